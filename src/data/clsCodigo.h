@@ -1,0 +1,91 @@
+#pragma once
+
+#include "platform/db/Recordset.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace db {
+class Database;
+class Transaction;
+class Value;
+} // namespace db
+
+/// The data-access class: every read and write of the program goes through one of its operations,
+/// each a fixed SQL template completed by Armar_Sql. Operations catch their own errors and return
+/// their failure value silently: no recordset, false or 0. One instance serves the whole program and
+/// also carries the registered agent's identity.
+class clsCodigo
+{
+public:
+    using RecordsetPtr = std::unique_ptr<db::Recordset>;
+
+    /// The shared instance, created on first use.
+    [[nodiscard]] static clsCodigo& instance();
+
+    // The agent's identity: filled at start-up and after a registration.
+    double Par_Agente = 0;
+    QString Par_CUIT;
+    QString Par_Denomin;
+
+    // Queries returning an open recordset (no recordset on failure).
+    [[nodiscard]] RecordsetPtr Get_DDJJs(const QString& orden);
+    [[nodiscard]] RecordsetPtr Get_AR03s(const QString& orden);
+    [[nodiscard]] RecordsetPtr Get_Detalle_DDJJs(const QString& orden, double periodo, double secuencia);
+    [[nodiscard]] RecordsetPtr Get_Detalle_DDJJs_Disk(double periodo, double secuencia, double comprobante);
+    [[nodiscard]] RecordsetPtr Get_Detalle_Replica(double periodo, double secuencia);
+    [[nodiscard]] RecordsetPtr Get_Detalle_DDJJs_Disk_1(double periodo, double secuencia);
+    [[nodiscard]] RecordsetPtr Get_Detalle_DDJJ(double secuencia, double periodo, double cuit, const QString& cbu);
+    [[nodiscard]] RecordsetPtr Get_Parametro(double id);
+    [[nodiscard]] RecordsetPtr Get_Comprobantes(double periodo, double secuencia);
+
+    // Counts and single values (0 or false on failure or an empty result).
+    [[nodiscard]] bool Existen_AR03s();
+    [[nodiscard]] double Existen_AR03s_77(const QString& periodo);
+    [[nodiscard]] bool Existen_AR04s();
+    [[nodiscard]] double Get_secuencia(double periodo);
+    [[nodiscard]] double Get_Comprobante(double periodo, double secuencia);
+    [[nodiscard]] long Existe_Parametro(double id);
+    [[nodiscard]] long Existe_Detalle_DDJJ(double secuencia, double periodo, const QString& cbu, double cuit);
+    [[nodiscard]] long Existe_Detalle(double secuencia, double periodo);
+
+    // Changes: true when a row was affected (unless noted), false on failure.
+    bool Insertar_Parametro(double id, const QString& descripcion, const QString& valor);
+    bool Insertar_Detalle_DDJJ(double secuencia, double periodo, double agente, const QString& cbu,
+                               const QString& tipoCuenta, const QString& moneda, double cuit, double depositos,
+                               double baseImponible, double retenido);
+    bool Insertar_DDJJ(double secuencia, double periodo, const QString& fechaVto);
+    bool Insertar_AR03(double periodo, double semana, const QString& fechaPago, double importe, const QString& moneda);
+    bool Modificar_Parametro(double id, const QString& valor);
+    bool Modificar_AR03(double id, double numero);
+    bool Eliminar_Detalle_DDJJ(double secuencia, double periodo, const QString& cbu, double cuit);
+    /// Empties a declaration and opens it again, both or neither. True once both statements ran.
+    bool Eliminar_DDJJ(double secuencia, double periodo);
+    /// True once the statement ran, whatever it deleted.
+    bool Eliminar_AR03(double id);
+    /// Changes a pending line only; a generated line is never changed.
+    bool Modificar_Detalle_DDJJ(double secuencia, double periodo, const QString& cbuAnterior, double cuitAnterior,
+                                const QString& cbu, const QString& tipoCuenta, const QString& moneda, double cuit,
+                                double depositos, double baseImponible, double retenido);
+    /// Marks one pending line as generated, with voucher, sheet and today's date.
+    bool Modificar_Detalle_Disk(double secuencia, double periodo, double comprobante, double cuit,
+                                const QString& cbu, const QString& hoja);
+    bool Modificar_DDJJ_Disk(double secuencia, double periodo);
+
+    /// Starts a unit of work on the shared connection (nests); none when no connection is open.
+    /// Work done through the operations above while it lives is kept only if it is committed.
+    [[nodiscard]] std::unique_ptr<db::Transaction> beginTransaction();
+
+private:
+    clsCodigo() = default;
+
+    [[nodiscard]] RecordsetPtr query(const QString& sqlTemplate, std::vector<db::Value> values);
+    [[nodiscard]] std::optional<db::Value> firstValue(const QString& sqlTemplate, std::vector<db::Value> values,
+                                                      QStringView field);
+    [[nodiscard]] double firstNumber(const QString& sqlTemplate, std::vector<db::Value> values, QStringView field);
+    /// Rows affected, or -1 when the statement failed.
+    [[nodiscard]] int change(const QString& sqlTemplate, std::vector<db::Value> values);
+};

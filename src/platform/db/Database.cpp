@@ -1,0 +1,201 @@
+#include "Database.h"
+
+#include "DbError.h"
+#include "platform/Clock.h"
+
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace db {
+
+namespace {
+
+std::unique_ptr<Database> s_current;
+int s_savepointCounter = 0;
+
+QString passwordFrom(const QString& connect)
+{
+    for (const QStringView part : QStringView(connect).split(u';')) {
+        const QStringView trimmed = part.trimmed();
+        if (trimmed.startsWith(u"pwd=", Qt::CaseInsensitive))
+            return trimmed.mid(4).toString();
+    }
+    return {};
+}
+
+[[noreturn]] void fail(sqlite3* handle, const char* what)
+{
+    throw DbError(std::string(what) + ": " + (handle ? sqlite3_errmsg(handle) : "sin conexión"));
+}
+
+} // namespace
+
+Database::Database(sqlite3* handle, QString path) : m_handle(handle), m_path(std::move(path)) {}
+
+Database::~Database()
+{
+    // close_v2 waits for recordsets still open before it really closes.
+    sqlite3_close_v2(m_handle);
+}
+
+sqlite3* Database::openHandle(const QString& path, int flags)
+{
+    sqlite3* handle = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &handle, flags, nullptr);
+    if (rc != SQLITE_OK) {
+        const std::string message = handle ? sqlite3_errmsg(handle) : "sin memoria";
+        sqlite3_close_v2(handle);
+        throw DbError("no se pudo abrir " + path.toStdString() + ": " + message);
+    }
+    sqlite3_extended_result_codes(handle, 1);
+    return handle;
+}
+
+std::unique_ptr<Database> Database::open(const QString& path, const QString& connect)
+{
+    if (!QFileInfo(path).isFile())
+        throw DbError("no existe el archivo " + path.toStdString());
+    std::unique_ptr<Database> database(
+        new Database(openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX), path));
+    database->applyKey(passwordFrom(connect));
+    database->configure();
+    database->loadDateColumns();
+    return database;
+}
+
+std::unique_ptr<Database> Database::create(const QString& path, const QString& password)
+{
+    if (QFileInfo::exists(path))
+        throw DbError("ya existe el archivo " + path.toStdString());
+    std::unique_ptr<Database> database(
+        new Database(openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX), path));
+    database->applyKey(password);
+    database->configure();
+    return database;
+}
+
+void Database::applyKey(const QString& password)
+{
+    const QByteArray key = password.toUtf8();
+    if (sqlite3_key(m_handle, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
+        fail(m_handle, "clave");
+    // A wrong key only shows at the first read; read now so that opening is what fails.
+    // A short wait here lets a file held exclusively by another program fail at once too.
+    sqlite3_busy_timeout(m_handle, 2000);
+    char* error = nullptr;
+    if (sqlite3_exec(m_handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &error) != SQLITE_OK) {
+        const std::string message = error ? error : "error";
+        sqlite3_free(error);
+        throw DbError("no se pudo leer la base de datos: " + message);
+    }
+}
+
+void Database::configure()
+{
+    executeScript(QStringLiteral("PRAGMA journal_mode = WAL;"
+                                 "PRAGMA synchronous = NORMAL;"
+                                 "PRAGMA cache_size = -65536;"
+                                 "PRAGMA foreign_keys = OFF;"));
+}
+
+void Database::loadDateColumns()
+{
+    QSet<QString> dateColumns;
+    auto tables = openRecordset(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
+    QStringList names;
+    for (; !tables->eof(); tables->moveNext())
+        names.append(tables->field(0).toString());
+    tables.reset();
+    for (const QString& table : names) {
+        auto columns = openRecordset(u"PRAGMA table_info(\""_s + table + u"\")"_s);
+        for (; !columns->eof(); columns->moveNext()) {
+            if (columns->field(u"type").toString().compare(u"DATE", Qt::CaseInsensitive) == 0)
+                dateColumns.insert(columns->field(u"name").toString().toLower());
+        }
+    }
+    m_translator = SqlTranslator(std::move(dateColumns));
+}
+
+QString Database::translated(const QString& sql) const
+{
+    return m_translator.translate(sql, Clock::today());
+}
+
+int Database::execute(const QString& sql)
+{
+    const QByteArray text = translated(sql).toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(m_handle, text.constData(), static_cast<int>(text.size()), &statement, nullptr) !=
+        SQLITE_OK)
+        fail(m_handle, "sentencia incorrecta");
+    const int rc = sqlite3_step(statement);
+    sqlite3_finalize(statement);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
+        fail(m_handle, "error al ejecutar");
+    return sqlite3_changes(m_handle);
+}
+
+std::unique_ptr<Recordset> Database::openRecordset(const QString& sql)
+{
+    const QByteArray text = translated(sql).toUtf8();
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(m_handle, text.constData(), static_cast<int>(text.size()), &statement, nullptr) !=
+        SQLITE_OK)
+        fail(m_handle, "consulta incorrecta");
+    if (!statement)
+        throw DbError("consulta vacía");
+    return std::unique_ptr<Recordset>(new Recordset(statement));
+}
+
+void Database::executeScript(const QString& sql)
+{
+    char* error = nullptr;
+    if (sqlite3_exec(m_handle, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+        const std::string message = error ? error : "error";
+        sqlite3_free(error);
+        throw DbError(message);
+    }
+}
+
+void Database::setQueryTimeout(int seconds)
+{
+    sqlite3_busy_timeout(m_handle, seconds * 1000);
+}
+
+Database* Database::current()
+{
+    return s_current.get();
+}
+
+void Database::setCurrent(std::unique_ptr<Database> database)
+{
+    s_current = std::move(database);
+}
+
+Transaction::Transaction(Database& database)
+    : m_database(database), m_name(u"tx"_s + QString::number(++s_savepointCounter))
+{
+    m_database.executeScript(u"SAVEPOINT "_s + m_name);
+}
+
+Transaction::~Transaction()
+{
+    if (!m_open)
+        return;
+    try {
+        m_database.executeScript(u"ROLLBACK TO "_s + m_name + u"; RELEASE "_s + m_name);
+    } catch (const DbError&) {
+        // Nothing more can be done from a destructor; the engine rolls back on close.
+    }
+}
+
+void Transaction::commit()
+{
+    m_database.executeScript(u"RELEASE "_s + m_name);
+    m_open = false;
+}
+
+} // namespace db

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "Recordset.h"
+#include "SqlTranslator.h"
+
+#include <QString>
+
+#include <memory>
+
+struct sqlite3;
+
+namespace db {
+
+/// One open, encrypted database file. Statements are written in the program's dialect and
+/// translated on the way in (SqlTranslator). Every failure raises DbError.
+class Database
+{
+public:
+    ~Database();
+    Database(const Database&) = delete;
+    Database& operator=(const Database&) = delete;
+
+    /// Opens an existing file, shared and writable. The key comes from "pwd=" in the connect string
+    /// (";pwd=secret"). A missing file, a wrong or missing key, a locked or damaged file fail here.
+    [[nodiscard]] static std::unique_ptr<Database> open(const QString& path, const QString& connect);
+    /// Makes a new, empty encrypted file; fails when the file already exists.
+    [[nodiscard]] static std::unique_ptr<Database> create(const QString& path, const QString& password);
+
+    /// Runs a change and returns the number of rows it affected.
+    int execute(const QString& sql);
+    /// Runs a query; the recordset stands on its first row, or at its end when nothing matched.
+    [[nodiscard]] std::unique_ptr<Recordset> openRecordset(const QString& sql);
+    /// Runs several statements with no translation (schema scripts).
+    void executeScript(const QString& sql);
+
+    /// How long a statement waits for a lock held by another program before it fails.
+    void setQueryTimeout(int seconds);
+
+    /// The process-wide connection that the data operations use; null until one is opened.
+    [[nodiscard]] static Database* current();
+    static void setCurrent(std::unique_ptr<Database> database);
+
+    [[nodiscard]] const QString& path() const { return m_path; }
+    [[nodiscard]] sqlite3* handle() const { return m_handle; }
+
+private:
+    Database(sqlite3* handle, QString path);
+    static sqlite3* openHandle(const QString& path, int flags);
+    void applyKey(const QString& password);
+    void configure();
+    void loadDateColumns();
+    [[nodiscard]] QString translated(const QString& sql) const;
+
+    sqlite3* m_handle;
+    QString m_path;
+    SqlTranslator m_translator;
+};
+
+/// A unit of work: everything done while it lives is kept only if commit() is called.
+/// Nests (savepoints), so an operation that needs one may run inside a caller's larger one.
+class Transaction
+{
+public:
+    explicit Transaction(Database& database);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    void commit();
+
+private:
+    Database& m_database;
+    QString m_name;
+    bool m_open = true;
+};
+
+} // namespace db

@@ -1,0 +1,85 @@
+#include "Recordset.h"
+
+#include "DbError.h"
+
+#include <sqlite3.h>
+
+namespace db {
+
+namespace {
+
+// Dates are stored as ISO text so that ORDER BY is chronological; a column declared DATE gives them back as dates.
+Value dateFromStorage(const QString& text)
+{
+    const QDate date = QDate::fromString(text, u"yyyy-MM-dd");
+    return date.isValid() ? Value(date) : Value(text);
+}
+
+} // namespace
+
+Recordset::Recordset(sqlite3_stmt* statement) : m_statement(statement)
+{
+    const int count = sqlite3_column_count(statement);
+    for (int i = 0; i < count; ++i) {
+        m_names.append(QString::fromUtf8(sqlite3_column_name(statement, i)));
+        const char* declared = sqlite3_column_decltype(statement, i);
+        m_isDate.push_back(declared && qstricmp(declared, "DATE") == 0);
+    }
+    moveNext();
+}
+
+Recordset::~Recordset()
+{
+    sqlite3_finalize(m_statement);
+}
+
+void Recordset::moveNext()
+{
+    if (!m_statement)
+        return;
+    const int rc = sqlite3_step(m_statement);
+    if (rc == SQLITE_ROW) {
+        m_hasRow = true;
+        return;
+    }
+    m_hasRow = false;
+    if (rc != SQLITE_DONE)
+        throw DbError(sqlite3_errmsg(sqlite3_db_handle(m_statement)));
+}
+
+int Recordset::indexOf(QStringView name) const
+{
+    for (int i = 0; i < m_names.size(); ++i) {
+        if (m_names.at(i).compare(name, Qt::CaseInsensitive) == 0)
+            return i;
+    }
+    throw DbError("campo inexistente: " + name.toString().toStdString());
+}
+
+Value Recordset::field(QStringView name) const
+{
+    return field(indexOf(name));
+}
+
+Value Recordset::field(int index) const
+{
+    if (!m_hasRow)
+        throw DbError("no hay registro actual");
+    if (index < 0 || index >= fieldCount())
+        throw DbError("campo fuera de rango");
+    switch (sqlite3_column_type(m_statement, index)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_INTEGER:
+        return Value(static_cast<long long>(sqlite3_column_int64(m_statement, index)));
+    case SQLITE_FLOAT:
+        return Value(sqlite3_column_double(m_statement, index));
+    default: {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_statement, index));
+        const QString value = QString::fromUtf8(text, sqlite3_column_bytes(m_statement, index));
+        return m_isDate[index] ? dateFromStorage(value) : Value(value);
+    }
+    }
+}
+
+} // namespace db

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "Value.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+struct sqlite3_stmt;
+
+namespace db {
+
+/// The rows of a query, read forward one at a time. It starts on the first row, or at its end
+/// when the query found nothing. Fields are found by name without regard to case.
+class Recordset
+{
+public:
+    ~Recordset();
+    Recordset(const Recordset&) = delete;
+    Recordset& operator=(const Recordset&) = delete;
+
+    [[nodiscard]] bool eof() const { return !m_hasRow; }
+    /// Moves to the next row; raises DbError when the engine fails while reading.
+    void moveNext();
+
+    [[nodiscard]] int fieldCount() const { return static_cast<int>(m_names.size()); }
+    [[nodiscard]] QString fieldName(int index) const { return m_names.at(index); }
+    /// The value of a field of the current row; raises DbError for an unknown name or at the end.
+    [[nodiscard]] Value field(QStringView name) const;
+    [[nodiscard]] Value field(int index) const;
+
+private:
+    friend class Database;
+    explicit Recordset(sqlite3_stmt* statement);
+    [[nodiscard]] int indexOf(QStringView name) const;
+
+    sqlite3_stmt* m_statement;
+    QStringList m_names;
+    std::vector<bool> m_isDate;
+    bool m_hasRow = false;
+};
+
+} // namespace db

@@ -1,0 +1,262 @@
+#include "SqlTranslator.h"
+
+#include "DbError.h"
+
+#include <algorithm>
+#include <vector>
+
+using namespace Qt::StringLiterals;
+
+namespace db {
+
+namespace {
+
+struct Token
+{
+    enum class Kind { Word, String, Symbol };
+    Kind kind;
+    qsizetype start;
+    qsizetype length;
+};
+
+struct Edit
+{
+    qsizetype start;
+    qsizetype length;
+    QString replacement;
+};
+
+bool isWordChar(QChar c)
+{
+    return c.isLetterOrNumber() || c == u'_' || c == u'.';
+}
+
+std::vector<Token> tokenize(const QString& sql)
+{
+    std::vector<Token> tokens;
+    const qsizetype size = sql.size();
+    qsizetype i = 0;
+    while (i < size) {
+        const QChar c = sql.at(i);
+        if (c.isSpace()) {
+            ++i;
+        } else if (c == u'\'') {
+            qsizetype j = i + 1;
+            while (j < size) {
+                if (sql.at(j) == u'\'') {
+                    if (j + 1 < size && sql.at(j + 1) == u'\'') {
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++j;
+            }
+            const qsizetype end = std::min(j + 1, size);
+            tokens.push_back({Token::Kind::String, i, end - i});
+            i = end;
+        } else if (isWordChar(c)) {
+            qsizetype j = i;
+            while (j < size && isWordChar(sql.at(j)))
+                ++j;
+            tokens.push_back({Token::Kind::Word, i, j - i});
+            i = j;
+        } else {
+            qsizetype length = 1;
+            if (i + 1 < size && (c == u'<' || c == u'>') && (sql.at(i + 1) == u'=' || sql.at(i + 1) == u'>'))
+                length = 2;
+            tokens.push_back({Token::Kind::Symbol, i, length});
+            i += length;
+        }
+    }
+    return tokens;
+}
+
+class Rewriter
+{
+public:
+    Rewriter(const QString& sql, const QSet<QString>& dateColumns)
+        : m_sql(sql), m_tokens(tokenize(sql)), m_dateColumns(dateColumns)
+    {
+    }
+
+    QString run(QDate today)
+    {
+        rewriteTop();
+        rewriteToday(today);
+        if (!rewriteInsertDates())
+            rewriteComparedDates();
+        return applyEdits();
+    }
+
+private:
+    QStringView text(size_t index) const
+    {
+        const Token& token = m_tokens[index];
+        return QStringView(m_sql).mid(token.start, token.length);
+    }
+
+    bool isWord(size_t index, QStringView word) const
+    {
+        return index < m_tokens.size() && m_tokens[index].kind == Token::Kind::Word &&
+               text(index).compare(word, Qt::CaseInsensitive) == 0;
+    }
+
+    bool isSymbol(size_t index, QStringView symbol) const
+    {
+        return index < m_tokens.size() && m_tokens[index].kind == Token::Kind::Symbol && text(index) == symbol;
+    }
+
+    bool isDateColumn(size_t index) const
+    {
+        if (index >= m_tokens.size() || m_tokens[index].kind != Token::Kind::Word)
+            return false;
+        QStringView name = text(index);
+        const qsizetype dot = name.lastIndexOf(u'.');
+        if (dot >= 0)
+            name = name.mid(dot + 1);
+        return m_dateColumns.contains(name.toString().toLower());
+    }
+
+    void rewriteTop()
+    {
+        size_t i = 1;
+        if (!isWord(0, u"select"))
+            return;
+        if (isWord(i, u"distinct"))
+            ++i;
+        if (!isWord(i, u"top") || i + 1 >= m_tokens.size())
+            return;
+        bool numeric = false;
+        const int limit = text(i + 1).toInt(&numeric);
+        if (!numeric)
+            return;
+        const Token& top = m_tokens[i];
+        const Token& count = m_tokens[i + 1];
+        m_edits.push_back({top.start, count.start + count.length - top.start, QString()});
+        m_limit = limit;
+    }
+
+    void rewriteToday(QDate today)
+    {
+        for (size_t i = 0; i + 2 < m_tokens.size(); ++i) {
+            if (isWord(i, u"date") && isSymbol(i + 1, u"(") && isSymbol(i + 2, u")")) {
+                const Token& last = m_tokens[i + 2];
+                m_edits.push_back({m_tokens[i].start, last.start + last.length - m_tokens[i].start,
+                                   u'\'' + today.toString(u"yyyy-MM-dd") + u'\''});
+            }
+        }
+    }
+
+    // "Insert Into T (c1, c2, ...) values (v1, v2, ...)": a literal in the place of a date column.
+    bool rewriteInsertDates()
+    {
+        if (!isWord(0, u"insert") || !isWord(1, u"into") || !isSymbol(3, u"("))
+            return false;
+        std::vector<bool> columnIsDate;
+        size_t i = 4;
+        for (; i < m_tokens.size() && !isSymbol(i, u")"); ++i) {
+            if (m_tokens[i].kind == Token::Kind::Word)
+                columnIsDate.push_back(isDateColumn(i));
+        }
+        ++i;
+        if (!isWord(i, u"values") || !isSymbol(i + 1, u"("))
+            return true;
+        size_t column = 0;
+        size_t itemStart = i + 2;
+        int depth = 0;
+        for (size_t j = i + 2; j < m_tokens.size(); ++j) {
+            if (isSymbol(j, u"("))
+                ++depth;
+            const bool closesList = isSymbol(j, u")") && depth == 0;
+            if (isSymbol(j, u")") && depth > 0)
+                --depth;
+            if ((isSymbol(j, u",") && depth == 0) || closesList) {
+                if (j == itemStart + 1 && column < columnIsDate.size() && columnIsDate[column])
+                    convertDateLiteral(itemStart);
+                ++column;
+                itemStart = j + 1;
+                if (closesList)
+                    break;
+            }
+        }
+        return true;
+    }
+
+    // "Fecha_X = 'dd/mm/yyyy'" anywhere else (SET lists and WHERE clauses).
+    void rewriteComparedDates()
+    {
+        static const QStringView comparisons[] = {u"=", u"<", u">", u"<=", u">=", u"<>"};
+        for (size_t i = 2; i < m_tokens.size(); ++i) {
+            if (m_tokens[i].kind != Token::Kind::String)
+                continue;
+            const bool compared = std::any_of(std::begin(comparisons), std::end(comparisons),
+                                              [&](QStringView op) { return isSymbol(i - 1, op); });
+            if (compared && isDateColumn(i - 2))
+                convertDateLiteral(i);
+        }
+    }
+
+    void convertDateLiteral(size_t index)
+    {
+        if (m_tokens[index].kind != Token::Kind::String)
+            return;
+        const QStringView literal = text(index);
+        const QStringView content = literal.mid(1, literal.size() - 2);
+        const QDate date = SqlTranslator::parseDateText(content.trimmed());
+        if (!date.isValid())
+            throw DbError("fecha incorrecta: " + content.toString().toStdString());
+        m_edits.push_back(
+            {m_tokens[index].start, m_tokens[index].length, u'\'' + date.toString(u"yyyy-MM-dd") + u'\''});
+    }
+
+    QString applyEdits()
+    {
+        if (m_edits.empty() && m_limit < 0)
+            return m_sql;
+        QString result = m_sql;
+        std::sort(m_edits.begin(), m_edits.end(), [](const Edit& a, const Edit& b) { return a.start > b.start; });
+        for (const Edit& edit : m_edits)
+            result.replace(edit.start, edit.length, edit.replacement);
+        if (m_limit >= 0) {
+            while (!result.isEmpty() && (result.back().isSpace() || result.back() == u';'))
+                result.chop(1);
+            result += u" LIMIT "_s + QString::number(m_limit);
+        }
+        return result;
+    }
+
+    const QString& m_sql;
+    std::vector<Token> m_tokens;
+    const QSet<QString>& m_dateColumns;
+    std::vector<Edit> m_edits;
+    int m_limit = -1;
+};
+
+} // namespace
+
+QString SqlTranslator::translate(const QString& sql, QDate today) const
+{
+    return Rewriter(sql, m_dateColumns).run(today);
+}
+
+QDate SqlTranslator::parseDateText(QStringView text)
+{
+    const auto iso = QDate::fromString(text.toString(), u"yyyy-MM-dd");
+    if (iso.isValid())
+        return iso;
+    const auto parts = text.split(u'/');
+    if (parts.size() != 3 || parts[2].size() != 4 || parts[0].size() > 2 || parts[1].size() > 2)
+        return {};
+    bool okDay = false;
+    bool okMonth = false;
+    bool okYear = false;
+    const int day = parts[0].toInt(&okDay);
+    const int month = parts[1].toInt(&okMonth);
+    const int year = parts[2].toInt(&okYear);
+    if (!okDay || !okMonth || !okYear)
+        return {};
+    return QDate(year, month, day);
+}
+
+} // namespace db

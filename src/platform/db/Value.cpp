@@ -1,0 +1,52 @@
+#include "Value.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace db {
+
+QString Value::numberText(double number)
+{
+    if (number == 0 || !std::isfinite(number))
+        return QStringLiteral("0");
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::fixed);
+    return QString::fromLatin1(buffer, result.ptr - buffer);
+}
+
+QString Value::toString() const
+{
+    switch (type()) {
+    case Type::Null:
+        return {};
+    case Type::Number:
+        return numberText(std::get<double>(m_value));
+    case Type::Text:
+        return std::get<QString>(m_value);
+    case Type::Date:
+        return std::get<QDate>(m_value).toString(u"dd/MM/yyyy");
+    }
+    return {};
+}
+
+double Value::toDouble() const
+{
+    switch (type()) {
+    case Type::Number:
+        return std::get<double>(m_value);
+    case Type::Text: {
+        bool ok = false;
+        const double number = std::get<QString>(m_value).trimmed().toDouble(&ok);
+        return ok ? number : 0;
+    }
+    default:
+        return 0;
+    }
+}
+
+QDate Value::toDate() const
+{
+    return type() == Type::Date ? std::get<QDate>(m_value) : QDate();
+}
+
+} // namespace db
