@@ -1,0 +1,102 @@
+#include "platform/cipher/Cipher.h"
+#include "platform/cipher/CipherError.h"
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString key = u"TOLBRANE"_s;
+
+// Two 80-character declaration records; the second carries Latin-1 letters beyond ASCII.
+const QString plainRecord = u"20123456786  0110012345678901234520020901+00000001234.50-00000000012.30000000015"_s;
+const QString accentedRecord = u"27123456780ÑANDÚ CAÑÓN ÁÉÍÓÚ áéíóú ñ ü ç º ª ¿¡ ÿ2002090301+00000000000.00000007"_s;
+
+bool isPrintableAscii(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x21 && c.unicode() <= 0x7E; });
+}
+
+TEST(Cipher, RoundTripsRecordsAsOnePrintableLine)
+{
+    ASSERT_EQ(plainRecord.size(), 80);
+    ASSERT_EQ(accentedRecord.size(), 80);
+    Cipher cipher;
+    for (const QString& record : {plainRecord, accentedRecord}) {
+        const QString line = cipher.encrypt(record, key);
+        EXPECT_EQ(line.size(), 144);
+        EXPECT_TRUE(isPrintableAscii(line)) << line.toStdString();
+        EXPECT_EQ(cipher.decrypt(line, key), record);
+        // A second object, as when the file is read back in another run, derives the same key.
+        EXPECT_EQ(Cipher().decrypt(line, key), record);
+    }
+}
+
+TEST(Cipher, ToleratesTheLineEndAroundALine)
+{
+    Cipher cipher;
+    const QString line = cipher.encrypt(plainRecord, key);
+    EXPECT_EQ(cipher.decrypt(line + u"\r\n"_s, key), plainRecord);
+}
+
+TEST(Cipher, EmptyAndShortTextsRoundTrip)
+{
+    Cipher cipher;
+    for (const QString& text : {QString(), u"x"_s, u"  "_s})
+        EXPECT_EQ(cipher.decrypt(cipher.encrypt(text, key), key), text);
+}
+
+TEST(Cipher, SameTextEncryptsDifferentlyEachTime)
+{
+    Cipher cipher;
+    EXPECT_NE(cipher.encrypt(plainRecord, key), cipher.encrypt(plainRecord, key));
+}
+
+TEST(Cipher, KeyCanChangeBetweenCalls)
+{
+    Cipher cipher;
+    const QString first = cipher.encrypt(plainRecord, key);
+    const QString second = cipher.encrypt(plainRecord, u"OTRA"_s);
+    EXPECT_EQ(cipher.decrypt(second, u"OTRA"_s), plainRecord);
+    EXPECT_EQ(cipher.decrypt(first, key), plainRecord);
+    EXPECT_THROW((void)cipher.decrypt(first, u"OTRA"_s), CipherError);
+    EXPECT_THROW((void)cipher.decrypt(second, key), CipherError);
+}
+
+TEST(Cipher, RefusesDamagedOrForeignLines)
+{
+    Cipher cipher;
+    const QString line = cipher.encrypt(plainRecord, key);
+    const QByteArray sealed = QByteArray::fromBase64(line.toLatin1());
+
+    // Every byte matters: the nonce, the ciphertext and the tag.
+    for (const qsizetype position : {qsizetype(0), qsizetype(11), qsizetype(12), qsizetype(50), sealed.size() - 1}) {
+        QByteArray tampered = sealed;
+        tampered[position] = static_cast<char>(tampered[position] ^ 0x01);
+        EXPECT_THROW((void)cipher.decrypt(QString::fromLatin1(tampered.toBase64()), key), CipherError) << position;
+    }
+
+    const QString truncatedBytes = QString::fromLatin1(sealed.left(sealed.size() - 1).toBase64());
+    const QString tooShort = QString::fromLatin1(sealed.left(27).toBase64());
+    const QString foreign = QString::fromLatin1(QByteArray(108, 'A').toBase64());
+    for (const QString& bad :
+         {truncatedBytes, tooShort, foreign, line.left(100), line.left(143), QString(), u"   "_s, plainRecord,
+          line.left(140) + u"!!!!"_s, line.left(143) + u"é"_s, line.left(72) + u"\n"_s + line.mid(72)})
+        EXPECT_THROW((void)cipher.decrypt(bad, key), CipherError) << bad.toStdString();
+
+    EXPECT_THROW((void)cipher.decrypt(line, u"TOLBRANe"_s), CipherError);
+    EXPECT_THROW((void)cipher.decrypt(line, QString()), CipherError);
+}
+
+TEST(Cipher, CharactersOutsideLatin1BecomeQuestionMarks)
+{
+    Cipher cipher;
+    EXPECT_EQ(cipher.decrypt(cipher.encrypt(u"€ 5"_s, key), key), u"? 5"_s);
+}
+
+} // namespace
