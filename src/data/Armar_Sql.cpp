@@ -7,39 +7,49 @@ namespace {
 constexpr QChar quote = u'\'';
 constexpr QChar backtick = u'`';
 
-// Sub-steps 2 and 3 of the binding: neutralise quotes, except in a quoted date.
-void escapeElement(db::Value& element)
+// Neutralises the quotes of one element and gives its text form. A text between single quotes
+// loses them for backticks unless what they enclose is a date, which is left exactly as it is.
+QString escapeElement(db::Value& element)
 {
-    const QString text = element.toString();
+    QString text = element.toString();
+    if (element.type() != db::Value::Type::Text)
+        return text; // numbers, dates and null never hold a quote
     if (text.size() >= 2 && text.front() == quote && text.back() == quote) {
         const QString trimmed = text.trimmed();
         const QString inner = trimmed.mid(1, trimmed.size() - 2);
         if (Regional::parseDate(inner).isValid())
-            return;
-        element = db::Value(backtick + inner + backtick);
+            return text;
+        text = backtick + inner + backtick;
     }
-    if (element.type() == db::Value::Type::Text) {
-        QString escaped = element.toString();
-        escaped.replace(quote, backtick);
-        element = db::Value(escaped);
-    }
+    text.replace(quote, backtick);
+    if (text != element.toString())
+        element = db::Value(text);
+    return text;
 }
 
 } // namespace
 
 QString Armar_Sql(const QString& sqlTemplate, std::vector<db::Value>& values)
 {
-    QString result = sqlTemplate;
-    qsizetype position = 0;
-    for (size_t k = 0; k < values.size() && result.contains(u'?'); ++k) {
-        escapeElement(values[k]);
-        const qsizetype placeholder = result.indexOf(u'?', position);
+    // The result is built left to right: what precedes a placeholder is template text already
+    // copied, so the search for the next "?" always starts after the last inserted value.
+    QString result;
+    result.reserve(sqlTemplate.size() + 16 * static_cast<qsizetype>(values.size()));
+    qsizetype copied = 0;
+    bool insertedQuestionMark = false;
+    for (auto& element : values) {
+        const qsizetype placeholder = sqlTemplate.indexOf(u'?', copied);
+        if (placeholder < 0 && !insertedQuestionMark)
+            break;
+        const QString text = escapeElement(element);
         if (placeholder < 0)
             break;
-        const QString text = values[k].toString();
-        result.replace(placeholder, 1, text);
-        position = placeholder + text.size();
+        result.append(QStringView(sqlTemplate).mid(copied, placeholder - copied));
+        result.append(text);
+        copied = placeholder + 1;
+        insertedQuestionMark = insertedQuestionMark || text.contains(u'?');
     }
+    result.append(QStringView(sqlTemplate).mid(copied));
     return result;
 }
 

@@ -88,8 +88,9 @@ QString format(double value, QStringView pattern)
     if (parsed.grouped)
         integer = groupThousands(integer);
 
-    const bool nonZero = std::any_of(integer.begin(), integer.end(), [](QChar c) { return c.isDigit() && c != u'0'; }) ||
-                         std::any_of(fraction.begin(), fraction.end(), [](QChar c) { return c != u'0'; });
+    const bool nonZero =
+        std::any_of(integer.begin(), integer.end(), [](QChar c) { return c.isDigit() && c != u'0'; }) ||
+        std::any_of(fraction.begin(), fraction.end(), [](QChar c) { return c != u'0'; });
     QString result = (value < 0 && nonZero) ? QStringLiteral("-") + integer : integer;
     if (parsed.decimals > 0)
         result += u',' + fraction;

@@ -201,8 +201,8 @@ bool clsCodigo::Insertar_Parametro(double id, const QString& descripcion, const 
 }
 
 bool clsCodigo::Insertar_Detalle_DDJJ(double secuencia, double periodo, double agente, const QString& cbu,
-                                      const QString& tipoCuenta, const QString& moneda, double cuit,
-                                      double depositos, double baseImponible, double retenido)
+                                      const QString& tipoCuenta, const QString& moneda, double cuit, double depositos,
+                                      double baseImponible, double retenido)
 {
     return change(QStringLiteral("Insert Into DDJJ_Detalle (Secuencia, N_Posicion_Fiscal, N_Agente, N_CBU, "
                                  "C_Tipo_Cuenta, C_Tipo_Moneda, N_Cuit, N_Depositos, I_Base_Imponible, I_Retenido, "
@@ -278,8 +278,8 @@ bool clsCodigo::Modificar_Detalle_DDJJ(double secuencia, double periodo, const Q
                                  " N_CUIT = ?, N_DEPOSITOS = ?,  I_BASE_IMPONIBLE = ?, I_RETENIDO = ? "
                                  " Where N_POSICION_FISCAL = ? and Secuencia = ? AND N_CBU = '?' "
                                  " AND N_CUIT = ? and N_COMPROBANTE IS NULL  AND F_PRESENTACION IS NULL "),
-                  {cbu.trimmed(), tipoCuenta, moneda, textOf(cuit), depositos, textOf(baseImponible),
-                   textOf(retenido), periodo, secuencia, cbuAnterior, textOf(cuitAnterior)}) > 0;
+                  {cbu.trimmed(), tipoCuenta, moneda, textOf(cuit), depositos, textOf(baseImponible), textOf(retenido),
+                   periodo, secuencia, cbuAnterior, textOf(cuitAnterior)}) > 0;
 }
 
 bool clsCodigo::Modificar_Detalle_Disk(double secuencia, double periodo, double comprobante, double cuit,

@@ -71,8 +71,8 @@ public:
                                 const QString& cbu, const QString& tipoCuenta, const QString& moneda, double cuit,
                                 double depositos, double baseImponible, double retenido);
     /// Marks one pending line as generated, with voucher, sheet and today's date.
-    bool Modificar_Detalle_Disk(double secuencia, double periodo, double comprobante, double cuit,
-                                const QString& cbu, const QString& hoja);
+    bool Modificar_Detalle_Disk(double secuencia, double periodo, double comprobante, double cuit, const QString& cbu,
+                                const QString& hoja);
     bool Modificar_DDJJ_Disk(double secuencia, double periodo);
 
     /// Starts a unit of work on the shared connection (nests); none when no connection is open.

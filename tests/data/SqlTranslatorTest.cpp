@@ -1,0 +1,44 @@
+#include "platform/db/SqlTranslator.h"
+#include "platform/db/DbError.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+const QDate today(2002, 9, 30);
+const db::SqlTranslator translator({u"Fecha_Pago"_s, u"F_Auditoria"_s, u"FECHA_PRES"_s});
+} // namespace
+
+TEST(SqlTranslator, TopBecomesLimit)
+{
+    EXPECT_EQ(translator.translate(u"Select top 1 N_Comprobante From DDJJ_Detalle  where A = 1 "_s, today),
+              u"Select  N_Comprobante From DDJJ_Detalle  where A = 1 LIMIT 1"_s);
+    EXPECT_EQ(translator.translate(u"select TOP 16 * from T Order by N_CBU, C_TIPO_CUENTA "_s, today),
+              u"select  * from T Order by N_CBU, C_TIPO_CUENTA LIMIT 16"_s);
+    EXPECT_EQ(translator.translate(u"Select DISTINCT top 2 Hoja From T"_s, today),
+              u"Select DISTINCT  Hoja From T LIMIT 2"_s);
+    EXPECT_EQ(translator.translate(u"Select * From T where x = 'top 5'"_s, today),
+              u"Select * From T where x = 'top 5'"_s);
+}
+
+TEST(SqlTranslator, DateFunctionBecomesToday)
+{
+    EXPECT_EQ(translator.translate(u"Update DDJJ Set  GENERADO = 'S', FECHA_PRES = DATE() Where x = 1"_s, today),
+              u"Update DDJJ Set  GENERADO = 'S', FECHA_PRES = '2002-09-30' Where x = 1"_s);
+    EXPECT_EQ(translator.translate(u"Update T Set Hoja = 'DATE()'"_s, today), u"Update T Set Hoja = 'DATE()'"_s);
+}
+
+TEST(SqlTranslator, DateTextGoesToDateColumnsOnly)
+{
+    EXPECT_EQ(translator.translate(u"Insert Into AR03 (Posicion_Fiscal, Fecha_Pago, Moneda)  values(1,'5/9/2002', "
+                                   u"'01/02/2002')"_s,
+                                   today),
+              u"Insert Into AR03 (Posicion_Fiscal, Fecha_Pago, Moneda)  values(1,'2002-09-05', '01/02/2002')"_s);
+    EXPECT_EQ(
+        translator.translate(u"Select * From AR03 where Fecha_Pago >= '01/09/2002' and Moneda = '01/01/2001'"_s, today),
+        u"Select * From AR03 where Fecha_Pago >= '2002-09-01' and Moneda = '01/01/2001'"_s);
+    EXPECT_THROW((void)translator.translate(u"Insert Into AR03 (Fecha_Pago) values('30/02/2002')"_s, today),
+                 db::DbError);
+    EXPECT_THROW((void)translator.translate(u"Insert Into AR03 (Fecha_Pago) values('')"_s, today), db::DbError);
+}

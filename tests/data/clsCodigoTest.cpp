@@ -1,0 +1,226 @@
+#include "support/TempDatabase.h"
+
+#include "data/clsCodigo.h"
+#include "platform/Clock.h"
+#include "platform/db/Database.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class clsCodigoTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { Clock::fix(QDate(2002, 10, 1)); }
+    void TearDown() override { Clock::release(); }
+
+    void addDeclaration(const QString& period, int sequence, const QString& generado = u"N"_s)
+    {
+        m_temp.db().execute(u"Insert Into DDJJ (Posicion_Fiscal, Secuencia, Fecha_Vto, Generado) values('"_s + period +
+                            u"', "_s + QString::number(sequence) + u", '15/10/2002', '"_s + generado + u"')"_s);
+    }
+
+    bool addLine(double sequence, double period, const QString& cbu, double cuit)
+    {
+        return m_codigo.Insertar_Detalle_DDJJ(sequence, period, 1234, cbu, u"01"_s, u"01"_s, cuit, 3, 1500.5, 15.25);
+    }
+
+    static QStringList column(clsCodigo::RecordsetPtr rows, QStringView field)
+    {
+        QStringList values;
+        for (; rows && !rows->eof(); rows->moveNext())
+            values << rows->field(field).toString();
+        return values;
+    }
+
+    TempDatabase m_temp;
+    clsCodigo& m_codigo = clsCodigo::instance();
+};
+
+} // namespace
+
+TEST_F(clsCodigoTest, Parameters)
+{
+    EXPECT_EQ(m_codigo.Existe_Parametro(1), 0);
+    auto missing = m_codigo.Get_Parametro(1);
+    ASSERT_TRUE(missing) << "a missing row is an empty recordset, not a failure";
+    EXPECT_TRUE(missing->eof());
+
+    EXPECT_TRUE(m_codigo.Insertar_Parametro(2, u"Razón Social / Denominación - Registración"_s, u"O'Neill S.A."_s));
+    EXPECT_FALSE(m_codigo.Insertar_Parametro(2, u"duplicado"_s, u"x"_s)) << "the ID is unique";
+    EXPECT_EQ(m_codigo.Existe_Parametro(2), 1);
+    auto row = m_codigo.Get_Parametro(2);
+    ASSERT_TRUE(row && !row->eof());
+    EXPECT_EQ(row->field(u"Valor").toString(), u"O`Neill S.A."_s);
+    EXPECT_EQ(row->field(u"descripcion").toString(), u"Razón Social / Denominación - Registración"_s);
+
+    EXPECT_TRUE(m_codigo.Modificar_Parametro(2, u"Otra"_s));
+    EXPECT_FALSE(m_codigo.Modificar_Parametro(4, u"2"_s)) << "no row to update";
+    EXPECT_EQ(column(m_codigo.Get_Parametro(2), u"Valor"), QStringList{u"Otra"_s});
+}
+
+TEST_F(clsCodigoTest, Payments)
+{
+    EXPECT_FALSE(m_codigo.Existen_AR03s());
+    EXPECT_EQ(m_codigo.Existen_AR03s_77(u"200209"_s), 0);
+    EXPECT_TRUE(m_codigo.Insertar_AR03(200209, 2, u"05/09/2002"_s, 1234.5, u"01"_s));
+    EXPECT_TRUE(m_codigo.Insertar_AR03(200208, 1, u"05/08/2002"_s, 10, u"03"_s));
+    EXPECT_TRUE(m_codigo.Insertar_AR03(200209, 1, u"01/09/2002"_s, 99.99, u"02"_s));
+    EXPECT_FALSE(m_codigo.Insertar_AR03(200209, 1, u"31/09/2002"_s, 1, u"01"_s)) << "impossible date";
+    EXPECT_TRUE(m_codigo.Existen_AR03s());
+    EXPECT_EQ(m_codigo.Existen_AR03s_77(u"200209"_s), 2);
+
+    EXPECT_EQ(column(m_codigo.Get_AR03s(u"  "_s), u"Posicion_Fiscal"),
+              (QStringList{u"200208"_s, u"200209"_s, u"200209"_s}));
+    EXPECT_EQ(column(m_codigo.Get_AR03s(u"Importe DESC"_s), u"Importe"),
+              (QStringList{u"1234.5"_s, u"99.99"_s, u"10"_s}));
+    EXPECT_EQ(column(m_codigo.Get_AR03s(u"Fecha_Pago"_s), u"Fecha_Pago"),
+              (QStringList{u"05/08/2002"_s, u"01/09/2002"_s, u"05/09/2002"_s}));
+    EXPECT_FALSE(m_codigo.Get_AR03s(u"NoExiste"_s)) << "a failed query gives no recordset";
+
+    EXPECT_TRUE(m_codigo.Modificar_AR03(1, 7));
+    EXPECT_FALSE(m_codigo.Modificar_AR03(99, 7));
+    EXPECT_EQ(m_temp.scalar(u"select Numero from AR03 where Id = 1"_s).toDouble(), 7);
+
+    EXPECT_TRUE(m_codigo.Eliminar_AR03(1));
+    EXPECT_TRUE(m_codigo.Eliminar_AR03(1)) << "true whatever it deleted";
+    EXPECT_EQ(m_temp.count(u"AR03"_s), 2);
+    EXPECT_TRUE(m_codigo.Insertar_AR03(200209, 3, u"10/09/2002"_s, 1, u"01"_s));
+    EXPECT_EQ(m_temp.scalar(u"select max(Id) from AR03"_s).toDouble(), 4) << "identifiers are never reused";
+}
+
+TEST_F(clsCodigoTest, DeclarationsAndSequences)
+{
+    EXPECT_EQ(m_codigo.Get_secuencia(200209), 0);
+    addDeclaration(u"200209"_s, 1, u"S"_s);
+    addDeclaration(u"200208"_s, 1);
+    EXPECT_TRUE(m_codigo.Insertar_DDJJ(2, 200209, u"15/10/2002"_s));
+    EXPECT_FALSE(m_codigo.Insertar_DDJJ(2, 200209, u"15/10/2002"_s)) << "period and sequence are unique";
+    EXPECT_EQ(m_codigo.Get_secuencia(200209), 2);
+    EXPECT_EQ(column(m_codigo.Get_DDJJs(u""_s), u"Secuencia"), (QStringList{u"1"_s, u"1"_s, u"2"_s}));
+    EXPECT_EQ(column(m_codigo.Get_DDJJs(u"Posicion_Fiscal DESC"_s), u"Posicion_Fiscal"),
+              (QStringList{u"200209"_s, u"200209"_s, u"200208"_s}));
+    auto inserted = m_codigo.Get_DDJJs(u""_s);
+    inserted->moveNext();
+    inserted->moveNext();
+    EXPECT_EQ(inserted->field(u"Generado").toString(), u"N"_s);
+    EXPECT_EQ(inserted->field(u"Fecha_Vto").toString(), u"15/10/2002"_s);
+
+    EXPECT_TRUE(m_codigo.Modificar_DDJJ_Disk(1, 200208));
+    EXPECT_FALSE(m_codigo.Modificar_DDJJ_Disk(5, 200208));
+    EXPECT_EQ(
+        m_temp.scalar(u"select Generado || ' ' || Fecha_Pres from DDJJ where Posicion_Fiscal = '200208'"_s).toString(),
+        u"S 2002-10-01"_s);
+}
+
+TEST_F(clsCodigoTest, DetailLines)
+{
+    addDeclaration(u"200209"_s, 1);
+    EXPECT_TRUE(addLine(1, 200209, u"0720000788000012345678"_s, 20123456786));
+    EXPECT_TRUE(addLine(1, 200209, u"0110"_s, 27000000006));
+    EXPECT_FALSE(addLine(1, 200209, u"0110"_s, 27000000006)) << "one line per CBU and CUIT";
+    EXPECT_TRUE(addLine(2, 200209, u"0110"_s, 27000000006));
+
+    EXPECT_EQ(m_codigo.Existe_Detalle_DDJJ(1, 200209, u" 0110 "_s, 27000000006), 1);
+    EXPECT_EQ(m_codigo.Existe_Detalle_DDJJ(1, 200209, u"0110"_s, 20123456786), 0);
+    EXPECT_EQ(m_codigo.Existe_Detalle(1, 200209), 2);
+    EXPECT_TRUE(m_codigo.Existen_AR04s());
+
+    auto line = m_codigo.Get_Detalle_DDJJ(1, 200209, 20123456786, u"0720000788000012345678"_s);
+    ASSERT_TRUE(line && !line->eof());
+    EXPECT_EQ(line->field(u"N_Agente").toDouble(), 1234);
+    EXPECT_EQ(line->field(u"I_Base_Imponible").toDouble(), 1500.5);
+    EXPECT_EQ(line->field(u"F_Auditoria").toString(), u"01/10/2002"_s);
+    EXPECT_TRUE(line->field(u"N_Comprobante").isNull());
+    EXPECT_EQ(column(m_codigo.Get_Detalle_DDJJs(u"ignored"_s, 200209, 1), u"N_CBU"),
+              (QStringList{u"0110"_s, u"0720000788000012345678"_s}));
+    EXPECT_EQ(column(m_codigo.Get_Detalle_Replica(200209, 2), u"N_CBU"), QStringList{u"0110"_s});
+    EXPECT_EQ(column(m_codigo.Get_Detalle_DDJJs_Disk(200209, 1, 0), u"N_CBU").size(), 2);
+
+    EXPECT_TRUE(m_codigo.Modificar_Detalle_DDJJ(1, 200209, u"0110"_s, 27000000006, u" 0111 "_s, u"02"_s, u"03"_s,
+                                                27000000006, 4, 2000, 20));
+    EXPECT_EQ(m_codigo.Existe_Detalle_DDJJ(1, 200209, u"0111"_s, 27000000006), 1);
+
+    // Generation stamps one pending line; a stamped line is no longer changed one by one.
+    EXPECT_TRUE(m_codigo.Modificar_Detalle_Disk(1, 200209, 55, 27000000006, u"0111"_s, u"1"_s));
+    EXPECT_FALSE(m_codigo.Modificar_Detalle_Disk(1, 200209, 56, 27000000006, u"0111"_s, u"2"_s));
+    EXPECT_FALSE(m_codigo.Modificar_Detalle_DDJJ(1, 200209, u"0111"_s, 27000000006, u"0111"_s, u"01"_s, u"01"_s,
+                                                 27000000006, 1, 1, 1));
+    EXPECT_EQ(column(m_codigo.Get_Detalle_DDJJs_Disk_1(200209, 1), u"N_CBU"), QStringList{u"0720000788000012345678"_s});
+    EXPECT_EQ(m_codigo.Get_Comprobante(200209, 1), 55) << "first line found, null counts as 0 otherwise";
+    EXPECT_EQ(m_codigo.Get_Comprobante(200299, 1), 0);
+    EXPECT_EQ(column(m_codigo.Get_Comprobantes(200209, 1), u"Comp").size(), 2);
+    EXPECT_EQ(m_temp.scalar(u"select F_Presentacion from DDJJ_Detalle where N_Comprobante = 55"_s).toString(),
+              u"01/10/2002"_s);
+
+    EXPECT_TRUE(m_codigo.Eliminar_Detalle_DDJJ(1, 200209, u" 0111 "_s, 27000000006)) << "whatever the line's state";
+    EXPECT_FALSE(m_codigo.Eliminar_Detalle_DDJJ(1, 200209, u"0111"_s, 27000000006));
+    EXPECT_EQ(m_codigo.Existe_Detalle(1, 200209), 1);
+}
+
+TEST_F(clsCodigoTest, EmptyingADeclarationIsAllOrNothing)
+{
+    addDeclaration(u"200209"_s, 1, u"S"_s);
+    ASSERT_TRUE(addLine(1, 200209, u"1"_s, 20123456786));
+    ASSERT_TRUE(addLine(1, 200209, u"2"_s, 20123456786));
+    EXPECT_TRUE(m_codigo.Eliminar_DDJJ(1, 200209));
+    EXPECT_EQ(m_codigo.Existe_Detalle(1, 200209), 0);
+    EXPECT_EQ(m_temp.scalar(u"select Generado from DDJJ"_s).toString(), u"N"_s);
+    EXPECT_TRUE(m_codigo.Eliminar_DDJJ(9, 200209)) << "true once both ran, whatever they touched";
+
+    // When the second statement fails the lines stay where they were.
+    ASSERT_TRUE(addLine(1, 200209, u"3"_s, 20123456786));
+    m_temp.db().execute(u"Update DDJJ Set Generado = 'S'"_s);
+    m_temp.db().executeScript(u"CREATE TRIGGER no_reabrir BEFORE UPDATE ON DDJJ BEGIN SELECT RAISE(ABORT, 'x'); END"_s);
+    EXPECT_FALSE(m_codigo.Eliminar_DDJJ(1, 200209));
+    EXPECT_EQ(m_codigo.Existe_Detalle(1, 200209), 1);
+    EXPECT_EQ(m_temp.scalar(u"select Generado from DDJJ"_s).toString(), u"S"_s);
+}
+
+TEST_F(clsCodigoTest, TransactionsSpanOperations)
+{
+    addDeclaration(u"200209"_s, 1);
+    {
+        const auto transaction = m_codigo.beginTransaction();
+        ASSERT_TRUE(transaction);
+        ASSERT_TRUE(addLine(1, 200209, u"1"_s, 20123456786));
+    }
+    EXPECT_EQ(m_codigo.Existe_Detalle(1, 200209), 0);
+}
+
+TEST_F(clsCodigoTest, EveryOperationFailsQuietlyWithoutAConnection)
+{
+    TempDatabase::disconnect();
+    EXPECT_FALSE(m_codigo.Get_DDJJs(u""_s));
+    EXPECT_FALSE(m_codigo.Get_AR03s(u""_s));
+    EXPECT_FALSE(m_codigo.Get_Detalle_DDJJs(u""_s, 1, 1));
+    EXPECT_FALSE(m_codigo.Get_Detalle_DDJJs_Disk(1, 1, 1));
+    EXPECT_FALSE(m_codigo.Get_Detalle_Replica(1, 1));
+    EXPECT_FALSE(m_codigo.Get_Detalle_DDJJs_Disk_1(1, 1));
+    EXPECT_FALSE(m_codigo.Get_Detalle_DDJJ(1, 1, 1, u"1"_s));
+    EXPECT_FALSE(m_codigo.Get_Parametro(1));
+    EXPECT_FALSE(m_codigo.Get_Comprobantes(1, 1));
+    EXPECT_FALSE(m_codigo.Existen_AR03s());
+    EXPECT_EQ(m_codigo.Existen_AR03s_77(u"1"_s), 0);
+    EXPECT_FALSE(m_codigo.Existen_AR04s());
+    EXPECT_EQ(m_codigo.Get_secuencia(1), 0);
+    EXPECT_EQ(m_codigo.Get_Comprobante(1, 1), 0);
+    EXPECT_EQ(m_codigo.Existe_Parametro(1), 0);
+    EXPECT_EQ(m_codigo.Existe_Detalle_DDJJ(1, 1, u"1"_s, 1), 0);
+    EXPECT_EQ(m_codigo.Existe_Detalle(1, 1), 0);
+    EXPECT_FALSE(m_codigo.Insertar_Parametro(1, u"a"_s, u"b"_s));
+    EXPECT_FALSE(addLine(1, 1, u"1"_s, 1));
+    EXPECT_FALSE(m_codigo.Insertar_DDJJ(1, 1, u"01/01/2002"_s));
+    EXPECT_FALSE(m_codigo.Insertar_AR03(1, 1, u"01/01/2002"_s, 1, u"01"_s));
+    EXPECT_FALSE(m_codigo.Modificar_Parametro(1, u"x"_s));
+    EXPECT_FALSE(m_codigo.Modificar_AR03(1, 1));
+    EXPECT_FALSE(m_codigo.Eliminar_Detalle_DDJJ(1, 1, u"1"_s, 1));
+    EXPECT_FALSE(m_codigo.Eliminar_DDJJ(1, 1));
+    EXPECT_FALSE(m_codigo.Eliminar_AR03(1));
+    EXPECT_FALSE(m_codigo.Modificar_Detalle_DDJJ(1, 1, u"1"_s, 1, u"1"_s, u"01"_s, u"01"_s, 1, 1, 1, 1));
+    EXPECT_FALSE(m_codigo.Modificar_Detalle_Disk(1, 1, 1, 1, u"1"_s, u"1"_s));
+    EXPECT_FALSE(m_codigo.Modificar_DDJJ_Disk(1, 1));
+    EXPECT_FALSE(m_codigo.beginTransaction());
+}

@@ -95,15 +95,15 @@ void Database::applyKey(const QString& password)
 
 void Database::configure()
 {
-    executeScript(QStringLiteral("PRAGMA journal_mode = WAL;"
-                                 "PRAGMA synchronous = NORMAL;"
-                                 "PRAGMA cache_size = -65536;"
-                                 "PRAGMA foreign_keys = OFF;"));
+    runScript(QStringLiteral("PRAGMA journal_mode = WAL;"
+                             "PRAGMA synchronous = NORMAL;"
+                             "PRAGMA cache_size = -65536;"
+                             "PRAGMA foreign_keys = OFF;"));
 }
 
 void Database::loadDateColumns()
 {
-    QSet<QString> dateColumns;
+    std::vector<QString> dateColumns;
     auto tables = openRecordset(QStringLiteral("SELECT name FROM sqlite_master WHERE type = 'table'"));
     QStringList names;
     for (; !tables->eof(); tables->moveNext())
@@ -113,7 +113,7 @@ void Database::loadDateColumns()
         auto columns = openRecordset(u"PRAGMA table_info(\""_s + table + u"\")"_s);
         for (; !columns->eof(); columns->moveNext()) {
             if (columns->field(u"type").toString().compare(u"DATE", Qt::CaseInsensitive) == 0)
-                dateColumns.insert(columns->field(u"name").toString().toLower());
+                dateColumns.push_back(columns->field(u"name").toString());
         }
     }
     m_translator = SqlTranslator(std::move(dateColumns));
@@ -121,15 +121,14 @@ void Database::loadDateColumns()
 
 QString Database::translated(const QString& sql) const
 {
-    return m_translator.translate(sql, Clock::today());
+    return m_translator.translate(sql, &Clock::today);
 }
 
 int Database::execute(const QString& sql)
 {
     const QByteArray text = translated(sql).toUtf8();
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(m_handle, text.constData(), static_cast<int>(text.size()), &statement, nullptr) !=
-        SQLITE_OK)
+    if (sqlite3_prepare_v2(m_handle, text.constData(), static_cast<int>(text.size()), &statement, nullptr) != SQLITE_OK)
         fail(m_handle, "sentencia incorrecta");
     const int rc = sqlite3_step(statement);
     sqlite3_finalize(statement);
@@ -142,8 +141,7 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString& sql)
 {
     const QByteArray text = translated(sql).toUtf8();
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(m_handle, text.constData(), static_cast<int>(text.size()), &statement, nullptr) !=
-        SQLITE_OK)
+    if (sqlite3_prepare_v2(m_handle, text.constData(), static_cast<int>(text.size()), &statement, nullptr) != SQLITE_OK)
         fail(m_handle, "consulta incorrecta");
     if (!statement)
         throw DbError("consulta vacía");
@@ -151,6 +149,14 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString& sql)
 }
 
 void Database::executeScript(const QString& sql)
+{
+    runScript(sql);
+    // A script that makes tables may bring new date columns.
+    if (sql.contains(u"create table", Qt::CaseInsensitive))
+        loadDateColumns();
+}
+
+void Database::runScript(const QString& sql)
 {
     char* error = nullptr;
     if (sqlite3_exec(m_handle, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
@@ -178,7 +184,7 @@ void Database::setCurrent(std::unique_ptr<Database> database)
 Transaction::Transaction(Database& database)
     : m_database(database), m_name(u"tx"_s + QString::number(++s_savepointCounter))
 {
-    m_database.executeScript(u"SAVEPOINT "_s + m_name);
+    m_database.runScript(u"SAVEPOINT "_s + m_name);
 }
 
 Transaction::~Transaction()
@@ -186,7 +192,7 @@ Transaction::~Transaction()
     if (!m_open)
         return;
     try {
-        m_database.executeScript(u"ROLLBACK TO "_s + m_name + u"; RELEASE "_s + m_name);
+        m_database.runScript(u"ROLLBACK TO "_s + m_name + u"; RELEASE "_s + m_name);
     } catch (const DbError&) {
         // Nothing more can be done from a destructor; the engine rolls back on close.
     }
@@ -194,7 +200,7 @@ Transaction::~Transaction()
 
 void Transaction::commit()
 {
-    m_database.executeScript(u"RELEASE "_s + m_name);
+    m_database.runScript(u"RELEASE "_s + m_name);
     m_open = false;
 }
 

@@ -49,6 +49,8 @@ private:
     void applyKey(const QString& password);
     void configure();
     void loadDateColumns();
+    void runScript(const QString& sql);
+    friend class Transaction;
     [[nodiscard]] QString translated(const QString& sql) const;
 
     sqlite3* m_handle;

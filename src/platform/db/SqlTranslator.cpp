@@ -28,17 +28,22 @@ struct Edit
 
 bool isWordChar(QChar c)
 {
-    return c.isLetterOrNumber() || c == u'_' || c == u'.';
+    const char16_t u = c.unicode();
+    if (u < 128)
+        return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') || u == u'_' ||
+               u == u'.';
+    return c.isLetterOrNumber();
 }
 
 std::vector<Token> tokenize(const QString& sql)
 {
     std::vector<Token> tokens;
+    tokens.reserve(static_cast<size_t>(sql.size() / 4 + 8));
     const qsizetype size = sql.size();
     qsizetype i = 0;
     while (i < size) {
         const QChar c = sql.at(i);
-        if (c.isSpace()) {
+        if (c == u' ' || c.isSpace()) {
             ++i;
         } else if (c == u'\'') {
             qsizetype j = i + 1;
@@ -75,12 +80,11 @@ std::vector<Token> tokenize(const QString& sql)
 class Rewriter
 {
 public:
-    Rewriter(const QString& sql, const QSet<QString>& dateColumns)
+    Rewriter(const QString& sql, const std::vector<QString>& dateColumns)
         : m_sql(sql), m_tokens(tokenize(sql)), m_dateColumns(dateColumns)
-    {
-    }
+    {}
 
-    QString run(QDate today)
+    QString run(const std::function<QDate()>& today)
     {
         rewriteTop();
         rewriteToday(today);
@@ -115,7 +119,8 @@ private:
         const qsizetype dot = name.lastIndexOf(u'.');
         if (dot >= 0)
             name = name.mid(dot + 1);
-        return m_dateColumns.contains(name.toString().toLower());
+        return std::any_of(m_dateColumns.begin(), m_dateColumns.end(),
+                           [name](const QString& column) { return name.compare(column, Qt::CaseInsensitive) == 0; });
     }
 
     void rewriteTop()
@@ -137,13 +142,13 @@ private:
         m_limit = limit;
     }
 
-    void rewriteToday(QDate today)
+    void rewriteToday(const std::function<QDate()>& today)
     {
         for (size_t i = 0; i + 2 < m_tokens.size(); ++i) {
             if (isWord(i, u"date") && isSymbol(i + 1, u"(") && isSymbol(i + 2, u")")) {
                 const Token& last = m_tokens[i + 2];
                 m_edits.push_back({m_tokens[i].start, last.start + last.length - m_tokens[i].start,
-                                   u'\'' + today.toString(u"yyyy-MM-dd") + u'\''});
+                                   u'\'' + today().toString(u"yyyy-MM-dd") + u'\''});
             }
         }
     }
@@ -228,7 +233,7 @@ private:
 
     const QString& m_sql;
     std::vector<Token> m_tokens;
-    const QSet<QString>& m_dateColumns;
+    const std::vector<QString>& m_dateColumns;
     std::vector<Edit> m_edits;
     int m_limit = -1;
 };
@@ -237,26 +242,43 @@ private:
 
 QString SqlTranslator::translate(const QString& sql, QDate today) const
 {
-    return Rewriter(sql, m_dateColumns).run(today);
+    return translate(sql, [today] { return today; });
+}
+
+QString SqlTranslator::translate(const QString& sql, const std::function<QDate()>& today) const
+{
+    // Most statements need nothing: no text literal, no TOP, no DATE().
+    const bool mayNeedWork =
+        sql.contains(u'\'') || sql.contains(u"top", Qt::CaseInsensitive) || sql.contains(u"date", Qt::CaseInsensitive);
+    return mayNeedWork ? Rewriter(sql, m_dateColumns).run(today) : sql;
 }
 
 QDate SqlTranslator::parseDateText(QStringView text)
 {
-    const auto iso = QDate::fromString(text.toString(), u"yyyy-MM-dd");
-    if (iso.isValid())
-        return iso;
-    const auto parts = text.split(u'/');
-    if (parts.size() != 3 || parts[2].size() != 4 || parts[0].size() > 2 || parts[1].size() > 2)
+    // Hand-written: this runs for every date written to the database, and QDate::fromString is slow.
+    int fields[3] = {0, 0, 0};
+    int digits[3] = {0, 0, 0};
+    int field = 0;
+    QChar separator;
+    for (const QChar c : text) {
+        if (c.isDigit() && c.unicode() < 128) {
+            fields[field] = fields[field] * 10 + (c.unicode() - u'0');
+            if (++digits[field] > 4)
+                return {};
+        } else if ((c == u'/' || c == u'-') && field < 2 && (separator.isNull() || separator == c)) {
+            separator = c;
+            ++field;
+        } else {
+            return {};
+        }
+    }
+    if (field != 2)
         return {};
-    bool okDay = false;
-    bool okMonth = false;
-    bool okYear = false;
-    const int day = parts[0].toInt(&okDay);
-    const int month = parts[1].toInt(&okMonth);
-    const int year = parts[2].toInt(&okYear);
-    if (!okDay || !okMonth || !okYear)
+    if (separator == u'-') // ISO yyyy-mm-dd, as stored
+        return digits[0] == 4 && digits[1] == 2 && digits[2] == 2 ? QDate(fields[0], fields[1], fields[2]) : QDate();
+    if (digits[0] == 0 || digits[0] > 2 || digits[1] == 0 || digits[1] > 2 || digits[2] != 4)
         return {};
-    return QDate(year, month, day);
+    return QDate(fields[2], fields[1], fields[0]);
 }
 
 } // namespace db

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QDate>
-#include <QSet>
 #include <QString>
+
+#include <functional>
+#include <vector>
 
 namespace db {
 
@@ -15,17 +17,19 @@ namespace db {
 class SqlTranslator
 {
 public:
-    /// dateColumns holds the lower-case names of the columns declared DATE.
-    explicit SqlTranslator(QSet<QString> dateColumns = {}) : m_dateColumns(std::move(dateColumns)) {}
+    /// dateColumns holds the names of the columns declared DATE (matched without regard to case).
+    explicit SqlTranslator(std::vector<QString> dateColumns = {}) : m_dateColumns(std::move(dateColumns)) {}
 
     /// Raises DbError when a date column receives a text that is not a date.
     [[nodiscard]] QString translate(const QString& sql, QDate today) const;
+    /// The same, asking for today's date only when the statement uses DATE().
+    [[nodiscard]] QString translate(const QString& sql, const std::function<QDate()>& today) const;
 
     /// Reads "d/m/yyyy" (day and month of one or two digits) or ISO "yyyy-mm-dd".
     [[nodiscard]] static QDate parseDateText(QStringView text);
 
 private:
-    QSet<QString> m_dateColumns;
+    std::vector<QString> m_dateColumns;
 };
 
 } // namespace db
