@@ -1,0 +1,259 @@
+#include "KeyFilter.h"
+
+#include <QAbstractSpinBox>
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPointer>
+
+namespace ui {
+
+namespace {
+
+constexpr int s_enter = 13;
+
+// The character a key press types, as the key-press hook sees it; 0 for keys that type nothing.
+int typedCharacter(const QKeyEvent& event)
+{
+    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
+        return 0;
+    switch (event.key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return s_enter;
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Delete:
+        return 0;
+    default:
+        break;
+    }
+    const QList<uint> characters = event.text().toUcs4();
+    if (characters.isEmpty())
+        return 0;
+    const uint character = characters.first();
+    // Some platforms give keys that type nothing a control character as text.
+    if (character < 32 || character == 127)
+        return 0;
+    return static_cast<int>(character);
+}
+
+QString textOf(int keyAscii)
+{
+    const auto character = static_cast<char32_t>(keyAscii);
+    return QString::fromUcs4(&character, 1);
+}
+
+// A key press that types keyAscii, for a handler that changed the character.
+QKeyEvent replacementFor(const QKeyEvent& original, int keyAscii)
+{
+    int key = Qt::Key_unknown;
+    switch (keyAscii) {
+    case 8:
+        key = Qt::Key_Backspace;
+        break;
+    case 9:
+        key = Qt::Key_Tab;
+        break;
+    case s_enter:
+        key = Qt::Key_Return;
+        break;
+    case 27:
+        key = Qt::Key_Escape;
+        break;
+    default:
+        // Qt's key codes for printable ASCII are the characters themselves, letters in upper case.
+        if (keyAscii > 32 && keyAscii < 127)
+            key = QChar(keyAscii).toUpper().unicode();
+        else if (keyAscii == 32)
+            key = Qt::Key_Space;
+        break;
+    }
+    return {QEvent::KeyPress,        key,
+            original.modifiers(),    textOf(keyAscii),
+            original.isAutoRepeat(), static_cast<quint16>(original.count())};
+}
+
+} // namespace
+
+KeyFilter::KeyFilter(QWidget* control) : QObject(control)
+{
+    control->installEventFilter(this);
+    // A date box and an editable combo box type into an inner line edit. Keys reach the outer control
+    // and are handed inside directly, but anything sent to the inner edit itself is watched too.
+    if (qobject_cast<QAbstractSpinBox*>(control) || qobject_cast<QComboBox*>(control)) {
+        for (QLineEdit* inner : control->findChildren<QLineEdit*>())
+            inner->installEventFilter(this);
+    }
+}
+
+KeyFilter& KeyFilter::of(QWidget* control)
+{
+    if (auto* existing = control->findChild<KeyFilter*>(QString(), Qt::FindDirectChildrenOnly))
+        return *existing;
+    return *new KeyFilter(control); // owned by the control
+}
+
+void KeyFilter::onKeyPress(QWidget* control, std::function<void(int& keyAscii)> handler)
+{
+    if (control)
+        of(control).m_keyPress = std::move(handler);
+}
+
+void KeyFilter::onKeyUp(QWidget* control, std::function<void(int keyCode)> handler)
+{
+    if (control)
+        of(control).m_keyUp = std::move(handler);
+}
+
+bool KeyFilter::eventFilter(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        return m_keyPress && filterKeyPress(watched, static_cast<QKeyEvent*>(event));
+    case QEvent::InputMethod:
+        return m_keyPress && filterInputMethod(watched, static_cast<QInputMethodEvent*>(event));
+    case QEvent::KeyRelease:
+        return m_keyUp && reportKeyUp(watched, static_cast<QKeyEvent*>(event));
+    default:
+        return QObject::eventFilter(watched, event);
+    }
+}
+
+bool KeyFilter::filterKeyPress(QObject* watched, QKeyEvent* event)
+{
+    const int typed = typedCharacter(*event);
+    if (typed == 0)
+        return false;
+
+    // The handler may close the screen and with it the control and this filter: call a copy and
+    // touch nothing of this object when the control is gone.
+    const QPointer<QObject> alive = watched;
+    const auto handler = m_keyPress;
+    int keyAscii = typed;
+    handler(keyAscii);
+    if (!alive)
+        return true;
+
+    if (keyAscii == typed && typed != s_enter)
+        return false;
+    if (keyAscii != typed && keyAscii != 0) {
+        // Delivered to the control alone, like the key it replaces.
+        QKeyEvent replacement = replacementFor(*event, keyAscii);
+        watched->event(&replacement);
+    }
+    event->accept();
+    return true;
+}
+
+bool KeyFilter::filterInputMethod(QObject* watched, QInputMethodEvent* event)
+{
+    const QString committed = event->commitString();
+    if (committed.isEmpty())
+        return false;
+
+    const QPointer<QObject> alive = watched;
+    const auto handler = m_keyPress;
+    QString kept;
+    for (const uint character : committed.toUcs4()) {
+        int keyAscii = static_cast<int>(character);
+        handler(keyAscii);
+        if (!alive)
+            return true;
+        if (keyAscii >= 32)
+            kept += textOf(keyAscii);
+    }
+    if (kept != committed)
+        event->setCommitString(kept, event->replacementStart(), event->replacementLength());
+    return false;
+}
+
+bool KeyFilter::reportKeyUp(QObject* watched, const QKeyEvent* event)
+{
+    if (event->isAutoRepeat())
+        return false;
+    const int code = windowsKeyCode(event->key(), event->modifiers().testFlag(Qt::KeypadModifier));
+    if (code == 0)
+        return false;
+    const QPointer<QObject> alive = watched;
+    const auto handler = m_keyUp;
+    handler(code);
+    return !alive;
+}
+
+int KeyFilter::windowsKeyCode(int qtKey, bool keypad)
+{
+    if (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9)
+        return keypad ? 96 + (qtKey - Qt::Key_0) : qtKey;
+    if (qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z)
+        return qtKey;
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24)
+        return 112 + (qtKey - Qt::Key_F1);
+    switch (qtKey) {
+    case Qt::Key_Backspace:
+        return 8;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+        return 9;
+    case Qt::Key_Clear:
+        return 12;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return 13;
+    case Qt::Key_Shift:
+        return 16;
+    case Qt::Key_Control:
+        return 17;
+    case Qt::Key_Alt:
+        return 18;
+    case Qt::Key_Pause:
+        return 19;
+    case Qt::Key_CapsLock:
+        return 20;
+    case Qt::Key_Escape:
+        return 27;
+    case Qt::Key_Space:
+        return 32;
+    case Qt::Key_PageUp:
+        return 33;
+    case Qt::Key_PageDown:
+        return 34;
+    case Qt::Key_End:
+        return 35;
+    case Qt::Key_Home:
+        return 36;
+    case Qt::Key_Left:
+        return 37;
+    case Qt::Key_Up:
+        return 38;
+    case Qt::Key_Right:
+        return 39;
+    case Qt::Key_Down:
+        return 40;
+    case Qt::Key_Insert:
+        return 45;
+    case Qt::Key_Delete:
+        return 46;
+    case Qt::Key_Asterisk:
+        return keypad ? 106 : 0;
+    case Qt::Key_Plus:
+        return keypad ? 107 : 187;
+    case Qt::Key_Comma:
+        return 188;
+    case Qt::Key_Minus:
+        return keypad ? 109 : 189;
+    case Qt::Key_Period:
+        return keypad ? 110 : 190;
+    case Qt::Key_Slash:
+        return keypad ? 111 : 191;
+    default:
+        return 0;
+    }
+}
+
+} // namespace ui

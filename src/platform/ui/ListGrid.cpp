@@ -1,0 +1,162 @@
+#include "ListGrid.h"
+
+#include "ListGridModel.h"
+
+#include <QHeaderView>
+#include <QKeyEvent>
+
+namespace ui {
+
+namespace {
+constexpr double s_twipsPerInch = 1440.0;
+}
+
+ListGrid::ListGrid(QWidget* parent) : QTreeView(parent), m_model(new ListGridModel(this))
+{
+    QTreeView::setModel(m_model);
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    // Every row has the same height: the view then lays out a hundred thousand rows without measuring each.
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSortingEnabled(false);
+
+    header()->setSectionsClickable(true);
+    header()->setSectionsMovable(false);
+    header()->setSortIndicatorShown(false);
+    header()->setHighlightSections(false);
+    // The columns keep the widths the screen gave them.
+    header()->setStretchLastSection(false);
+    header()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    connect(header(), &QHeaderView::sectionClicked, this, &ListGrid::headerClicked);
+    connect(this, &QAbstractItemView::clicked, this, [this] { emit rowClicked(); });
+}
+
+void ListGrid::addColumn(const QString& caption, const QString& name, int widthTwips, bool visible)
+{
+    const int column = m_model->addColumn(caption);
+    m_columnNames.append(name);
+    setColumnWidth(column, qRound(widthTwips * logicalDpiX() / s_twipsPerInch));
+    setColumnHidden(column, !visible || widthTwips <= 0);
+}
+
+int ListGrid::columnCount() const
+{
+    return m_model->columnCount();
+}
+
+QString ListGrid::columnName(int column) const
+{
+    return m_columnNames.value(column);
+}
+
+QString ListGrid::columnCaption(int column) const
+{
+    return m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
+}
+
+void ListGrid::addRow(const QString& tabSeparatedCells)
+{
+    const bool first = m_model->rowCount() == 0;
+    m_model->addRow(tabSeparatedCells.split(u'\t'));
+    if (first)
+        setCurrentRow(0);
+}
+
+void ListGrid::clearRows()
+{
+    m_model->clearRows();
+}
+
+int ListGrid::rowCount() const
+{
+    return m_model->rowCount();
+}
+
+int ListGrid::currentRow() const
+{
+    const QModelIndex current = currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+QString ListGrid::cell(int column) const
+{
+    return cell(currentRow(), column);
+}
+
+QString ListGrid::cell(int row, int column) const
+{
+    return m_model->cell(row, column);
+}
+
+void ListGrid::setCurrentRow(int row)
+{
+    if (row < 0 || row >= rowCount()) {
+        selectionModel()->clear();
+        return;
+    }
+    const QModelIndex index = m_model->index(row, 0);
+    selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    if (isVisible())
+        scrollTo(index);
+}
+
+void ListGrid::selectFirst()
+{
+    setCurrentRow(0);
+}
+
+bool ListGrid::moveFirst()
+{
+    if (rowCount() == 0)
+        return false;
+    setCurrentRow(0);
+    return true;
+}
+
+bool ListGrid::moveNext()
+{
+    const int row = currentRow();
+    if (row < 0 || row + 1 >= rowCount())
+        return false;
+    setCurrentRow(row + 1);
+    return true;
+}
+
+void ListGrid::keyPressEvent(QKeyEvent* event)
+{
+    const int before = currentRow();
+    QTreeView::keyPressEvent(event);
+    if (currentRow() != before)
+        emit rowClicked();
+}
+
+void ListGrid::keyReleaseEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Delete && !event->isAutoRepeat())
+        emit deleteKeyReleased();
+    QTreeView::keyReleaseEvent(event);
+}
+
+void ListGrid::showEvent(QShowEvent* event)
+{
+    QTreeView::showEvent(event);
+    // Rows made current while the grid was hidden (returning to a remembered row) come into view.
+    if (currentIndex().isValid())
+        scrollTo(currentIndex());
+}
+
+QItemSelectionModel::SelectionFlags ListGrid::selectionCommand(const QModelIndex& index, const QEvent* event) const
+{
+    // Ctrl+click would unhighlight the current row; the current row is always the highlighted one.
+    const auto command = QTreeView::selectionCommand(index, event);
+    if (command.testFlag(QItemSelectionModel::Deselect))
+        return QItemSelectionModel::NoUpdate;
+    return command;
+}
+
+} // namespace ui

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QStringList>
+#include <QTreeView>
+
+namespace ui {
+
+class ListGridModel;
+
+/// The list screens' grid: text columns with captions and widths, rows added one at a time from
+/// tab-separated text, and one current row, always the highlighted one, whenever there are rows.
+/// The grid never sorts by itself: a header click is only reported, and the screen reloads the rows
+/// in the order it wants. In Designer, promote a QTreeView to ui::ListGrid (header
+/// "platform/ui/ListGrid.h"). Do not give it another model.
+class ListGrid : public QTreeView
+{
+    Q_OBJECT
+
+public:
+    explicit ListGrid(QWidget* parent = nullptr);
+
+    /// Appends a column. The width is in twips (1440 per inch, 15 per pixel at 96 dpi);
+    /// a width of 0 or visible = false hides the column, whose cells can still be read.
+    void addColumn(const QString& caption, const QString& name, int widthTwips, bool visible = true);
+    [[nodiscard]] int columnCount() const;
+    /// The name given to addColumn; "" for a column that does not exist.
+    [[nodiscard]] QString columnName(int column) const;
+    /// The caption given to addColumn; "" for a column that does not exist.
+    [[nodiscard]] QString columnCaption(int column) const;
+
+    /// Appends a row; its cells are the parts of the text between Tab characters, empty parts included.
+    /// The first row added to an empty grid becomes the current row, as in a data grid after loading.
+    void addRow(const QString& tabSeparatedCells);
+    /// Removes every row; afterwards there is no current row.
+    void clearRows();
+    [[nodiscard]] int rowCount() const;
+
+    /// The index of the current row, -1 when there is none.
+    [[nodiscard]] int currentRow() const;
+    /// The text of a cell of the current row; "" when there is no current row or no such cell.
+    [[nodiscard]] QString cell(int column) const;
+    /// The text of a cell; "" when there is no such row or cell.
+    [[nodiscard]] QString cell(int row, int column) const;
+
+    /// Makes a row current and highlighted and scrolls to it; an index out of range leaves no current row.
+    void setCurrentRow(int row);
+    /// Makes the first row current and highlighted (a list screen does this after loading).
+    void selectFirst();
+    /// Moves to the first row; false when the grid is empty.
+    bool moveFirst();
+    /// Moves to the next row; false, staying where it is, when there is no next row or no current row.
+    bool moveNext();
+
+signals:
+    /// A column heading was clicked (index of the column as added).
+    void headerClicked(int column);
+    /// The operator picked a row: clicked one, or moved to another with the keyboard.
+    /// Rows made current by the program do not emit it.
+    void rowClicked();
+    /// The Delete key was released while the grid had the focus.
+    void deleteKeyReleased();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    [[nodiscard]] QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                                       const QEvent* event) const override;
+
+private:
+    ListGridModel* m_model;
+    QStringList m_columnNames;
+};
+
+} // namespace ui

@@ -1,0 +1,98 @@
+#include "QtUi.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QScopeGuard>
+#include <QUrl>
+
+using namespace Qt::StringLiterals;
+
+namespace ui {
+
+namespace {
+
+// An hourglass over a box that waits for the operator would say "wait" when the program is
+// waiting for them; show the normal pointer while the box is open.
+template <typename Function>
+auto withNormalPointer(Function&& function)
+{
+    const bool busy = QApplication::overrideCursor() != nullptr;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const auto restore = qScopeGuard([busy] {
+        if (busy)
+            QApplication::restoreOverrideCursor();
+    });
+    return function();
+}
+
+QWidget* boxParent()
+{
+    if (QWidget* modal = QApplication::activeModalWidget())
+        return modal;
+    return QApplication::activeWindow();
+}
+
+QMessageBox::Icon boxIcon(Ui::Icon icon)
+{
+    switch (icon) {
+    case Ui::Icon::Information:
+        return QMessageBox::Information;
+    case Ui::Icon::Question:
+        return QMessageBox::Question;
+    case Ui::Icon::Error:
+        return QMessageBox::Warning;
+    case Ui::Icon::Critical:
+        return QMessageBox::Critical;
+    }
+    return QMessageBox::Information;
+}
+
+const QString s_title = u"Atención"_s;
+
+} // namespace
+
+void QtUi::message(const QString& text, Icon icon)
+{
+    withNormalPointer([&] {
+        QMessageBox box(boxIcon(icon), s_title, text, QMessageBox::Ok, boxParent());
+        return box.exec();
+    });
+}
+
+bool QtUi::ask(const QString& text)
+{
+    return withNormalPointer([&] {
+        QMessageBox box(QMessageBox::Question, s_title, text, QMessageBox::Yes | QMessageBox::No, boxParent());
+        box.setDefaultButton(QMessageBox::Yes);
+        return box.exec() == QMessageBox::Yes;
+    });
+}
+
+void QtUi::showModal(QDialog& screen)
+{
+    withNormalPointer([&] { return screen.exec(); });
+}
+
+QString QtUi::openFileName(QWidget* parent, const QString& caption, const QString& directory, const QString& filter)
+{
+    return withNormalPointer([&] { return QFileDialog::getOpenFileName(parent, caption, directory, filter); });
+}
+
+void QtUi::openDocument(const QString& path)
+{
+    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void QtUi::setBusy(bool busy)
+{
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
+} // namespace ui

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "Ui.h"
+
+namespace ui {
+
+/// The real Ui: Qt message boxes, QDialog::exec(), QFileDialog, QDesktopServices and the
+/// application's override cursor. While the hourglass is on, every box and modal screen it opens
+/// shows the normal pointer, and the hourglass comes back when it closes.
+class QtUi : public Ui
+{
+public:
+    void message(const QString& text, Icon icon) override;
+    [[nodiscard]] bool ask(const QString& text) override;
+    void showModal(QDialog& screen) override;
+    [[nodiscard]] QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
+                                       const QString& filter) override;
+    void openDocument(const QString& path) override;
+
+protected:
+    void setBusy(bool busy) override;
+};
+
+} // namespace ui

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "Ui.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <functional>
+
+namespace ui {
+
+/// A Ui for tests. It records every message, question, modal screen, file dialog and opened
+/// document; answers questions and file dialogs from queues the test fills beforehand; and runs
+/// the test's callback when a screen is shown modally. Nothing ever waits for an operator.
+///
+///     auto& ui = ui::ScriptedUi::install();
+///     ui.answerNext(true);
+///     ui.onNextModal([](QDialog& screen) { QTest::mouseClick(screen.findChild<QPushButton*>(u"bAceptar"_s), ...); });
+///     ui::Ui::current().showModal(screen);
+///     EXPECT_TRUE(ui.unansweredQuestions().isEmpty());
+class ScriptedUi : public Ui
+{
+public:
+    /// One box as the operator would have seen it.
+    struct Message
+    {
+        QString text;
+        Icon icon = Icon::Information;
+        bool question = false; ///< a Yes/No question (ask), not an OK box (message)
+
+        friend bool operator==(const Message&, const Message&) = default;
+    };
+
+    /// One request for the file dialog.
+    struct FileRequest
+    {
+        QString caption;
+        QString directory;
+        QString filter;
+
+        friend bool operator==(const FileRequest&, const FileRequest&) = default;
+    };
+
+    /// Creates a ScriptedUi, makes it the process-wide Ui and returns it. It lives until the next install.
+    static ScriptedUi& install();
+
+    void message(const QString& text, Icon icon) override;
+    /// Answers with the next queued answer; with none queued, records the question as unanswered and says No.
+    [[nodiscard]] bool ask(const QString& text) override;
+    /// Shows the screen, makes it the active window (so focus can be checked), runs the next queued
+    /// callback, and closes the screen with reject() if it is still open when the callback returns.
+    /// With no callback queued the screen is closed at once.
+    void showModal(QDialog& screen) override;
+    /// The next queued file name, or "" (as if cancelled) when none is queued.
+    [[nodiscard]] QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
+                                       const QString& filter) override;
+    void openDocument(const QString& path) override;
+
+    /// Queues the answer to the next question: true for Yes, false for No.
+    void answerNext(bool yes);
+    /// Queues the code that drives the next screen shown modally. Callbacks are used in the order the
+    /// screens open, so a screen opened from inside a callback gets the next one in the queue.
+    void onNextModal(std::function<void(QDialog&)> callback);
+    /// Queues the path the next file dialog returns.
+    void setNextFileName(const QString& path);
+
+    /// Every message and question so far, in order.
+    [[nodiscard]] const QList<Message>& messages() const { return m_messages; }
+    /// The texts of messages(), in order.
+    [[nodiscard]] QStringList messageTexts() const;
+    /// Forgets the messages recorded so far (for example those of a screen's loading).
+    void clearMessages();
+    /// Questions asked while no answer was queued; a test expects this to be empty.
+    [[nodiscard]] const QStringList& unansweredQuestions() const { return m_unanswered; }
+    /// Queued answers, callbacks and file names that nothing has used yet.
+    [[nodiscard]] int pendingAnswers() const { return static_cast<int>(m_answers.size()); }
+    [[nodiscard]] int pendingModals() const { return static_cast<int>(m_modalCallbacks.size()); }
+    [[nodiscard]] int pendingFileNames() const { return static_cast<int>(m_fileNames.size()); }
+
+    /// The object names of the screens shown modally, in order (a Designer form's name is its class name).
+    [[nodiscard]] const QStringList& shownScreens() const { return m_shownScreens; }
+    /// Every file dialog requested, in order.
+    [[nodiscard]] const QList<FileRequest>& fileRequests() const { return m_fileRequests; }
+    /// Every document opened, in order.
+    [[nodiscard]] const QStringList& openedDocuments() const { return m_openedDocuments; }
+
+    /// True while the hourglass is showing.
+    [[nodiscard]] bool isBusy() const { return m_busy; }
+    /// How many times the hourglass was turned on.
+    [[nodiscard]] int timesBusy() const { return m_timesBusy; }
+
+protected:
+    void setBusy(bool busy) override;
+
+private:
+    QList<Message> m_messages;
+    QStringList m_unanswered;
+    std::deque<bool> m_answers;
+    std::deque<std::function<void(QDialog&)>> m_modalCallbacks;
+    std::deque<QString> m_fileNames;
+    QStringList m_shownScreens;
+    QList<FileRequest> m_fileRequests;
+    QStringList m_openedDocuments;
+    bool m_busy = false;
+    int m_timesBusy = 0;
+};
+
+} // namespace ui

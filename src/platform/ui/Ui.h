@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QString>
+
+#include <memory>
+
+class QDialog;
+class QWidget;
+
+namespace ui {
+
+class BusyCursor;
+
+/// The program's one seam for talking to the operator: message boxes, questions, modal screens,
+/// the file dialog, opening documents and the busy pointer. Screens never call QMessageBox,
+/// QFileDialog or QDialog::exec() themselves, so tests can replace all of it with a ScriptedUi.
+class Ui
+{
+public:
+    /// The icon of a message box.
+    enum class Icon { Information, Question, Error, Critical };
+
+    virtual ~Ui() = default;
+
+    /// The process-wide instance; a QtUi until another one is installed.
+    [[nodiscard]] static Ui& current();
+    /// Replaces the process-wide instance; nullptr brings back a QtUi. Not while a BusyCursor is alive.
+    static void install(std::unique_ptr<Ui> ui);
+
+    /// A modal box titled "Atención" with the given icon and one OK button.
+    virtual void message(const QString& text, Icon icon) = 0;
+    /// A modal box titled "Atención" with the question icon and Yes/No buttons; true for Yes.
+    [[nodiscard]] virtual bool ask(const QString& text) = 0;
+    /// Shows a screen modally and returns when it has closed. The screen must not delete itself on close.
+    virtual void showModal(QDialog& screen) = 0;
+    /// The common open-file dialog; the chosen path, or "" when the operator cancelled.
+    /// The filter is in Qt's form: "Todos los archivos (*.txt)".
+    [[nodiscard]] virtual QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
+                                               const QString& filter) = 0;
+    /// Opens a file with the program the desktop associates with its type; failures are not reported.
+    virtual void openDocument(const QString& path) = 0;
+
+protected:
+    /// Shows (true) or removes (false) the hourglass. Called only by BusyCursor, once per outermost guard.
+    virtual void setBusy(bool busy) = 0;
+
+    friend class BusyCursor;
+};
+
+} // namespace ui
