@@ -75,6 +75,13 @@ public:
                                 const QString& hoja);
     bool Modificar_DDJJ_Disk(double secuencia, double periodo);
 
+    // Report operations. They drive the report engine, so they are defined with the reports
+    // (src/reports) and linked into the program's windows library, not into the core.
+    /// First printing of a payment's AR03 form: numbers the payment and previews the form.
+    bool Reporte_AR03(double id);
+    /// Reprint of a payment's AR03 form with the number it already has.
+    bool Reimpresion_AR03(double id);
+
     /// Starts a unit of work on the shared connection (nests); none when no connection is open.
     /// Work done through the operations above while it lives is kept only if it is committed.
     [[nodiscard]] std::unique_ptr<db::Transaction> beginTransaction();

@@ -1,0 +1,83 @@
+#include "Main.h"
+#include "ui_Main.h"
+
+#include "data/clsCodigo.h"
+#include "platform/ui/Ui.h"
+#include "screens/HelpDocument.h"
+#include "screens/registration/Registracion.h"
+
+#include <QCloseEvent>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+template <typename Screen>
+void openScreen(QWidget* parent)
+{
+    Screen screen(parent);
+    ui::Ui::current().showModal(screen);
+}
+
+} // namespace
+
+Main::Main(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui::Main>())
+{
+    m_ui->setupUi(this);
+    setAttribute(Qt::WA_DeleteOnClose);
+    connect(m_ui->bRegistracion, &QPushButton::clicked, this, &Main::bRegistracion_Click);
+    connect(m_ui->bAR03, &QPushButton::clicked, this, &Main::bAR03_Click);
+    connect(m_ui->bAR04, &QPushButton::clicked, this, &Main::bAR04_Click);
+    connect(m_ui->bAyuda, &QPushButton::clicked, this, &Main::bAyuda_Click);
+    connect(m_ui->bSalir, &QPushButton::clicked, this, &Main::bSalir_Click);
+}
+
+Main::~Main() = default;
+
+Main* Main::showMenu()
+{
+    auto* menu = new Main();
+    menu->Form_Load();
+    menu->show();
+    return menu;
+}
+
+void Main::Form_Load()
+{
+    const clsCodigo& codigo = clsCodigo::instance();
+    if (codigo.Par_Denomin.isEmpty() || codigo.Par_CUIT.isEmpty() || codigo.Par_Agente == 0)
+        bRegistracion_Click();
+}
+
+void Main::bRegistracion_Click()
+{
+    openScreen<Registracion>(this);
+}
+
+void Main::bAR03_Click() {}
+
+void Main::bAR04_Click() {}
+
+void Main::bAyuda_Click()
+{
+    HelpDocument::open();
+}
+
+void Main::bSalir_Click()
+{
+    if (!ui::Ui::current().ask(u"Está seguro que desea salir de la aplicación?"_s))
+        return;
+    m_exitConfirmed = true;
+    close();
+}
+
+void Main::closeEvent(QCloseEvent* event)
+{
+    // Closing the window by its frame asks the same question as "Salir del Sistema".
+    if (!m_exitConfirmed && !ui::Ui::current().ask(u"Está seguro que desea salir de la aplicación?"_s)) {
+        event->ignore();
+        return;
+    }
+    m_exitConfirmed = true;
+    event->accept();
+}
