@@ -1,0 +1,164 @@
+#include "PreviewWindow.h"
+
+#include "ReportDocument.h"
+#include "ReportError.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewWidget>
+#include <QRegularExpression>
+#include <QSpinBox>
+#include <QStyle>
+#include <QToolBar>
+#include <QToolButton>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace report {
+
+PreviewWindow::PreviewWindow(std::unique_ptr<ReportDocument> document, bool printerSetupButton, QWidget* parent)
+    : QMainWindow(parent), m_document(std::move(document)), m_printer(QPrinter::HighResolution)
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(m_document->title());
+    m_printer.setPageLayout(m_document->pageLayout());
+    m_printer.setDocName(m_document->title());
+
+    m_preview = new QPrintPreviewWidget(&m_printer, this);
+    m_preview->setObjectName(u"preview"_s);
+    connect(m_preview, &QPrintPreviewWidget::paintRequested, this,
+            [this](QPrinter* printer) { m_document->print(*printer); });
+    connect(m_preview, &QPrintPreviewWidget::previewChanged, this, &PreviewWindow::updatePageControls);
+    setCentralWidget(m_preview);
+
+    QToolBar* toolBar = addToolBar(u"Vista previa"_s);
+    toolBar->setObjectName(u"toolBar"_s);
+    toolBar->setMovable(false);
+    toolBar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+
+    const auto addAction = [&](const QString& name, const QString& text, const QIcon& icon) {
+        QAction* action = toolBar->addAction(icon, text);
+        action->setObjectName(name);
+        return action;
+    };
+    // Page buttons show only their arrows (their names are the tooltips), so that the bar fits.
+    const auto iconOnly = [&](QAction* action) {
+        if (auto* button = qobject_cast<QToolButton*>(toolBar->widgetForAction(action)))
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        return action;
+    };
+
+    QAction* print = addAction(u"actionPrint"_s, u"Imprimir…"_s, QIcon::fromTheme(u"document-print"_s));
+    print->setShortcut(QKeySequence::Print);
+    connect(print, &QAction::triggered, this, &PreviewWindow::printDocument);
+    QAction* setup =
+        addAction(u"actionPrinterSetup"_s, u"Configurar impresora…"_s, QIcon::fromTheme(u"document-properties"_s));
+    setup->setVisible(printerSetupButton);
+    connect(setup, &QAction::triggered, this, &PreviewWindow::pageSetup);
+    QAction* save =
+        addAction(u"actionSavePdf"_s, u"Guardar como PDF…"_s, style()->standardIcon(QStyle::SP_DialogSaveButton));
+    save->setShortcut(QKeySequence::Save);
+    connect(save, &QAction::triggered, this, &PreviewWindow::saveAsPdf);
+    toolBar->addSeparator();
+
+    QAction* first = iconOnly(
+        addAction(u"actionFirstPage"_s, u"Primera página"_s, style()->standardIcon(QStyle::SP_MediaSkipBackward)));
+    connect(first, &QAction::triggered, m_preview, [this] { m_preview->setCurrentPage(1); });
+    QAction* previous = iconOnly(
+        addAction(u"actionPreviousPage"_s, u"Página anterior"_s, style()->standardIcon(QStyle::SP_MediaSeekBackward)));
+    connect(previous, &QAction::triggered, m_preview,
+            [this] { m_preview->setCurrentPage(m_preview->currentPage() - 1); });
+    m_pageNumber = new QSpinBox(toolBar);
+    m_pageNumber->setObjectName(u"pageNumber"_s);
+    m_pageNumber->setPrefix(u"Página "_s);
+    m_pageNumber->setRange(1, 1);
+    toolBar->addWidget(m_pageNumber);
+    connect(m_pageNumber, &QSpinBox::valueChanged, m_preview, &QPrintPreviewWidget::setCurrentPage);
+    m_pageTotal = new QLabel(toolBar);
+    toolBar->addWidget(m_pageTotal);
+    QAction* next = iconOnly(
+        addAction(u"actionNextPage"_s, u"Página siguiente"_s, style()->standardIcon(QStyle::SP_MediaSeekForward)));
+    connect(next, &QAction::triggered, m_preview, [this] { m_preview->setCurrentPage(m_preview->currentPage() + 1); });
+    QAction* last = iconOnly(
+        addAction(u"actionLastPage"_s, u"Última página"_s, style()->standardIcon(QStyle::SP_MediaSkipForward)));
+    connect(last, &QAction::triggered, m_preview, [this] { m_preview->setCurrentPage(m_preview->pageCount()); });
+    toolBar->addSeparator();
+
+    QAction* zoomIn = toolBar->addAction(u"+"_s);
+    zoomIn->setObjectName(u"actionZoomIn"_s);
+    zoomIn->setToolTip(u"Acercar"_s);
+    zoomIn->setShortcut(QKeySequence::ZoomIn);
+    connect(zoomIn, &QAction::triggered, m_preview, [this] { m_preview->zoomIn(); });
+    QAction* zoomOut = toolBar->addAction(u"−"_s);
+    zoomOut->setObjectName(u"actionZoomOut"_s);
+    zoomOut->setToolTip(u"Alejar"_s);
+    zoomOut->setShortcut(QKeySequence::ZoomOut);
+    connect(zoomOut, &QAction::triggered, m_preview, [this] { m_preview->zoomOut(); });
+    QAction* fitWidth = toolBar->addAction(u"Ajustar al ancho"_s);
+    fitWidth->setObjectName(u"actionFitWidth"_s);
+    connect(fitWidth, &QAction::triggered, m_preview, &QPrintPreviewWidget::fitToWidth);
+    QAction* wholePage = toolBar->addAction(u"Página completa"_s);
+    wholePage->setObjectName(u"actionFitPage"_s);
+    connect(wholePage, &QAction::triggered, m_preview, &QPrintPreviewWidget::fitInView);
+    toolBar->addSeparator();
+
+    QAction* close = addAction(u"actionClose"_s, u"Cerrar"_s, style()->standardIcon(QStyle::SP_DialogCloseButton));
+    connect(close, &QAction::triggered, this, &QWidget::close);
+
+    m_preview->fitToWidth();
+    resize(1000, 900);
+}
+
+PreviewWindow::~PreviewWindow() = default;
+
+void PreviewWindow::updatePageControls()
+{
+    const int pages = std::max(1, m_preview->pageCount());
+    const QSignalBlocker blocker(m_pageNumber);
+    m_pageNumber->setRange(1, pages);
+    m_pageNumber->setValue(std::clamp(m_preview->currentPage(), 1, pages));
+    m_pageTotal->setText(u" de "_s + QString::number(pages) + u' ');
+}
+
+void PreviewWindow::printDocument()
+{
+    QPrintDialog dialog(&m_printer, this);
+    dialog.setWindowTitle(u"Imprimir"_s);
+    if (dialog.exec() == QDialog::Accepted)
+        m_preview->print();
+}
+
+void PreviewWindow::pageSetup()
+{
+    QPageSetupDialog dialog(&m_printer, this);
+    dialog.setWindowTitle(u"Configurar impresora"_s);
+    if (dialog.exec() == QDialog::Accepted)
+        m_preview->updatePreview();
+}
+
+void PreviewWindow::saveAsPdf()
+{
+    QString suggested = m_document->title();
+    suggested.replace(QRegularExpression(u"[\\\\/:*?\"<>|]"_s), u"_"_s);
+    const QString path = QFileDialog::getSaveFileName(
+        this, u"Guardar como PDF"_s, QDir::home().filePath(suggested + u".pdf"_s), u"Documentos PDF (*.pdf)"_s);
+    if (path.isEmpty())
+        return;
+    try {
+        // The page layout of the preview, which the operator may have changed, so that the file
+        // matches what is on screen.
+        m_document->exportPdf(path, m_printer.pageLayout());
+    } catch (const ReportError&) {
+        QMessageBox::warning(this, u"Atención"_s,
+                             u"No se ha podido guardar el documento en "_s + QDir::toNativeSeparators(path) + u'.');
+    }
+}
+
+} // namespace report

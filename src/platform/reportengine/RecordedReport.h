@@ -1,0 +1,30 @@
+#pragma once
+
+#include "ReportRow.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <utility>
+#include <vector>
+
+namespace report {
+
+/// What one report opened through the recording engine received, in the order the driver gave it.
+struct RecordedReport
+{
+    QString path;
+    bool tableSet = false;
+    std::vector<ReportRow> rows;
+    std::vector<std::pair<QString, QString>> parameters; // every accepted call, in order
+    bool printerSetupButton = false;
+    QStringList previewTitles;
+    QString html; // the filled layout at the latest preview
+
+    /// The last value set for a parameter; empty when it was never set.
+    [[nodiscard]] QString parameter(const QString& name) const;
+    /// The parameter names in the order they were set, repeats included.
+    [[nodiscard]] QStringList parameterNames() const;
+};
+
+} // namespace report

@@ -1,0 +1,48 @@
+#include "RecordingReportEngine.h"
+
+#include "RecordingReport.h"
+#include "ReportDefinition.h"
+#include "ReportError.h"
+
+#include <QDir>
+
+using namespace Qt::StringLiterals;
+
+namespace report {
+
+std::unique_ptr<Report> RecordingReportEngine::openReport(const QString& path)
+{
+    if (m_openFails)
+        throw ReportError(u"no se puede abrir el reporte "_s + QDir::toNativeSeparators(path) + u" (fallo simulado)"_s);
+    ReportDefinition definition = ReportDefinition::fromFile(path);
+    auto record = std::make_shared<RecordedReport>();
+    record->path = path;
+    m_reports.push_back(record);
+    return std::make_unique<RecordingReport>(*this, std::move(definition), std::move(record));
+}
+
+QStringList RecordingReportEngine::previewTitles() const
+{
+    QStringList titles;
+    for (const auto& record : m_reports)
+        titles += record->previewTitles;
+    return titles;
+}
+
+void RecordingReportEngine::clear()
+{
+    m_reports.clear();
+    m_closePreviewCalls = 0;
+}
+
+bool RecordingReportEngine::nextPreviewFails()
+{
+    if (m_previewsBeforeFailure < 0)
+        return false;
+    if (m_previewsBeforeFailure == 0)
+        return true;
+    --m_previewsBeforeFailure;
+    return false;
+}
+
+} // namespace report

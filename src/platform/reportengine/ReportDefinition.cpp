@@ -1,0 +1,443 @@
+#include "ReportDefinition.h"
+
+#include "ReportError.h"
+#include "data/Regional.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRectF>
+#include <QRegularExpression>
+#include <QStringDecoder>
+
+#include <kainjow/mustache.hpp>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace report {
+
+namespace {
+
+using Data = kainjow::mustache::data;
+
+const QString s_rowsList = u"filas"_s;
+const QString s_blankRowsList = u"relleno"_s;
+const QString s_copiesList = u"copias"_s;
+const QString s_copyName = u"copia"_s;
+const QString s_lastCopy = u"ultima"_s;
+const QString s_datePattern = u"date"_s;
+
+bool isName(const QString& name)
+{
+    static const QRegularExpression pattern(u"^[\\p{L}_][\\p{L}\\p{N}_]*$"_s);
+    return pattern.match(name).hasMatch();
+}
+
+bool isReserved(const QString& name)
+{
+    const QString lower = name.toLower();
+    return lower == s_rowsList || lower == s_blankRowsList || lower == s_copiesList || lower == s_copyName ||
+           lower == s_lastCopy;
+}
+
+QString requireName(const QString& name, const QString& what)
+{
+    if (!isName(name))
+        throw ReportError(u"nombre de "_s + what + u" no válido: \""_s + name + u'"');
+    return name;
+}
+
+QString unquoted(const QString& text)
+{
+    if (text.size() >= 2 && text.startsWith(u'"') && text.endsWith(u'"'))
+        return text.mid(1, text.size() - 2);
+    return text;
+}
+
+// Empty text counts as false, so that {{#Saldo}}...{{/Saldo}} shows only when there is a value.
+Data textData(const QString& text)
+{
+    if (text.isEmpty())
+        return Data(false);
+    return Data(text.toStdString());
+}
+
+std::string key(const QString& name)
+{
+    return name.toLower().toStdString();
+}
+
+QString formatted(const db::Value& value, const QString& pattern)
+{
+    if (pattern == s_datePattern) {
+        if (value.type() == db::Value::Type::Date)
+            return Regional::dateText(value.toDate());
+        if (value.type() == db::Value::Type::Text) {
+            const QDate date = Regional::parseDate(value.toString().trimmed());
+            return date.isValid() ? Regional::dateText(date) : value.toString();
+        }
+        return value.toString();
+    }
+    if (value.type() == db::Value::Type::Number)
+        return Regional::format(value.toDouble(), pattern);
+    if (value.type() == db::Value::Type::Text) {
+        bool ok = false;
+        const double number = value.toString().trimmed().toDouble(&ok);
+        return ok ? Regional::format(number, pattern) : value.toString();
+    }
+    return value.toString();
+}
+
+// Looks names up without regard to case: the data holds lower-case keys, the layout may write
+// {{Importe}} or {{numero}} for a field the query calls Numero.
+class CaseInsensitiveContext : public kainjow::mustache::basic_context<std::string>
+{
+public:
+    explicit CaseInsensitiveContext(const Data* root) { m_items.push_back(root); }
+
+    void push(const Data* data) override { m_items.insert(m_items.begin(), data); }
+    void pop() override { m_items.erase(m_items.begin()); }
+
+    const Data* get(const std::string& name) const override
+    {
+        if (name == ".")
+            return m_items.front();
+        const std::string lower = key(QString::fromStdString(name));
+        for (const Data* item : m_items) {
+            if (const Data* found = item->get(lower))
+                return found;
+        }
+        return nullptr;
+    }
+
+    const Data* get_partial(const std::string&) const override { return nullptr; }
+
+private:
+    std::vector<const Data*> m_items;
+};
+
+} // namespace
+
+ReportDefinition ReportDefinition::fromFile(const QString& path)
+{
+    const QString shownPath = QDir::toNativeSeparators(path);
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ReportError(u"no se puede abrir el reporte "_s + shownPath + u": "_s + file.errorString());
+    const QByteArray bytes = file.readAll();
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    const QString text = decoder(bytes);
+    if (decoder.hasError())
+        throw ReportError(u"el reporte "_s + shownPath + u" no está escrito en UTF-8"_s);
+    return fromText(text, shownPath);
+}
+
+ReportDefinition ReportDefinition::fromText(const QString& text, const QString& origin)
+{
+    enum class Section { None, Report, Format, Map };
+
+    ReportDefinition definition;
+    definition.m_pageLayout = QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(15, 15, 15, 15),
+                                          QPageLayout::Millimeter);
+    definition.m_font = QFont(u"DejaVu Sans"_s);
+    definition.m_font.setPointSizeF(9);
+
+    QString body = text;
+    if (body.startsWith(QChar(0xFEFF)))
+        body.remove(0, 1);
+
+    Section section = Section::None;
+    QString mapField;
+    bool layoutFound = false;
+    int lineNumber = 0;
+    qsizetype position = 0;
+    while (position < body.size() && !layoutFound) {
+        qsizetype end = body.indexOf(u'\n', position);
+        if (end < 0)
+            end = body.size();
+        const QString line = body.mid(position, end - position).trimmed();
+        position = end + 1;
+        ++lineNumber;
+        if (line.isEmpty() || line.startsWith(u'#') || line.startsWith(u';'))
+            continue;
+        try {
+            if (line.startsWith(u'[')) {
+                if (!line.endsWith(u']'))
+                    throw ReportError(u"sección mal escrita: "_s + line);
+                const QString name = line.mid(1, line.size() - 2).trimmed();
+                const QString lower = name.toLower();
+                if (lower == u"layout") {
+                    definition.m_layout = position < body.size() ? body.mid(position) : QString();
+                    definition.m_layoutLine = lineNumber + 1;
+                    layoutFound = true;
+                } else if (lower == u"report") {
+                    section = Section::Report;
+                } else if (lower == u"format") {
+                    section = Section::Format;
+                } else if (lower.startsWith(u"map ")) {
+                    mapField = requireName(name.mid(4).trimmed(), u"campo"_s).toLower();
+                    definition.m_maps[mapField];
+                    section = Section::Map;
+                } else {
+                    throw ReportError(u"sección desconocida: "_s + line);
+                }
+                continue;
+            }
+            const qsizetype equals = line.indexOf(u'=');
+            if (equals < 0)
+                throw ReportError(u"se esperaba nombre = valor: "_s + line);
+            const QString name = line.left(equals).trimmed();
+            const QString value = line.mid(equals + 1).trimmed();
+            switch (section) {
+            case Section::None:
+                throw ReportError(u"línea fuera de una sección: "_s + line);
+            case Section::Report:
+                definition.setReportKey(name, value);
+                break;
+            case Section::Format:
+                definition.setFormat(name, value);
+                break;
+            case Section::Map:
+                if (name == u"*")
+                    definition.m_mapDefaults.insert(mapField, value);
+                else
+                    definition.m_maps[mapField].insert(unquoted(name), value);
+                break;
+            }
+        } catch (const ReportError& error) {
+            throw ReportError(origin + u", línea "_s + QString::number(lineNumber) + u": "_s +
+                              QString::fromStdString(error.what()));
+        }
+    }
+    if (!layoutFound)
+        throw ReportError(origin + u": falta la sección [layout]"_s);
+    // Ligatures would turn "fi" into one glyph and the PDF text would no longer read as typed.
+    definition.m_font.setStyleStrategy(QFont::PreferNoShaping);
+
+    const QRectF printable = definition.m_pageLayout.paintRect(QPageLayout::Millimeter);
+    if (printable.width() < 20 || printable.height() < 20)
+        throw ReportError(origin + u": los márgenes no dejan lugar en la página"_s);
+    definition.checkLayout(origin);
+    return definition;
+}
+
+void ReportDefinition::setReportKey(const QString& name, const QString& value)
+{
+    const QString key = name.toLower();
+    const QStringList words = value.split(u' ', Qt::SkipEmptyParts);
+    if (key == u"title") {
+        m_title = value;
+    } else if (key == u"parameters") {
+        addParameters(value);
+    } else if (key == u"page") {
+        static const QHash<QString, QPageSize::PageSizeId> sizes{
+            {u"a4"_s, QPageSize::A4}, {u"letter"_s, QPageSize::Letter}, {u"legal"_s, QPageSize::Legal}};
+        if (words.isEmpty() || words.size() > 2 || !sizes.contains(words[0].toLower()))
+            throw ReportError(u"página no válida (A4, Letter o Legal, y portrait o landscape): "_s + value);
+        QPageLayout::Orientation orientation = QPageLayout::Portrait;
+        if (words.size() == 2) {
+            const QString word = words[1].toLower();
+            if (word == u"landscape")
+                orientation = QPageLayout::Landscape;
+            else if (word != u"portrait")
+                throw ReportError(u"orientación no válida (portrait o landscape): "_s + words[1]);
+        }
+        m_pageLayout.setPageSize(QPageSize(sizes.value(words[0].toLower())));
+        m_pageLayout.setOrientation(orientation);
+    } else if (key == u"margins") {
+        QList<double> mm;
+        for (const QString& word : words) {
+            bool ok = false;
+            const double number = word.toDouble(&ok);
+            if (!ok || number < 0)
+                throw ReportError(u"margen no válido: "_s + word);
+            mm.append(number);
+        }
+        QMarginsF margins; // top right bottom left, as in CSS
+        if (mm.size() == 1)
+            margins = QMarginsF(mm[0], mm[0], mm[0], mm[0]);
+        else if (mm.size() == 2)
+            margins = QMarginsF(mm[1], mm[0], mm[1], mm[0]);
+        else if (mm.size() == 4)
+            margins = QMarginsF(mm[3], mm[0], mm[1], mm[2]);
+        else
+            throw ReportError(u"se esperaban 1, 2 o 4 márgenes en mm: "_s + value);
+        if (!m_pageLayout.setMargins(margins))
+            throw ReportError(u"los márgenes no caben en la página: "_s + value);
+    } else if (key == u"font") {
+        bool ok = false;
+        const double points = words.isEmpty() ? 0 : words.last().toDouble(&ok);
+        if (words.size() < 2 || !ok || points < 4 || points > 72)
+            throw ReportError(u"fuente no válida (familia y tamaño en puntos): "_s + value);
+        m_font = QFont(QStringList(words.mid(0, words.size() - 1)).join(u' '));
+        m_font.setPointSizeF(points);
+    } else if (key == u"rows") {
+        bool ok = false;
+        const int rows = value.toInt(&ok);
+        if (!ok || rows < 1)
+            throw ReportError(u"cantidad de filas no válida: "_s + value);
+        m_rowLimit = rows;
+    } else if (key == u"copies") {
+        m_copies.clear();
+        for (const QString& copy : value.split(u'|')) {
+            if (copy.trimmed().isEmpty())
+                throw ReportError(u"copia sin nombre: "_s + value);
+            m_copies.append(copy.trimmed());
+        }
+    } else {
+        throw ReportError(u"clave desconocida en [report]: "_s + name);
+    }
+}
+
+void ReportDefinition::addParameters(const QString& list)
+{
+    static const QRegularExpression range(u"^(.+)\\{(\\d+)\\.\\.(\\d+)\\}$"_s);
+    for (const QString& item : list.split(u',')) {
+        const QString entry = item.trimmed();
+        if (entry.isEmpty())
+            continue;
+        QStringList names;
+        if (const QRegularExpressionMatch match = range.match(entry); match.hasMatch()) {
+            const int first = match.captured(2).toInt();
+            const int last = match.captured(3).toInt();
+            if (first > last || last - first >= 1000)
+                throw ReportError(u"rango de parámetros no válido: "_s + entry);
+            for (int n = first; n <= last; ++n)
+                names.append(match.captured(1) + QString::number(n));
+        } else {
+            names.append(entry);
+        }
+        for (const QString& name : names) {
+            requireName(name, u"parámetro"_s);
+            if (isReserved(name))
+                throw ReportError(u"\""_s + name + u"\" es un nombre reservado de la plantilla"_s);
+            const bool repeated = std::any_of(m_parameters.cbegin(), m_parameters.cend(), [&](const QString& known) {
+                return known.compare(name, Qt::CaseInsensitive) == 0;
+            });
+            if (repeated)
+                throw ReportError(u"parámetro repetido: "_s + name);
+            m_parameters.append(name);
+        }
+    }
+}
+
+void ReportDefinition::setFormat(const QString& field, const QString& pattern)
+{
+    static const QRegularExpression number(u"^[#,]*0+(\\.0+)?$"_s);
+    requireName(field, u"campo"_s);
+    if (pattern != s_datePattern && !number.match(pattern).hasMatch())
+        throw ReportError(u"formato no válido (por ejemplo ##,##0.00, 0000000000 o date): "_s + pattern);
+    m_formats.insert(field.toLower(), pattern);
+}
+
+void ReportDefinition::checkLayout(const QString& origin)
+{
+    const kainjow::mustache::mustache compiled(m_layout.toStdString());
+    if (!compiled.is_valid())
+        throw ReportError(origin + u": plantilla no válida: "_s + QString::fromStdString(compiled.error_message()));
+
+    // Outside the row band every tag must name a declared parameter, so that a misspelt name is found when
+    // the file is opened instead of printing an empty box. Inside the band any name may be a field.
+    QStringList declared;
+    for (const QString& name : std::as_const(m_parameters))
+        declared.append(name.toLower());
+    static const QRegularExpression tag(u"\\{\\{(\\{?)\\s*([#^/&!>=]?)(.*?)\\}\\}"_s,
+                                        QRegularExpression::DotMatchesEverythingOption);
+    QStringList sections;
+    m_usedNames.clear();
+    for (QRegularExpressionMatchIterator it = tag.globalMatch(m_layout); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        const QString sigil = match.captured(2);
+        const QString name = match.captured(3).trimmed().toLower();
+        const auto fail = [&](const QString& message) {
+            const int line = m_layoutLine + static_cast<int>(m_layout.left(match.capturedStart()).count(u'\n'));
+            throw ReportError(origin + u", línea "_s + QString::number(line) + u": "_s + message);
+        };
+        if (sigil == u"!")
+            continue;
+        if (sigil == u"=" || sigil == u">")
+            fail(u"la plantilla no admite cambiar delimitadores ni incluir otras plantillas: "_s + match.captured(0));
+        if (sigil == u"/") {
+            if (!sections.isEmpty())
+                sections.removeLast();
+            continue;
+        }
+        const bool inRows = sections.contains(s_rowsList);
+        const bool known = inRows || name == u"." || declared.contains(name) || name == s_rowsList ||
+                           name == s_blankRowsList || name == s_copiesList ||
+                           ((name == s_copyName || name == s_lastCopy) && sections.contains(s_copiesList));
+        if (!known)
+            fail(u"{{"_s + match.captured(3).trimmed() + u"}} no es un parámetro declarado"_s);
+        m_usedNames.append(name);
+        if (sigil == u"#" || sigil == u"^")
+            sections.append(name);
+    }
+}
+
+QStringList ReportDefinition::unusedParameters() const
+{
+    QStringList unused;
+    for (const QString& name : m_parameters) {
+        if (!m_usedNames.contains(name.toLower()))
+            unused.append(name);
+    }
+    return unused;
+}
+
+QString ReportDefinition::fieldText(const QString& field, const db::Value& value) const
+{
+    const QString lower = field.toLower();
+    if (const auto map = m_maps.constFind(lower); map != m_maps.cend()) {
+        const QString code = value.isNull() ? QString() : value.toString().trimmed();
+        if (const auto hit = map->constFind(code); hit != map->cend())
+            return *hit;
+        if (const auto fallback = m_mapDefaults.constFind(lower); fallback != m_mapDefaults.cend())
+            return *fallback;
+    }
+    if (const auto format = m_formats.constFind(lower); format != m_formats.cend() && !value.isNull())
+        return formatted(value, *format);
+    return value.toString();
+}
+
+QString ReportDefinition::render(const QHash<QString, QString>& parameters, const std::vector<ReportRow>& rows) const
+{
+    Data root;
+    for (const QString& name : m_parameters)
+        root.set(key(name), textData(parameters.value(name)));
+
+    const std::size_t shown = m_rowLimit > 0 ? std::min(rows.size(), std::size_t(m_rowLimit)) : rows.size();
+    Data rowList(Data::type::list);
+    for (std::size_t r = 0; r < shown; ++r) {
+        Data fields;
+        const ReportRow& row = rows[r];
+        for (int i = 0; i < row.size(); ++i)
+            fields.set(key(row.name(i)), textData(fieldText(row.name(i), row.value(i))));
+        rowList.push_back(fields);
+    }
+    root.set(key(s_rowsList), rowList);
+
+    Data blankRows(Data::type::list);
+    for (std::size_t r = shown; r < std::size_t(m_rowLimit); ++r)
+        blankRows.push_back(Data());
+    root.set(key(s_blankRowsList), blankRows);
+
+    Data copyList(Data::type::list);
+    const QStringList copies = m_copies.isEmpty() ? QStringList{QString()} : m_copies;
+    for (qsizetype i = 0; i < copies.size(); ++i) {
+        Data copy;
+        copy.set(key(s_copyName), textData(copies[i]));
+        copy.set(key(s_lastCopy), Data(i == copies.size() - 1));
+        copyList.push_back(copy);
+    }
+    root.set(key(s_copiesList), copyList);
+
+    kainjow::mustache::mustache compiled(m_layout.toStdString());
+    CaseInsensitiveContext context(&root);
+    const std::string html = compiled.render(context);
+    if (!compiled.is_valid())
+        throw ReportError(u"no se pudo completar la plantilla: "_s + QString::fromStdString(compiled.error_message()));
+    return QString::fromStdString(html);
+}
+
+} // namespace report

@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QPageLayout>
+#include <QString>
+#include <QTextDocument>
+
+class QPagedPaintDevice;
+
+namespace report {
+
+/// A filled report laid out on pages, ready to paint on the preview's printer, a real printer or a PDF.
+/// The text is laid out once at a fixed resolution, and each device gets the page layout it asks for,
+/// so the preview and the PDF of the same page layout break pages at the same places.
+class ReportDocument
+{
+public:
+    ReportDocument(const QString& html, const QPageLayout& pageLayout, const QFont& font, const QString& title);
+
+    /// The page layout the report file asks for.
+    [[nodiscard]] const QPageLayout& pageLayout() const { return m_pageLayout; }
+    [[nodiscard]] const QString& title() const { return m_title; }
+    [[nodiscard]] QString plainText() const { return m_document.toPlainText(); }
+
+    /// The number of pages on the given page layout.
+    [[nodiscard]] int pageCount(const QPageLayout& layout);
+    /// Paints every page on a device, laid out for the device's own page layout.
+    void print(QPagedPaintDevice& device);
+    /// Writes the document as a PDF file; the file is replaced only when the whole document was written.
+    /// Raises ReportError when it cannot be written.
+    void exportPdf(const QString& path, const QPageLayout& layout);
+
+private:
+    void layOut(const QPageLayout& layout);
+
+    QImage m_metrics; // the fixed-resolution device the text is measured on
+    QTextDocument m_document;
+    QPageLayout m_pageLayout;
+    QString m_title;
+};
+
+} // namespace report

@@ -1,0 +1,29 @@
+#include "ReportEngine.h"
+
+#include "Report.h"
+
+namespace report {
+
+namespace {
+
+std::unique_ptr<ReportEngine>& installed()
+{
+    static std::unique_ptr<ReportEngine> engine;
+    return engine;
+}
+
+} // namespace
+
+ReportEngine::~ReportEngine() = default;
+
+ReportEngine* ReportEngine::current()
+{
+    return installed().get();
+}
+
+void ReportEngine::install(std::unique_ptr<ReportEngine> engine)
+{
+    installed() = std::move(engine);
+}
+
+} // namespace report
