@@ -4,6 +4,7 @@
 #include "data/clsCodigo.h"
 #include "platform/ui/Ui.h"
 #include "screens/HelpDocument.h"
+#include "screens/payments/Impresion_AR03.h"
 #include "screens/registration/Registracion.h"
 
 #include <QCloseEvent>
@@ -54,7 +55,10 @@ void Main::bRegistracion_Click()
     openScreen<Registracion>(this);
 }
 
-void Main::bAR03_Click() {}
+void Main::bAR03_Click()
+{
+    openScreen<Impresion_AR03>(this);
+}
 
 void Main::bAR04_Click() {}
 

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "gui/reportengine/ReportFiles.h"
+#include "gui/shell/ScreenTest.h"
+#include "gui/ui/Printers.h"
+
+#include "platform/reportengine/RecordingReportEngine.h"
+#include "platform/ui/ListGrid.h"
+
+#include <QFile>
+#include <QHeaderView>
+#include <QStringList>
+
+/// A screen test with what the AR03 payments need: payments in the database, a registered agent,
+/// the AR03 form beside the program and a recording report engine.
+class PaymentsTest : public ScreenTest
+{
+protected:
+    PaymentsTest()
+    {
+        // The report drivers look for AR03.rpt in the program's directory, which is the database's here.
+        QFile::copy(ReportFiles::shipped(QStringLiteral("AR03.rpt")), m_db.dir() + QStringLiteral("/AR03.rpt"));
+        auto engine = std::make_unique<report::RecordingReportEngine>();
+        m_engine = engine.get();
+        report::ReportEngine::install(std::move(engine));
+    }
+
+    ~PaymentsTest() override { report::ReportEngine::install(nullptr); }
+
+    void registerAgent(double agente = 4521, const QString& nombre = QStringLiteral("Banco del Sur S.A."))
+    {
+        clsCodigo& codigo = clsCodigo::instance();
+        codigo.Par_Agente = agente;
+        codigo.Par_Denomin = nombre;
+        codigo.Par_CUIT = QStringLiteral("20-12345678-6");
+    }
+
+    /// Stores a payment; the values are SQL literals ("null" for none). Returns its ID.
+    double addPayment(const QString& posicion, const QString& semana, const QString& fecha, const QString& importe,
+                      const QString& moneda, const QString& numero = QStringLiteral("null"))
+    {
+        execute(QStringLiteral("insert into AR03 (Posicion_Fiscal, Semana, Fecha_Pago, Importe, Moneda, Numero) "
+                               "values (%1, %2, %3, %4, %5, %6)")
+                    .arg(posicion, semana, fecha, importe, moneda, numero));
+        return m_db.scalar(QStringLiteral("select max(Id) from AR03")).toDouble();
+    }
+
+    /// The number the next first printing gives (PARAMETROS row 4); a null QString leaves no row.
+    void setCounter(const QString& valor)
+    {
+        execute(QStringLiteral("delete from PARAMETROS where ID = 4"));
+        if (!valor.isNull())
+            execute(QStringLiteral("insert into PARAMETROS (ID, Descripcion, Valor) values (4, 'Nro AR03', '%1')")
+                        .arg(valor));
+    }
+
+    [[nodiscard]] QString counter()
+    {
+        return m_db.scalar(QStringLiteral("select Valor from PARAMETROS where ID = 4")).toString();
+    }
+
+    [[nodiscard]] db::Value numero(double id)
+    {
+        return m_db.scalar(QStringLiteral("select Numero from AR03 where Id = ") + QString::number(id));
+    }
+
+    template <typename Widget>
+    static Widget* child(QWidget& screen, const QString& name)
+    {
+        auto* widget = screen.findChild<Widget*>(name);
+        EXPECT_TRUE(widget) << name.toStdString();
+        return widget;
+    }
+
+    [[nodiscard]] static QString focused()
+    {
+        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+    }
+
+    /// The cells of one column, top to bottom.
+    [[nodiscard]] static QStringList column(const ui::ListGrid& grid, int index)
+    {
+        QStringList cells;
+        for (int row = 0; row < grid.rowCount(); ++row)
+            cells.append(grid.cell(row, index));
+        return cells;
+    }
+
+    static void clickHeader(ui::ListGrid& grid, int index)
+    {
+        QHeaderView* header = grid.header();
+        const QPoint middle(header->sectionViewportPosition(index) + header->sectionSize(index) / 2,
+                            header->height() / 2);
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, middle);
+    }
+
+    static void clickRow(ui::ListGrid& grid, int row)
+    {
+        const QRect cell = grid.visualRect(grid.model()->index(row, 1));
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, cell.center());
+    }
+
+    report::RecordingReportEngine* m_engine = nullptr;
+};
