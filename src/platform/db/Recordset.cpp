@@ -21,7 +21,7 @@ Recordset::Recordset(sqlite3_stmt* statement) : m_statement(statement)
 {
     const int count = sqlite3_column_count(statement);
     for (int i = 0; i < count; ++i) {
-        m_names.append(QString::fromUtf8(sqlite3_column_name(statement, i)));
+        m_names.push_back(sqlite3_column_name(statement, i));
         const char* declared = sqlite3_column_decltype(statement, i);
         m_isDate.push_back(declared && qstricmp(declared, "DATE") == 0);
     }
@@ -49,8 +49,8 @@ void Recordset::moveNext()
 
 int Recordset::indexOf(QStringView name) const
 {
-    for (int i = 0; i < m_names.size(); ++i) {
-        if (m_names.at(i).compare(name, Qt::CaseInsensitive) == 0)
+    for (int i = 0; i < fieldCount(); ++i) {
+        if (QAnyStringView::compare(QUtf8StringView(m_names[i]), name, Qt::CaseInsensitive) == 0)
             return i;
     }
     throw DbError("campo inexistente: " + name.toString().toStdString());

@@ -3,7 +3,6 @@
 #include "Value.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <memory>
 #include <vector>
@@ -26,7 +25,7 @@ public:
     void moveNext();
 
     [[nodiscard]] int fieldCount() const { return static_cast<int>(m_names.size()); }
-    [[nodiscard]] QString fieldName(int index) const { return m_names.at(index); }
+    [[nodiscard]] QString fieldName(int index) const { return QString::fromUtf8(m_names.at(index)); }
     /// The value of a field of the current row; raises DbError for an unknown name or at the end.
     [[nodiscard]] Value field(QStringView name) const;
     [[nodiscard]] Value field(int index) const;
@@ -37,7 +36,9 @@ private:
     [[nodiscard]] int indexOf(QStringView name) const;
 
     sqlite3_stmt* m_statement;
-    QStringList m_names;
+    // Column names as the engine keeps them (valid while the statement lives): reading a count
+    // should not cost a QString per column.
+    std::vector<const char*> m_names;
     std::vector<bool> m_isDate;
     bool m_hasRow = false;
 };

@@ -103,12 +103,13 @@ private:
     bool isWord(size_t index, QStringView word) const
     {
         return index < m_tokens.size() && m_tokens[index].kind == Token::Kind::Word &&
-               text(index).compare(word, Qt::CaseInsensitive) == 0;
+               m_tokens[index].length == word.size() && text(index).compare(word, Qt::CaseInsensitive) == 0;
     }
 
     bool isSymbol(size_t index, QStringView symbol) const
     {
-        return index < m_tokens.size() && m_tokens[index].kind == Token::Kind::Symbol && text(index) == symbol;
+        return index < m_tokens.size() && m_tokens[index].kind == Token::Kind::Symbol &&
+               m_tokens[index].length == symbol.size() && text(index) == symbol;
     }
 
     bool isDateColumn(size_t index) const
@@ -119,8 +120,9 @@ private:
         const qsizetype dot = name.lastIndexOf(u'.');
         if (dot >= 0)
             name = name.mid(dot + 1);
-        return std::any_of(m_dateColumns.begin(), m_dateColumns.end(),
-                           [name](const QString& column) { return name.compare(column, Qt::CaseInsensitive) == 0; });
+        return std::any_of(m_dateColumns.begin(), m_dateColumns.end(), [name](const QString& column) {
+            return column.size() == name.size() && name.compare(column, Qt::CaseInsensitive) == 0;
+        });
     }
 
     void rewriteTop()

@@ -1,5 +1,7 @@
 #include "CuitEdit.h"
 
+#include <QTimer>
+
 using namespace Qt::StringLiterals;
 
 namespace ui {
@@ -18,6 +20,14 @@ QString CuitEdit::maskText() const
 void CuitEdit::setMaskText(const QString& text)
 {
     setText(text);
+}
+
+void CuitEdit::focusInEvent(QFocusEvent* event)
+{
+    QLineEdit::focusInEvent(event);
+    // An empty box starts typing at its first digit, wherever the click landed.
+    if (text().remove(u'-').isEmpty())
+        QTimer::singleShot(0, this, [this] { setCursorPosition(0); });
 }
 
 } // namespace ui

@@ -20,6 +20,9 @@ public:
     /// Fills the box. Digits fill the mask in order and the dashes may be given or left out,
     /// so "20-12345678-6", "20123456786" and "__-________-_" all work; anything else is skipped.
     void setMaskText(const QString& text);
+
+protected:
+    void focusInEvent(QFocusEvent* event) override;
 };
 
 } // namespace ui
