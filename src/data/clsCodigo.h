@@ -81,6 +81,21 @@ public:
     bool Reporte_AR03(double id);
     /// Reprint of a payment's AR03 form with the number it already has.
     bool Reimpresion_AR03(double id);
+    /// First printing of a declaration's AR04 form: numbers its sheets, stamps every pending line with the
+    /// voucher number, its sheet and today's date, advances the voucher counter and marks the declaration
+    /// generated, all or nothing, and previews each sheet.
+    bool Reporte_AR04(double periodo, double secuencia);
+    /// One detail sheet of a long AR04 (more than 16 lines) at its first printing: the pending lines from
+    /// the first, 41 to a sheet.
+    bool Reporte_AR04_Primero(double periodo, double secuencia, int hoja, int total, const QString& comprobante);
+    /// Reprint of one detail sheet of a long AR04: the lines stamped with the sheet value, shown as sheet k.
+    bool Reporte_AR04_Primero_2(double periodo, double secuencia, int hoja, int total, const QString& comprobante,
+                                const QString& valorHoja);
+    /// Reprint of a short AR04 (16 lines at most) sheet; the last one carries the totals and the payments.
+    bool Reimpresion_AR04(double periodo, double secuencia, bool ultima, int hoja, int total,
+                          const QString& comprobante, const QString& valorHoja);
+    /// Reprint of the payments sheet of a long AR04, after its hojas detail sheets.
+    bool Reimpresion_AR04_2(double periodo, double secuencia, int hojas, int total, const QString& comprobante);
 
     /// Starts a unit of work on the shared connection (nests); none when no connection is open.
     /// Work done through the operations above while it lives is kept only if it is committed.

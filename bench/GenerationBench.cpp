@@ -1,0 +1,103 @@
+// What writing the declaration file costs: the generation of a 100 000-line declaration (read the lines,
+// build each 80-character record, encrypt it, write it with CR LF through a file committed at the end),
+// against writing the same records unencrypted the same way, in this same process. The ratio is the price
+// of the encryption.
+
+#include "data/Schema.h"
+#include "data/clsCodigo.h"
+#include "platform/db/Database.h"
+#include "platform/db/Recordset.h"
+#include "screens/generation/DeclarationFile.h"
+
+#include <QElapsedTimer>
+#include <QSaveFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+
+using namespace Qt::StringLiterals;
+
+#ifndef BENCH_LINES
+#define BENCH_LINES 100000
+#endif
+
+namespace {
+
+constexpr int lines = BENCH_LINES;
+constexpr int rounds = 3;
+constexpr double period = 200209;
+const QString periodText = u"200209"_s;
+
+void fillDeclaration()
+{
+    clsCodigo& codigo = clsCodigo::instance();
+    const auto transaction = codigo.beginTransaction();
+    for (int line = 1; line <= lines; ++line) {
+        if (!codigo.Insertar_Detalle_DDJJ(1, period, 1234, QString::number(2850590940090418LL + line), u"01"_s, u"01"_s,
+                                          20000000000.0 + line, line % 40, 1500.5 + line, 15.25 + line % 100))
+            std::abort();
+    }
+    transaction->commit();
+}
+
+// Writes the file through a QSaveFile as the generation screen does; returns the seconds it took.
+double timed(const QString& path, const std::function<bool(db::Recordset&, QIODevice&)>& write)
+{
+    QElapsedTimer timer;
+    timer.start();
+    auto rows = clsCodigo::instance().Get_Detalle_DDJJs_Disk_1(period, 1);
+    QSaveFile file(path);
+    if (!rows || !file.open(QIODevice::WriteOnly) || !write(*rows, file) || !file.commit())
+        std::abort();
+    return static_cast<double>(timer.nsecsElapsed()) / 1e9;
+}
+
+bool encrypted(db::Recordset& rows, QIODevice& file)
+{
+    DeclarationFile declaration;
+    return declaration.write(rows, periodText, file) == DeclarationFile::Outcome::Written;
+}
+
+bool plain(db::Recordset& rows, QIODevice& file)
+{
+    for (; !rows.eof(); rows.moveNext()) {
+        const std::optional<QString> record = DeclarationFile::record(rows, periodText);
+        if (!record)
+            return false;
+        const QByteArray bytes = record->toLatin1() + "\r\n";
+        if (file.write(bytes) != bytes.size())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+int main()
+{
+    QTemporaryDir dir;
+    const QString database = dir.filePath(u"ferlon.mdb"_s);
+    {
+        auto created = db::Database::create(database, u"ferlon"_s);
+        Schema::create(*created);
+    }
+    db::Database::setCurrent(db::Database::open(database, u";pwd=ferlon"_s));
+    fillDeclaration();
+
+    double bestEncrypted = 1e300;
+    double bestPlain = 1e300;
+    for (int round = 0; round < rounds; ++round) {
+        bestPlain = std::min(bestPlain, timed(dir.filePath(u"plano.txt"_s), plain));
+        bestEncrypted = std::min(bestEncrypted, timed(dir.filePath(u"ddjj.txt"_s), encrypted));
+    }
+
+    std::printf("declaration file of %d lines (best of %d runs)\n", lines, rounds);
+    std::printf("  encrypted records : %8.3f s  %10.0f records/s\n", bestEncrypted, lines / bestEncrypted);
+    std::printf("  plain records     : %8.3f s  %10.0f records/s\n", bestPlain, lines / bestPlain);
+    std::printf("  encrypted / plain : %8.2f x the time\n", bestEncrypted / bestPlain);
+    db::Database::setCurrent(nullptr);
+    return 0;
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "platform/db/Value.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace db {
+class Recordset;
+} // namespace db
+
+namespace report {
+class Report;
+} // namespace report
+
+/// What the AR04 first printing and its reprint share: their own queries, the header of every sheet, the
+/// short form's line and payment slots, the payments sheet, and the reprint of a generated declaration.
+/// A declaration of at most 16 lines prints on one short sheet (AR04.rpt); a longer one on detail sheets of
+/// 41 lines (AR04_primera.rpt) followed by a payments sheet (AR04_Pagos.rpt).
+///
+/// The helpers raise an exception for any failure (a query, a report, a change that found no row); the
+/// report operations of clsCodigo catch them and return false.
+class AR04Printing
+{
+public:
+    static constexpr int shortFormLines = 16;
+    static constexpr int linesPerSheet = 41;
+    static constexpr int paymentSlots = 15;
+    /// PARAMETROS row holding the voucher number of the next first printing.
+    static constexpr double voucherParameter = 5;
+
+    /// Detail sheets for a number of lines: 1 up to 16 lines, otherwise one per 41 lines or part of them.
+    [[nodiscard]] static int sheetCount(long lines);
+
+    /// Runs one of the printing's queries (placeholders filled by Armar_Sql).
+    [[nodiscard]] static std::unique_ptr<db::Recordset> query(const QString& sqlTemplate,
+                                                              std::vector<db::Value> values);
+    /// Runs one of the printing's changes; the rows it affected.
+    static int execute(const QString& sql);
+
+    /// Lines of a declaration still pending (no voucher number and no presentation date).
+    [[nodiscard]] static long pendingCount(double periodo, double secuencia);
+    /// Lines of a declaration, pending or not.
+    [[nodiscard]] static long lineCount(double periodo, double secuencia);
+    /// The voucher number of the next first printing, as stored ("0" when the row or its value is missing).
+    [[nodiscard]] static QString voucherText();
+    /// The sheet values stamped on a declaration's lines, in ascending numeric order (a text that is not
+    /// a number, or no value, comes after the numbers), so that the k-th value reprints as sheet k.
+    [[nodiscard]] static QStringList sheetValues(double periodo, double secuencia);
+
+    /// Marks every payment of the period as not yet listed.
+    static void resetPayments(double periodo);
+
+    /// Sets "Nro", "Agente", "Nombre", "Cuit" and "Posicion", in that order.
+    static void setHeader(report::Report& report, const QString& comprobante, double periodo);
+    /// The total withheld over every line of the declaration; 0 when there is none.
+    [[nodiscard]] static double totalWithheld(double periodo, double secuencia);
+    /// The total withheld as the detail sheets show it: "" when it is 0.
+    [[nodiscard]] static QString saldoText(double saldo);
+    /// The total deposited by the period's payments, formatted; "0,00" when there is none.
+    [[nodiscard]] static QString totalDeposited(double periodo);
+
+    /// One sheet of the short form (AR04.rpt): the first 16 pending lines at a first printing (no sheet value),
+    /// the lines stamped with the sheet value at a reprint. When a voucher number is given each line is stamped
+    /// with it, this sheet and today's date right after its slots are set. The last sheet carries the total
+    /// withheld, the payments (each then marked as listed) and the total deposited; any other sheet shows them
+    /// empty.
+    static void shortSheet(double periodo, double secuencia, const std::optional<QString>& valorHoja,
+                           const QString& comprobante, std::optional<double> stampWith, bool ultima, int hoja,
+                           int total, const QString& title);
+
+    /// One detail sheet of the long form (AR04_primera.rpt): every pending line from the first at a first
+    /// printing (no sheet value; the form shows 41 of them), the lines stamped with the sheet value at a reprint.
+    static void detailSheet(double periodo, double secuencia, const std::optional<QString>& valorHoja,
+                            const QString& comprobante, bool conSaldo, int hoja, int total, const QString& title);
+
+    /// Stamps the first 41 pending lines (the ones the detail sheet just prepared shows) with the voucher
+    /// number, the sheet and today's date.
+    static void stampDetailLines(double periodo, double secuencia, double comprobante, int hoja);
+
+    /// The payments sheet of the long form (AR04_Pagos.rpt): the period's payments not yet listed, the
+    /// totals deposited and withheld.
+    static void paymentsSheet(double periodo, double secuencia, const QString& comprobante, int hoja, int total,
+                              const QString& title);
+
+    /// The reprint of a generated declaration from the stamps its first printing left on the lines: every
+    /// stored sheet again, then the payments sheet of a long form. The payments listed on it are marked as
+    /// at the first printing; nothing else changes. False when any sheet could not be prepared or shown
+    /// (the payment marks are then left as they were).
+    [[nodiscard]] static bool reprint(double periodo, double secuencia, double comprobante);
+};

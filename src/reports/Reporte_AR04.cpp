@@ -1,0 +1,86 @@
+// The AR04 declaration form at its first printing: the sheets are numbered, every pending line is
+// stamped with the voucher number, its sheet and today's date, the voucher counter moves on and the
+// declaration is marked generated. Operations of clsCodigo that drive the report engine, so they live
+// with the reports.
+
+#include "AR04Printing.h"
+#include "data/clsCodigo.h"
+#include "platform/db/Database.h"
+
+#include <QString>
+
+#include <exception>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString sheetTitle(const QString& comprobante, int hoja)
+{
+    return u"AR04 - "_s + comprobante + u" Hoja Nro: "_s + QString::number(hoja);
+}
+
+} // namespace
+
+bool clsCodigo::Reporte_AR04(double periodo, double secuencia)
+{
+    try {
+        // Every change of the printing is kept together or not at all: a sheet that cannot be shown
+        // leaves every line pending, the counter where it was and the declaration open.
+        const auto transaction = beginTransaction();
+        if (!transaction)
+            return false;
+
+        AR04Printing::resetPayments(periodo);
+        const long pending = AR04Printing::pendingCount(periodo, secuencia);
+        if (pending <= 0)
+            return false;
+        const int total = AR04Printing::sheetCount(pending);
+        const QString comprobante = AR04Printing::voucherText();
+        bool numeric = false;
+        const double voucher = comprobante.toDouble(&numeric);
+        if (!numeric)
+            return false;
+
+        int hoja = 0;
+        if (pending <= AR04Printing::shortFormLines) {
+            ++hoja;
+            AR04Printing::shortSheet(periodo, secuencia, std::nullopt, comprobante, voucher, hoja == total, hoja, total,
+                                     sheetTitle(comprobante, hoja));
+        } else {
+            while (AR04Printing::pendingCount(periodo, secuencia) > 0) {
+                // Each sheet stamps up to 41 lines; more sheets than counted means the stamps did not take.
+                if (++hoja > total)
+                    return false;
+                if (!Reporte_AR04_Primero(periodo, secuencia, hoja, total + 1, comprobante))
+                    return false;
+                AR04Printing::stampDetailLines(periodo, secuencia, voucher, hoja);
+            }
+            ++hoja;
+            AR04Printing::paymentsSheet(periodo, secuencia, comprobante, hoja, total + 1,
+                                        sheetTitle(comprobante, hoja));
+        }
+        if (AR04Printing::pendingCount(periodo, secuencia) > 0)
+            return false;
+
+        if (!Modificar_Parametro(AR04Printing::voucherParameter, db::Value::numberText(voucher + 1)))
+            return false;
+        if (!Modificar_DDJJ_Disk(secuencia, periodo))
+            return false;
+        transaction->commit();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+bool clsCodigo::Reporte_AR04_Primero(double periodo, double secuencia, int hoja, int total, const QString& comprobante)
+{
+    try {
+        AR04Printing::detailSheet(periodo, secuencia, std::nullopt, comprobante, hoja == total - 1, hoja, total,
+                                  sheetTitle(comprobante, hoja));
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}

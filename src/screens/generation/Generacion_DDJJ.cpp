@@ -1,0 +1,169 @@
+#include "Generacion_DDJJ.h"
+#include "ui_Generacion_DDJJ.h"
+
+#include "DeclarationFile.h"
+#include "data/clsCodigo.h"
+#include "platform/ProgramDirectory.h"
+#include "platform/ui/KeyFilter.h"
+#include "platform/ui/Ui.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
+#include <QStyle>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int enterKey = 13;
+
+const QString defaultPath = u"A:\\ddjj.txt"_s;
+
+// A path that names a drive ("A:\ddjj.txt") means nothing where there are no drive letters: it would
+// become a file with that odd name in the working directory.
+bool namesMissingDrive(const QString& path)
+{
+#ifdef Q_OS_WIN
+    Q_UNUSED(path);
+    return false;
+#else
+    static const QRegularExpression drive(u"^[A-Za-z]:"_s);
+    return drive.match(path).hasMatch();
+#endif
+}
+
+// Where the diagnostic decryption reads and writes: the root of drive C where there is one,
+// the program's directory elsewhere.
+QString diagnosticPath(const QString& name)
+{
+#ifdef Q_OS_WIN
+    return u"c:\\"_s + name;
+#else
+    return ProgramDirectory::filePath(name);
+#endif
+}
+
+} // namespace
+
+Generacion_DDJJ::Generacion_DDJJ(bool& cancelado, QWidget* parent)
+    : QDialog(parent), m_ui(std::make_unique<Ui::Generacion_DDJJ>()), m_cancelado(cancelado)
+{
+    m_ui->setupUi(this);
+    m_ui->bBuscar->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    m_ui->bAceptar->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    m_ui->bCancelar->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    m_ui->bVolver->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    m_ui->Command1->hide();
+
+    connect(m_ui->bBuscar, &QPushButton::clicked, this, &Generacion_DDJJ::bBuscar_Click);
+    connect(m_ui->bAceptar, &QPushButton::clicked, this, &Generacion_DDJJ::bAceptar_Click);
+    connect(m_ui->bCancelar, &QPushButton::clicked, this, &Generacion_DDJJ::bCancelar_Click);
+    connect(m_ui->bVolver, &QPushButton::clicked, this, &Generacion_DDJJ::bVolver_Click);
+    connect(m_ui->Command1, &QPushButton::clicked, this, &Generacion_DDJJ::Command1_Click);
+    ui::KeyFilter::onKeyPress(m_ui->TxtPath, [this](int& key) { txtPath_KeyPress(key); });
+
+    Form_Load();
+}
+
+Generacion_DDJJ::~Generacion_DDJJ() = default;
+
+void Generacion_DDJJ::Form_Load()
+{
+    m_ui->TxtPath->setText(defaultPath);
+    m_cancelado = true;
+}
+
+void Generacion_DDJJ::inform(const QString& text)
+{
+    ui::Ui::current().message(text, ui::Ui::Icon::Information);
+}
+
+void Generacion_DDJJ::txtPath_KeyPress(int& keyAscii)
+{
+    if (keyAscii == enterKey) {
+        keyAscii = 0;
+        m_ui->bAceptar->setFocus();
+    }
+}
+
+void Generacion_DDJJ::bBuscar_Click()
+{
+    QString fileName = ui::Ui::current().openFileName(this, u"Archivo para la Generación del Detalle de DDJJ"_s,
+                                                      QString(), u"Todos los archivos (*.txt)"_s);
+    // The dialog's default extension: a name typed without one gets ".txt".
+    if (!fileName.isEmpty() && QFileInfo(fileName).suffix().isEmpty())
+        fileName += u".txt"_s;
+    m_ui->TxtPath->setText(fileName);
+}
+
+void Generacion_DDJJ::bAceptar_Click()
+{
+    const QString openFailed = u"No se ha podido abrir el archivo especificado."_s;
+
+    // The records go to a temporary file beside the target, which replaces the target only once every
+    // record is written: a failed attempt never leaves a half-written or mixed file behind.
+    const QString path = m_ui->TxtPath->text().trimmed();
+    QSaveFile file(path);
+    if (path.isEmpty() || namesMissingDrive(path) || !file.open(QIODevice::WriteOnly))
+        return inform(openFailed);
+
+    bool periodOk = false;
+    bool sequenceOk = false;
+    const double periodo = Posicion.trimmed().toDouble(&periodOk);
+    const double secuencia = Secuencia.trimmed().toDouble(&sequenceOk);
+    clsCodigo& codigo = clsCodigo::instance();
+    clsCodigo::RecordsetPtr lines;
+    if (periodOk && sequenceOk)
+        lines = Comp == 0 ? codigo.Get_Detalle_DDJJs_Disk_1(periodo, secuencia)
+                          : codigo.Get_Detalle_DDJJs_Disk(periodo, secuencia, Comp);
+    if (!lines)
+        return inform(u"Error en la obtención de los datos a generar."_s);
+
+    std::unique_ptr<QIODevice> filtered = m_outputFilter ? m_outputFilter(file) : nullptr;
+    QIODevice& out = filtered ? *filtered : file;
+
+    DeclarationFile declaration;
+    switch (declaration.write(*lines, Posicion.trimmed(), out)) {
+    case DeclarationFile::Outcome::Written:
+        break;
+    case DeclarationFile::Outcome::BadData:
+        return inform(u"Error en alguno de los datos que se obtuvieron para generar."_s);
+    case DeclarationFile::Outcome::EncryptionFailed:
+        return inform(u"Error en la encriptación del archivo."_s);
+    case DeclarationFile::Outcome::WriteFailed:
+        return inform(openFailed);
+    }
+    lines.reset();
+    filtered.reset();
+    if (!file.commit())
+        return inform(openFailed);
+
+    m_cancelado = false;
+    accept();
+}
+
+void Generacion_DDJJ::bCancelar_Click()
+{
+    reject();
+}
+
+void Generacion_DDJJ::bVolver_Click()
+{
+    reject();
+}
+
+void Generacion_DDJJ::Command1_Click()
+{
+    // Diagnostic aid, behind a hidden button: the plain records of the last file generated there.
+    QFile in(diagnosticPath(u"ddjj.txt"_s));
+    if (!in.open(QIODevice::ReadOnly))
+        return;
+    QSaveFile out(diagnosticPath(u"desencriptado.txt"_s));
+    if (!out.open(QIODevice::WriteOnly))
+        return;
+    // A line that cannot be decrypted ends the run; the lines before it are still worth reading.
+    (void)DeclarationFile::decrypt(in, out);
+    out.commit();
+}
