@@ -1,0 +1,150 @@
+#include "Importacion_DDJJ.h"
+#include "ui_Importacion_DDJJ.h"
+
+#include "DetailImporter.h"
+#include "Existe_Archivo.h"
+#include "platform/ProgramDirectory.h"
+#include "platform/db/Value.h"
+#include "platform/ui/BusyCursor.h"
+#include "platform/ui/KeyFilter.h"
+#include "platform/ui/Ui.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QStyle>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int enterKey = 13;
+// Repainting costs far more than reading a line: the window is brought up to date this often at most.
+constexpr qint64 repaintMilliseconds = 50;
+
+} // namespace
+
+Importacion_DDJJ::Importacion_DDJJ(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::Importacion_DDJJ>())
+{
+    m_ui->setupUi(this);
+    m_ui->bBuscar->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
+    m_ui->bAceptar->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
+    m_ui->bCancelar->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    m_ui->bVolver->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+
+    connect(m_ui->bBuscar, &QPushButton::clicked, this, &Importacion_DDJJ::bBuscar_Click);
+    connect(m_ui->bAceptar, &QPushButton::clicked, this, &Importacion_DDJJ::bAceptar_Click);
+    connect(m_ui->bCancelar, &QPushButton::clicked, this, &Importacion_DDJJ::bCancelar_Click);
+    connect(m_ui->bVolver, &QPushButton::clicked, this, &Importacion_DDJJ::bVolver_Click);
+    ui::KeyFilter::onKeyPress(m_ui->TxtPath, [this](int& key) {
+        if (key == enterKey)
+            focusNextChild();
+    });
+}
+
+Importacion_DDJJ::~Importacion_DDJJ() = default;
+
+void Importacion_DDJJ::Form_Load()
+{
+    m_ui->lbDeclaracion->setText(u"Posición Fiscal: <b>"_s + Posicion.trimmed().toHtmlEscaped() +
+                                 u"</b>&nbsp;&nbsp;&nbsp;&nbsp;Secuencia: <b>"_s + db::Value::numberText(Secuencia) +
+                                 u"</b>"_s);
+    m_ui->TxtPath->clear();
+    m_ui->pbProgreso->setValue(0);
+    m_ui->TxtPath->setFocus();
+}
+
+void Importacion_DDJJ::reject()
+{
+    if (!m_importing)
+        QDialog::reject();
+}
+
+void Importacion_DDJJ::bBuscar_Click()
+{
+    const QString chosen = ui::Ui::current().openFileName(this, u"Archivo para la Importación Detalle de DDJJ"_s,
+                                                          QString(), u"Todos los archivos (*)"_s);
+    // A dialog closed without choosing keeps the path already typed.
+    if (!chosen.isEmpty())
+        m_ui->TxtPath->setText(QDir::toNativeSeparators(chosen));
+}
+
+void Importacion_DDJJ::refuse(const QString& message)
+{
+    ui::Ui::current().message(message, ui::Ui::Icon::Error);
+    m_ui->TxtPath->setFocus();
+}
+
+void Importacion_DDJJ::setImporting(bool importing)
+{
+    m_importing = importing;
+    const std::initializer_list<QWidget*> controls = {m_ui->TxtPath, m_ui->bBuscar, m_ui->bAceptar, m_ui->bCancelar,
+                                                      m_ui->bVolver};
+    for (QWidget* control : controls)
+        control->setEnabled(!importing);
+}
+
+void Importacion_DDJJ::showProgress(qint64 bytesRead, qint64 totalBytes)
+{
+    if (m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < repaintMilliseconds)
+        return;
+    m_ui->pbProgreso->setValue(totalBytes > 0 ? static_cast<int>(bytesRead * 1000 / totalBytes) : 1000);
+    QCoreApplication::processEvents();
+    m_sinceRepaint.start();
+}
+
+void Importacion_DDJJ::bAceptar_Click()
+{
+    if (m_importing)
+        return;
+    const ui::BusyCursor busy;
+    const QString path = m_ui->TxtPath->text();
+    if (path.trimmed().isEmpty())
+        return refuse(u"Debe especificar el Archivo de Interfase"_s);
+    if (!Existe_Archivo(path))
+        return refuse(u"El archivo de Interfase no existe"_s);
+
+    const QString errorPath = ProgramDirectory::filePath(u"Errores.txt"_s);
+    QFile errores(errorPath);
+    if (!errores.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
+        return refuse(u"No se puede crear el archivo de errores: "_s + errorPath);
+
+    DetailImporter importer(path, Posicion.trimmed().toDouble(), Secuencia);
+    // UTF-8 text; the Text mode writes the platform's line ends.
+    importer.setErrorSink([&errores](const QString& line) {
+        errores.write(line.toUtf8());
+        errores.write("\n");
+    });
+    importer.setProgressCallback([this](qint64 bytesRead, qint64 totalBytes) { showProgress(bytesRead, totalBytes); });
+
+    setImporting(true);
+    m_ui->pbProgreso->setValue(0);
+    m_sinceRepaint.invalidate();
+    const DetailImporter::Result result = importer.run();
+    errores.close();
+    setImporting(false);
+
+    if (!result.opened)
+        return refuse(u"No se puede abrir el archivo de Interfase"_s);
+
+    m_ui->pbProgreso->setValue(m_ui->pbProgreso->maximum());
+    if (result.errors()) {
+        ui::Ui::current().message(u"La importación ha finalizado. Se han detectado algunos errores que están "
+                                  u"registrados en el archivo: "_s +
+                                      errorPath + u"."_s,
+                                  ui::Ui::Icon::Information);
+    } else {
+        ui::Ui::current().message(u"La importación ha finalizado con éxito."_s, ui::Ui::Icon::Information);
+    }
+    accept();
+}
+
+void Importacion_DDJJ::bCancelar_Click()
+{
+    reject();
+}
+
+void Importacion_DDJJ::bVolver_Click()
+{
+    reject();
+}
