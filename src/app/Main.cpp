@@ -4,6 +4,7 @@
 #include "data/clsCodigo.h"
 #include "platform/ui/Ui.h"
 #include "screens/HelpDocument.h"
+#include "screens/declarations/DDJJ.h"
 #include "screens/payments/Impresion_AR03.h"
 #include "screens/registration/Registracion.h"
 
@@ -60,7 +61,10 @@ void Main::bAR03_Click()
     openScreen<Impresion_AR03>(this);
 }
 
-void Main::bAR04_Click() {}
+void Main::bAR04_Click()
+{
+    openScreen<DDJJ>(this);
+}
 
 void Main::bAyuda_Click()
 {

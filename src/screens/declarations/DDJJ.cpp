@@ -1,0 +1,285 @@
+#include "DDJJ.h"
+#include "ui_DDJJ.h"
+
+#include "ColumnFit.h"
+#include "DeclarationChecks.h"
+#include "Detalle_DDJJ.h"
+#include "Manual_DDJJ.h"
+#include "data/clsCodigo.h"
+#include "platform/ui/BusyCursor.h"
+#include "platform/ui/Posicionar_Grilla.h"
+#include "platform/ui/Ui.h"
+#include "screens/HelpDocument.h"
+#include "screens/import/Importacion_DDJJ.h"
+
+#include <QStringList>
+
+using namespace Qt::StringLiterals;
+using declarations::checkPeriod;
+using declarations::checkRegistration;
+using declarations::inform;
+using declarations::numberOf;
+
+namespace {
+
+// Grid columns.
+constexpr int colPosicion = 0;
+constexpr int colSecuencia = 1;
+constexpr int colFecVto = 2;
+constexpr int colGenerado = 3;
+constexpr int colFecPres = 4;
+constexpr int colInc = 5;
+constexpr int colUltima = 6;
+
+QString generationAgentMessage()
+{
+    return u"Para poder generar el diskette e imprimir el detalle deberá especificar el Nro de Agente en la opción de "
+           u"Registración."_s;
+}
+
+} // namespace
+
+DDJJ::DDJJ(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::DDJJ>())
+{
+    m_ui->setupUi(this);
+    m_ui->SSSplitter1->setStretchFactor(0, 1);
+    m_ui->SSSplitter1->setStretchFactor(1, 0);
+
+    connect(m_ui->lvList, &ui::ListGrid::rowClicked, this, &DDJJ::lvList_Click);
+    connect(m_ui->lvList, &ui::ListGrid::headerClicked, this, &DDJJ::lvList_HeadClick);
+    connect(m_ui->bVer, &QPushButton::clicked, this, &DDJJ::bVer_Click);
+    connect(m_ui->bManual, &QPushButton::clicked, this, &DDJJ::bManual_Click);
+    connect(m_ui->bAutomatica, &QPushButton::clicked, this, &DDJJ::bAutomatica_Click);
+    connect(m_ui->bGenerar, &QPushButton::clicked, this, &DDJJ::bGenerar_Click);
+    connect(m_ui->bImprimir, &QPushButton::clicked, this, &DDJJ::bImprimir_Click);
+    connect(m_ui->BEliminar, &QPushButton::clicked, this, &DDJJ::BEliminar_Click);
+    connect(m_ui->bAyuda, &QPushButton::clicked, this, &DDJJ::bAyuda_Click);
+    connect(m_ui->bVolver, &QPushButton::clicked, this, &DDJJ::bVolver_Click);
+
+    Form_Load();
+}
+
+DDJJ::~DDJJ() = default;
+
+void DDJJ::Form_Load()
+{
+    ui::ListGrid& grid = *m_ui->lvList;
+    grid.addColumn(u"Posición Fiscal"_s, u"Posicion"_s, 1300);
+    grid.addColumn(u"Secuencia"_s, u"Secuencia"_s, 900);
+    grid.addColumn(u"Vencimiento de Presentación"_s, u"FecVto"_s, 2300);
+    grid.addColumn(u"Generado (S/N)"_s, u"Generado"_s, 1400);
+    grid.addColumn(u"Fecha de Generación"_s, u"FecPres"_s, 2000);
+    grid.addColumn(u"Inc"_s, u"Inc"_s, 0, false);
+    grid.addColumn(u"Ultima"_s, u"Ultima"_s, 0, false);
+    const QStringList widest{u"000000"_s, u"000"_s, u"00/00/0000"_s, u"S"_s, u"00/00/0000"_s};
+    for (int column = 0; column < widest.size(); ++column)
+        declarations::fitColumn(grid, column, widest.at(column));
+    declarations::fitListWindow(*this, grid, *m_ui->SSSplitter1, *m_ui->Frame1);
+
+    // The first load is in period order; the sort clause stays empty until a header is clicked.
+    Refrescar(u"POSICION_FISCAL"_s);
+    grid.selectFirst();
+    lvList_Click();
+}
+
+void DDJJ::Refrescar(const QString& orden)
+{
+    ui::ListGrid& grid = *m_ui->lvList;
+    grid.clearRows();
+
+    clsCodigo& codigo = clsCodigo::instance();
+    const auto rows = codigo.Get_DDJJs(orden);
+    int counter = 1;
+    if (rows) {
+        try {
+            for (; !rows->eof(); rows->moveNext(), ++counter) {
+                const QString posicion = rows->field(u"Posicion_Fiscal").toString().trimmed();
+                const db::Value storedSequence = rows->field(u"Secuencia");
+                const QString secuencia = storedSequence.isNull() ? u"0"_s : storedSequence.toString().trimmed();
+                const db::Value generado = rows->field(u"Generado");
+                // The newest sequence of its period is the only one the operator may work on.
+                const bool ultima = numberOf(secuencia) == codigo.Get_secuencia(numberOf(posicion));
+
+                const QStringList cells{
+                    posicion,
+                    secuencia,
+                    rows->field(u"Fecha_Vto").toString().trimmed(),
+                    generado.isNull() ? u"N"_s : generado.toString().trimmed(),
+                    rows->field(u"Fecha_Pres").toString().trimmed(),
+                    QString::number(counter),
+                    ultima ? u"S"_s : u"N"_s,
+                };
+                grid.addRow(cells.join(u'\t'));
+            }
+        } catch (const std::exception&) {
+            // A read that fails half-way leaves the rows loaded so far.
+        }
+    }
+
+    lvList_Click();
+    Habilitar_Botones();
+}
+
+void DDJJ::Habilitar_Botones()
+{
+    const bool hasRows = m_ui->lvList->rowCount() > 0;
+    m_ui->bManual->setEnabled(hasRows);
+    m_ui->bAutomatica->setEnabled(hasRows);
+}
+
+void DDJJ::lvList_Click()
+{
+    const bool newest = m_ui->lvList->cell(colUltima).trimmed() == u"S";
+    const bool generated = m_ui->lvList->cell(colGenerado).trimmed() == u"S";
+
+    m_ui->bVer->setEnabled(newest);
+    m_ui->BEliminar->setEnabled(newest);
+    m_ui->bGenerar->setEnabled(newest && !generated);
+    m_ui->bImprimir->setEnabled(newest && generated);
+    m_ui->bManual->setEnabled(newest && !generated);
+    m_ui->bAutomatica->setEnabled(newest && !generated);
+}
+
+void DDJJ::lvList_HeadClick(int column)
+{
+    const ui::BusyCursor busy;
+
+    QString tableColumn;
+    switch (column) {
+    case colPosicion:
+        tableColumn = u"Posicion_Fiscal"_s;
+        break;
+    case colFecVto:
+        tableColumn = u"Fecha_Vto"_s;
+        break;
+    case colGenerado:
+        tableColumn = u"Generado"_s;
+        break;
+    case colFecPres:
+        tableColumn = u"Fecha_Pres"_s;
+        break;
+    default:
+        break;
+    }
+    if (!tableColumn.isEmpty()) {
+        // A second consecutive click on the same header sorts the other way.
+        if (m_sorted == 1 && m_lastSortColumn == column) {
+            m_sortClause = tableColumn + u" DESC"_s;
+            m_lastSortColumn = -1;
+        } else {
+            m_sortClause = tableColumn;
+            m_lastSortColumn = column;
+        }
+    }
+
+    Refrescar(m_sortClause);
+    m_sorted = 1;
+}
+
+void DDJJ::reloadAndReturn()
+{
+    const double inc = numberOf(m_ui->lvList->cell(colInc));
+    Refrescar(m_sortClause);
+    ui::Posicionar_Grilla(*m_ui->lvList, colInc, inc);
+    lvList_Click();
+}
+
+void DDJJ::bVer_Click()
+{
+    const ui::ListGrid& grid = *m_ui->lvList;
+    Detalle_DDJJ detalle(this);
+    detalle.FecVto = grid.cell(colFecVto).trimmed();
+    detalle.Posicion = grid.cell(colPosicion).trimmed();
+    detalle.Secuencia = grid.cell(colSecuencia).trimmed();
+    detalle.Generada = grid.cell(colGenerado).trimmed();
+    detalle.Form_Load();
+    ui::Ui::current().showModal(detalle);
+
+    reloadAndReturn();
+}
+
+void DDJJ::bManual_Click()
+{
+    const ui::ListGrid& grid = *m_ui->lvList;
+    const QString posicion = grid.cell(colPosicion).trimmed();
+    if (!checkPeriod(posicion) || !checkRegistration(declarations::manualEntryAgentMessage()))
+        return;
+
+    Manual_DDJJ manual(this);
+    manual.Posicion = posicion;
+    manual.Secuencia = grid.cell(colSecuencia).trimmed();
+    manual.Accion = Manual_DDJJ::NewLine;
+    manual.Form_Load();
+    ui::Ui::current().showModal(manual);
+
+    // New lines change no column of this list: only the buttons are set again.
+    lvList_Click();
+}
+
+void DDJJ::bAutomatica_Click()
+{
+    if (!checkRegistration(declarations::manualEntryAgentMessage()))
+        return;
+
+    const ui::ListGrid& grid = *m_ui->lvList;
+    Importacion_DDJJ importacion(this);
+    importacion.Secuencia = numberOf(grid.cell(colSecuencia));
+    importacion.Posicion = grid.cell(colPosicion).trimmed();
+    importacion.Form_Load();
+    ui::Ui::current().showModal(importacion);
+
+    // Imported lines change no column of this list: only the buttons are set again.
+    lvList_Click();
+}
+
+void DDJJ::bGenerar_Click()
+{
+    const ui::ListGrid& grid = *m_ui->lvList;
+    if (grid.cell(colGenerado).trimmed() == u"S")
+        return inform(u"La posición fiscal seleccionada ya fue generada."_s);
+    const double posicion = numberOf(grid.cell(colPosicion));
+    const double secuencia = numberOf(grid.cell(colSecuencia));
+    if (clsCodigo::instance().Existe_Detalle(secuencia, posicion) == 0)
+        return inform(u"La posición fiscal seleccionada no tiene detalles para generar."_s);
+    if (!checkRegistration(generationAgentMessage()))
+        return;
+
+    // The generation screen and the first AR04 printing follow here.
+}
+
+void DDJJ::bImprimir_Click()
+{
+    const ui::ListGrid& grid = *m_ui->lvList;
+    const double posicion = numberOf(grid.cell(colPosicion));
+    const double secuencia = numberOf(grid.cell(colSecuencia));
+    if (clsCodigo::instance().Existe_Detalle(secuencia, posicion) == 0)
+        return inform(u"La posición fiscal seleccionada no tiene detalles."_s);
+    if (!checkRegistration(generationAgentMessage()))
+        return;
+
+    // The generation screen (regeneration) and the AR04 reprint follow here.
+}
+
+void DDJJ::BEliminar_Click()
+{
+    const ui::ListGrid& grid = *m_ui->lvList;
+    const QString posicion = grid.cell(colPosicion).trimmed();
+    if (ui::Ui::current().ask(u"Desea eliminar realmente TODO el Detalle correspondiente a la posición fiscal "
+                              u"seleccionada? ("_s +
+                              posicion + u')')) {
+        if (!clsCodigo::instance().Eliminar_DDJJ(numberOf(grid.cell(colSecuencia)), numberOf(posicion)))
+            return inform(u"No se ha podido realizar la operación correctamente."_s);
+        inform(u"Se ha realizado la operación correctamente."_s);
+    }
+    reloadAndReturn();
+}
+
+void DDJJ::bAyuda_Click()
+{
+    HelpDocument::open();
+}
+
+void DDJJ::bVolver_Click()
+{
+    accept();
+}

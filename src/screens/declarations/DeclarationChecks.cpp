@@ -1,0 +1,72 @@
+#include "DeclarationChecks.h"
+
+#include "data/clsCodigo.h"
+#include "platform/ui/Ui.h"
+
+using namespace Qt::StringLiterals;
+
+namespace declarations {
+
+void inform(const QString& text)
+{
+    ui::Ui::current().message(text, ui::Ui::Icon::Information);
+}
+
+bool isDigits(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
+}
+
+double numberOf(const QString& text)
+{
+    bool ok = false;
+    const double number = text.trimmed().toDouble(&ok);
+    return ok ? number : 0;
+}
+
+bool checkPeriod(const QString& posicion)
+{
+    if (posicion.size() != 6) {
+        inform(u"El formato de la posición fiscal debe ser: 'AAAAMM'."_s);
+        return false;
+    }
+    if (!isDigits(posicion)) {
+        inform(u"La posición seleccionada debe ser numérica (AAAAMM)."_s);
+        return false;
+    }
+    return true;
+}
+
+bool checkRegistration(const QString& agentMessage)
+{
+    const clsCodigo& codigo = clsCodigo::instance();
+    if (codigo.Par_Agente == 0) {
+        inform(agentMessage);
+        return false;
+    }
+    if (codigo.Par_CUIT.isEmpty()) {
+        inform(u"Para poder generar el diskette e imprimir el detalle deberá especificar el Nro de CUIT en la opción "
+               u"de Registración."_s);
+        return false;
+    }
+    if (codigo.Par_Denomin.isEmpty()) {
+        inform(u"Para poder generar el diskette e imprimir el detalle deberá especificar la Razón Social o "
+               u"Denominación en la opción de Registración."_s);
+        return false;
+    }
+    return true;
+}
+
+QString manualEntryAgentMessage()
+{
+    return u"Para poder ingresar manualmente el detalle de DDJJ deberá especificar el Nro de Agente en la opción de "
+           u"Registración."_s;
+}
+
+} // namespace declarations
