@@ -9,7 +9,9 @@
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/Posicionar_Grilla.h"
 #include "platform/ui/Ui.h"
+#include "reports/AR04Printing.h"
 #include "screens/HelpDocument.h"
+#include "screens/generation/Generacion_DDJJ.h"
 #include "screens/import/Importacion_DDJJ.h"
 
 #include <QStringList>
@@ -244,7 +246,20 @@ void DDJJ::bGenerar_Click()
     if (!checkRegistration(generationAgentMessage()))
         return;
 
-    // The generation screen and the first AR04 printing follow here.
+    Generacion_DDJJ generacion(Cancelado, this);
+    generacion.Comp = 0;
+    generacion.Posicion = grid.cell(colPosicion).trimmed();
+    generacion.Secuencia = grid.cell(colSecuencia).trimmed();
+    ui::Ui::current().showModal(generacion);
+
+    if (!Cancelado) {
+        inform(u"Se ha generado el diskette correctamente. A continuación se emitirá el formulario AR04."_s);
+        const ui::BusyCursor busy;
+        // A failed printing leaves the declaration as it was: the list has nothing new to show.
+        if (!clsCodigo::instance().Reporte_AR04(posicion, secuencia))
+            return inform(u"No se ha podido generar la impresión."_s);
+    }
+    reloadAndReturn();
 }
 
 void DDJJ::bImprimir_Click()
@@ -257,7 +272,20 @@ void DDJJ::bImprimir_Click()
     if (!checkRegistration(generationAgentMessage()))
         return;
 
-    // The generation screen (regeneration) and the AR04 reprint follow here.
+    const double comprobante = clsCodigo::instance().Get_Comprobante(posicion, secuencia);
+    Generacion_DDJJ generacion(Cancelado, this);
+    generacion.Comp = comprobante;
+    generacion.Posicion = grid.cell(colPosicion).trimmed();
+    generacion.Secuencia = grid.cell(colSecuencia).trimmed();
+    ui::Ui::current().showModal(generacion);
+
+    if (!Cancelado) {
+        inform(u"Se ha generado el diskette correctamente. A continuación se emitirá el formulario AR04."_s);
+        const ui::BusyCursor busy;
+        if (!AR04Printing::reprint(posicion, secuencia, comprobante))
+            return inform(u"No se ha podido generar la impresión."_s);
+    }
+    reloadAndReturn();
 }
 
 void DDJJ::BEliminar_Click()
