@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <exception>
 
 using namespace Qt::StringLiterals;
 
@@ -361,7 +360,7 @@ bool AR04Printing::reprint(double periodo, double secuencia, double comprobante)
             return false;
         transaction->commit();
         return true;
-    } catch (const std::exception&) {
+    } catch (...) {
         return false;
     }
 }

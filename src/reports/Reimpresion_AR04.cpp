@@ -7,8 +7,6 @@
 
 #include <QString>
 
-#include <exception>
-
 using namespace Qt::StringLiterals;
 
 bool clsCodigo::Reporte_AR04_Primero_2(double periodo, double secuencia, int hoja, int total,
@@ -18,7 +16,7 @@ bool clsCodigo::Reporte_AR04_Primero_2(double periodo, double secuencia, int hoj
         AR04Printing::detailSheet(periodo, secuencia, valorHoja, comprobante, hoja == total, hoja, total + 1,
                                   u"Reimpresión AR04 - "_s + comprobante + u" Hoja Nro: "_s + QString::number(hoja));
         return true;
-    } catch (const std::exception&) {
+    } catch (...) {
         return false;
     }
 }
@@ -30,7 +28,7 @@ bool clsCodigo::Reimpresion_AR04(double periodo, double secuencia, bool ultima, 
         AR04Printing::shortSheet(periodo, secuencia, valorHoja, comprobante, std::nullopt, ultima, hoja, total,
                                  u"Reimpresión AR04 - "_s + comprobante + u" Hoja Nro: "_s + QString::number(hoja));
         return true;
-    } catch (const std::exception&) {
+    } catch (...) {
         return false;
     }
 }
@@ -41,7 +39,7 @@ bool clsCodigo::Reimpresion_AR04_2(double periodo, double secuencia, int hojas, 
         AR04Printing::paymentsSheet(periodo, secuencia, comprobante, hojas + 1, total + 1,
                                     u"Reimpresion AR04 - "_s + comprobante + u" Hoja: "_s + QString::number(hojas + 1));
         return true;
-    } catch (const std::exception&) {
+    } catch (...) {
         return false;
     }
 }

@@ -9,8 +9,6 @@
 
 #include <QString>
 
-#include <exception>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -69,7 +67,7 @@ bool clsCodigo::Reporte_AR04(double periodo, double secuencia)
             return false;
         transaction->commit();
         return true;
-    } catch (const std::exception&) {
+    } catch (...) {
         return false;
     }
 }
@@ -80,7 +78,7 @@ bool clsCodigo::Reporte_AR04_Primero(double periodo, double secuencia, int hoja,
         AR04Printing::detailSheet(periodo, secuencia, std::nullopt, comprobante, hoja == total - 1, hoja, total,
                                   sheetTitle(comprobante, hoja));
         return true;
-    } catch (const std::exception&) {
+    } catch (...) {
         return false;
     }
 }
