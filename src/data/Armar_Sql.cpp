@@ -41,6 +41,15 @@ QString Armar_Sql(const QString& sqlTemplate, std::vector<db::Value>& values)
         const qsizetype placeholder = sqlTemplate.indexOf(u'?', copied);
         if (placeholder < 0 && !insertedQuestionMark)
             break;
+        if (element.type() == db::Value::Type::Number) {
+            // The common case, kept cheap: a number never holds a quote or a "?".
+            if (placeholder < 0)
+                break;
+            result.append(QStringView(sqlTemplate).mid(copied, placeholder - copied));
+            db::Value::appendNumberText(result, element.toDouble());
+            copied = placeholder + 1;
+            continue;
+        }
         const QString text = escapeElement(element);
         if (placeholder < 0)
             break;

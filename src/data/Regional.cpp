@@ -97,6 +97,13 @@ QString format(double value, QStringView pattern)
     return result;
 }
 
+QString plainText(double value)
+{
+    QString text = db::Value::numberText(value);
+    text.replace(u'.', u',');
+    return text;
+}
+
 std::optional<double> parseNumber(const QString& text)
 {
     const QString trimmed = text.trimmed();

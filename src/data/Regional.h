@@ -13,6 +13,10 @@ namespace Regional {
 /// "0000000000" (0000000042), "##,##0" (1.235), "0" and "00". Rounds half away from zero.
 [[nodiscard]] QString format(double value, QStringView pattern);
 
+/// The plain text of a number the regional way: no thousands grouping, no fixed decimals, "," before
+/// the decimals ("1234,5", "800", "-12,5").
+[[nodiscard]] QString plainText(double value);
+
 /// Reads a number written the regional way: an optional sign, digits and at most one ","
 /// before the decimals ("1234,5", ",5", "-3"). Anything else gives no value.
 [[nodiscard]] std::optional<double> parseNumber(const QString& text);

@@ -35,6 +35,9 @@ TEST(RegionalNumbers, PlainTextForSqlAndTypedAmounts)
     EXPECT_EQ(db::Value::numberText(-0.0), u"0"_s);
     EXPECT_EQ(db::Value::numberText(1e21), u"1000000000000000000000"_s);
 
+    EXPECT_EQ(Regional::plainText(1234.5), u"1234,5"_s);
+    EXPECT_EQ(Regional::plainText(-800), u"-800"_s);
+
     EXPECT_EQ(Regional::parseNumber(u"1234,5"_s), 1234.5);
     EXPECT_EQ(Regional::parseNumber(u" -3 "_s), -3);
     EXPECT_EQ(Regional::parseNumber(u",5"_s), 0.5);

@@ -3,6 +3,8 @@
 #include "DbError.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <limits>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -33,6 +35,15 @@ bool isWordChar(QChar c)
         return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') || u == u'_' ||
                u == u'.';
     return c.isLetterOrNumber();
+}
+
+// The stored form of a date, between quotes. Written by hand: QDate::toString with a format goes
+// through the locale machinery, and this runs for every line written.
+QString isoLiteral(QDate date)
+{
+    char buffer[16];
+    const int length = std::snprintf(buffer, sizeof buffer, "'%04d-%02d-%02d'", date.year(), date.month(), date.day());
+    return QString::fromLatin1(buffer, length);
 }
 
 std::vector<Token> tokenize(const QString& sql)
@@ -112,6 +123,12 @@ private:
                m_tokens[index].length == symbol.size() && text(index) == symbol;
     }
 
+    bool isChar(size_t index, char16_t symbol) const
+    {
+        return index < m_tokens.size() && m_tokens[index].length == 1 && m_sql[m_tokens[index].start] == symbol &&
+               m_tokens[index].kind == Token::Kind::Symbol;
+    }
+
     bool isDateColumn(size_t index) const
     {
         if (index >= m_tokens.size() || m_tokens[index].kind != Token::Kind::Word)
@@ -147,10 +164,10 @@ private:
     void rewriteToday(const std::function<QDate()>& today)
     {
         for (size_t i = 0; i + 2 < m_tokens.size(); ++i) {
-            if (isWord(i, u"date") && isSymbol(i + 1, u"(") && isSymbol(i + 2, u")")) {
+            if (isWord(i, u"date") && isChar(i + 1, u'(') && isChar(i + 2, u')')) {
                 const Token& last = m_tokens[i + 2];
-                m_edits.push_back({m_tokens[i].start, last.start + last.length - m_tokens[i].start,
-                                   u'\'' + today().toString(u"yyyy-MM-dd") + u'\''});
+                m_edits.push_back(
+                    {m_tokens[i].start, last.start + last.length - m_tokens[i].start, isoLiteral(today())});
             }
         }
     }
@@ -158,27 +175,27 @@ private:
     // "Insert Into T (c1, c2, ...) values (v1, v2, ...)": a literal in the place of a date column.
     bool rewriteInsertDates()
     {
-        if (!isWord(0, u"insert") || !isWord(1, u"into") || !isSymbol(3, u"("))
+        if (!isWord(0, u"insert") || !isWord(1, u"into") || !isChar(3, u'('))
             return false;
         std::vector<bool> columnIsDate;
         size_t i = 4;
-        for (; i < m_tokens.size() && !isSymbol(i, u")"); ++i) {
+        for (; i < m_tokens.size() && !isChar(i, u')'); ++i) {
             if (m_tokens[i].kind == Token::Kind::Word)
                 columnIsDate.push_back(isDateColumn(i));
         }
         ++i;
-        if (!isWord(i, u"values") || !isSymbol(i + 1, u"("))
+        if (!isWord(i, u"values") || !isChar(i + 1, u'('))
             return true;
         size_t column = 0;
         size_t itemStart = i + 2;
         int depth = 0;
         for (size_t j = i + 2; j < m_tokens.size(); ++j) {
-            if (isSymbol(j, u"("))
+            if (isChar(j, u'('))
                 ++depth;
-            const bool closesList = isSymbol(j, u")") && depth == 0;
-            if (isSymbol(j, u")") && depth > 0)
+            const bool closesList = isChar(j, u')') && depth == 0;
+            if (isChar(j, u')') && depth > 0)
                 --depth;
-            if ((isSymbol(j, u",") && depth == 0) || closesList) {
+            if ((isChar(j, u',') && depth == 0) || closesList) {
                 if (j == itemStart + 1 && column < columnIsDate.size() && columnIsDate[column])
                     convertDateLiteral(itemStart);
                 ++column;
@@ -213,8 +230,7 @@ private:
         const QDate date = SqlTranslator::parseDateText(content.trimmed());
         if (!date.isValid())
             throw DbError("fecha incorrecta: " + content.toString().toStdString());
-        m_edits.push_back(
-            {m_tokens[index].start, m_tokens[index].length, u'\'' + date.toString(u"yyyy-MM-dd") + u'\''});
+        m_edits.push_back({m_tokens[index].start, m_tokens[index].length, isoLiteral(date)});
     }
 
     QString applyEdits()
@@ -242,6 +258,13 @@ private:
 
 } // namespace
 
+SqlTranslator::SqlTranslator(std::vector<QString> dateColumns) : m_dateColumns(std::move(dateColumns))
+{
+    m_shortestDateColumn = std::numeric_limits<qsizetype>::max();
+    for (const QString& column : m_dateColumns)
+        m_shortestDateColumn = std::min(m_shortestDateColumn, column.size());
+}
+
 QString SqlTranslator::translate(const QString& sql, QDate today) const
 {
     return translate(sql, [today] { return today; });
@@ -249,10 +272,38 @@ QString SqlTranslator::translate(const QString& sql, QDate today) const
 
 QString SqlTranslator::translate(const QString& sql, const std::function<QDate()>& today) const
 {
-    // Most statements need nothing: no text literal, no TOP, no DATE().
-    const bool mayNeedWork =
-        sql.contains(u'\'') || sql.contains(u"top", Qt::CaseInsensitive) || sql.contains(u"date", Qt::CaseInsensitive);
-    return mayNeedWork ? Rewriter(sql, m_dateColumns).run(today) : sql;
+    // Most statements need nothing: the work is only where TOP, DATE() or a date column appears.
+    return mayNeedWork(sql) ? Rewriter(sql, m_dateColumns).run(today) : sql;
+}
+
+bool SqlTranslator::mayNeedWork(QStringView sql) const
+{
+    // One pass over the words of the statement, comparing only words of a length worth comparing:
+    // this runs for every statement, and most statements hold none of the words looked for.
+    const auto wanted = [this](QStringView word) {
+        if (word.size() == 3 && word.compare(u"top", Qt::CaseInsensitive) == 0)
+            return true;
+        if (word.size() == 4 && word.compare(u"date", Qt::CaseInsensitive) == 0)
+            return true;
+        return std::any_of(m_dateColumns.begin(), m_dateColumns.end(), [word](const QString& column) {
+            return column.size() == word.size() && word.compare(column, Qt::CaseInsensitive) == 0;
+        });
+    };
+    const qsizetype size = sql.size();
+    qsizetype i = 0;
+    while (i < size) {
+        if (!isWordChar(sql[i])) {
+            ++i;
+            continue;
+        }
+        const qsizetype start = i;
+        while (i < size && isWordChar(sql[i]))
+            ++i;
+        const qsizetype length = i - start;
+        if ((length == 3 || length == 4 || length >= m_shortestDateColumn) && wanted(sql.mid(start, length)))
+            return true;
+    }
+    return false;
 }
 
 QDate SqlTranslator::parseDateText(QStringView text)

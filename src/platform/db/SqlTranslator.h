@@ -18,7 +18,7 @@ class SqlTranslator
 {
 public:
     /// dateColumns holds the names of the columns declared DATE (matched without regard to case).
-    explicit SqlTranslator(std::vector<QString> dateColumns = {}) : m_dateColumns(std::move(dateColumns)) {}
+    explicit SqlTranslator(std::vector<QString> dateColumns = {});
 
     /// Raises DbError when a date column receives a text that is not a date.
     [[nodiscard]] QString translate(const QString& sql, QDate today) const;
@@ -29,7 +29,10 @@ public:
     [[nodiscard]] static QDate parseDateText(QStringView text);
 
 private:
+    [[nodiscard]] bool mayNeedWork(QStringView sql) const;
+
     std::vector<QString> m_dateColumns;
+    qsizetype m_shortestDateColumn = 0;
 };
 
 } // namespace db

@@ -5,13 +5,22 @@
 
 namespace db {
 
-QString Value::numberText(double number)
+void Value::appendNumberText(QString& out, double number)
 {
-    if (number == 0 || !std::isfinite(number))
-        return QStringLiteral("0");
+    if (number == 0 || !std::isfinite(number)) {
+        out += u'0';
+        return;
+    }
     char buffer[400];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::fixed);
-    return QString::fromLatin1(buffer, result.ptr - buffer);
+    out.append(QLatin1StringView(buffer, result.ptr - buffer));
+}
+
+QString Value::numberText(double number)
+{
+    QString text;
+    appendNumberText(text, number);
+    return text;
 }
 
 QString Value::toString() const

@@ -33,6 +33,8 @@ public:
     /// Plain decimal text of a number, as SQL wants it: digits, a point before decimals,
     /// no exponent and no thousands separator; the shortest text that reads back the same.
     [[nodiscard]] static QString numberText(double number);
+    /// The same text, appended to out without a temporary string (statements are built line by line).
+    static void appendNumberText(QString& out, double number);
 
     friend bool operator==(const Value&, const Value&) = default;
 

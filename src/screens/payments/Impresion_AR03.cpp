@@ -111,7 +111,7 @@ void Impresion_AR03::Refrescar(const QString& orden)
                 cellText(rows->field(u"Posicion_Fiscal")),
                 cellText(rows->field(u"Semana")),
                 cellText(rows->field(u"Fecha_Pago")),
-                importe.isNull() ? QString() : Regional::format(importe.toDouble(), u"##,##0.00"),
+                importe.isNull() ? QString() : Regional::plainText(importe.toDouble()),
                 currencyName(cellText(rows->field(u"Moneda"))),
                 QString::number(counter),
                 cellText(rows->field(u"Numero")),

@@ -83,9 +83,9 @@ TEST_F(ImpresionAR03Test, ListsEveryPaymentByFiscalPeriod)
     ASSERT_EQ(list.rowCount(), 4);
     EXPECT_EQ(list.currentRow(), 0);
     const QStringList rows[] = {
-        {QString::number(ids[0]), u"200207"_s, u"4"_s, u"20/07/2002"_s, u"300,00"_s, u"Lecop"_s, u"1"_s, u""_s},
-        {QString::number(ids[1]), u"200208"_s, u"1"_s, u"05/08/2002"_s, u"-12,50"_s, u"Dólares"_s, u"2"_s, u"7"_s},
-        {QString::number(ids[2]), u"200209"_s, u"3"_s, u"16/09/2002"_s, u"1.234,50"_s, u"Pesos"_s, u"3"_s, u""_s},
+        {QString::number(ids[0]), u"200207"_s, u"4"_s, u"20/07/2002"_s, u"300"_s, u"Lecop"_s, u"1"_s, u""_s},
+        {QString::number(ids[1]), u"200208"_s, u"1"_s, u"05/08/2002"_s, u"-12,5"_s, u"Dólares"_s, u"2"_s, u"7"_s},
+        {QString::number(ids[2]), u"200209"_s, u"3"_s, u"16/09/2002"_s, u"1234,5"_s, u"Pesos"_s, u"3"_s, u""_s},
         {QString::number(ids[3]), u"200210"_s, u"2"_s, u""_s, u""_s, u""_s, u"4"_s, u""_s},
     };
     for (int row = 0; row < 4; ++row) {
@@ -110,8 +110,8 @@ TEST_F(ImpresionAR03Test, HeadingClicksAlternateAscendingAndDescending)
     clickHeader(list, 1);
     EXPECT_EQ(column(list, 1), (QStringList{u"200210"_s, u"200209"_s, u"200208"_s, u"200207"_s}));
 
-    const QStringList ascending{u""_s, u"-12,50"_s, u"300,00"_s, u"1.234,50"_s};
-    const QStringList descending{u"1.234,50"_s, u"300,00"_s, u"-12,50"_s, u""_s};
+    const QStringList ascending{u""_s, u"-12,5"_s, u"300"_s, u"1234,5"_s};
+    const QStringList descending{u"1234,5"_s, u"300"_s, u"-12,5"_s, u""_s};
     clickHeader(list, importe);
     EXPECT_EQ(column(list, importe), ascending);
     clickHeader(list, importe);
@@ -247,7 +247,7 @@ TEST_F(ImpresionAR03Test, NuevoOpensTheEntryAndReloadsWhenItCloses)
     EXPECT_FALSE(screen->Volver);
     ui::ListGrid& list = grid(*screen);
     EXPECT_EQ(column(list, 1), (QStringList{u"200210"_s, u"200209"_s})) << "reloaded in the order chosen";
-    EXPECT_EQ(list.cell(0, importe), u"99,90"_s);
+    EXPECT_EQ(list.cell(0, importe), u"99,9"_s);
     EXPECT_EQ(list.cell(0, 5), u"Dólares"_s);
 
     // "&Volver al Menú Principal" on the entry closes the entry only.
@@ -287,7 +287,7 @@ TEST_F(ImpresionAR03Test, PrintingNumbersTheRowAndStaysOnIt)
     auto screen = open();
     ui::ListGrid& list = grid(*screen);
     clickHeader(list, importe);
-    clickHeader(list, importe); // descending by amount: 1234,50 300,00 -12,50 (empty)
+    clickHeader(list, importe); // descending by amount: 1234,5 300 -12,5 (empty)
 
     clickRow(list, 1);
     ASSERT_EQ(list.cell(codigo), QString::number(ids[0]));
@@ -298,7 +298,7 @@ TEST_F(ImpresionAR03Test, PrintingNumbersTheRowAndStaysOnIt)
     EXPECT_EQ(list.currentRow(), 1);
     EXPECT_EQ(list.cell(codigo), QString::number(ids[0]));
     EXPECT_EQ(list.cell(comprobante), u"41"_s) << "reloaded: the new number shows";
-    EXPECT_EQ(column(list, importe), (QStringList{u"1.234,50"_s, u"300,00"_s, u"-12,50"_s, u""_s}));
+    EXPECT_EQ(column(list, importe), (QStringList{u"1234,5"_s, u"300"_s, u"-12,5"_s, u""_s}));
     EXPECT_EQ(counter(), u"42"_s);
 
     // Printing it again is a reprint, and so is printing the payment numbered before.
