@@ -12,8 +12,9 @@ constexpr QChar backtick = u'`';
 QString escapeElement(db::Value& element)
 {
     QString text = element.toString();
-    if (element.type() != db::Value::Type::Text)
-        return text; // numbers, dates and null never hold a quote
+    // Numbers, dates and null never hold a quote, and a text without one needs nothing.
+    if (element.type() != db::Value::Type::Text || !text.contains(quote))
+        return text;
     if (text.size() >= 2 && text.front() == quote && text.back() == quote) {
         const QString trimmed = text.trimmed();
         const QString inner = trimmed.mid(1, trimmed.size() - 2);
@@ -22,8 +23,7 @@ QString escapeElement(db::Value& element)
         text = backtick + inner + backtick;
     }
     text.replace(quote, backtick);
-    if (text != element.toString())
-        element = db::Value(text);
+    element = db::Value(text);
     return text;
 }
 

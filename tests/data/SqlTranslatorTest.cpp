@@ -41,4 +41,13 @@ TEST(SqlTranslator, DateTextGoesToDateColumnsOnly)
     EXPECT_THROW((void)translator.translate(u"Insert Into AR03 (Fecha_Pago) values('30/02/2002')"_s, today),
                  db::DbError);
     EXPECT_THROW((void)translator.translate(u"Insert Into AR03 (Fecha_Pago) values('')"_s, today), db::DbError);
+
+    // Inserts of other shapes take the general way and come out the same.
+    EXPECT_EQ(translator.translate(u"Insert Into AR03 (Fecha_Pago, Moneda) values(Null, '0)1')"_s, today),
+              u"Insert Into AR03 (Fecha_Pago, Moneda) values(Null, '0)1')"_s);
+    EXPECT_EQ(translator.translate(u"Insert Into AR03 (Moneda, F_Auditoria) values('a''b', DATE())"_s, today),
+              u"Insert Into AR03 (Moneda, F_Auditoria) values('a''b', '2002-09-30')"_s);
+    for (int i = 0; i < 2; ++i) // the second time the statement head is remembered
+        EXPECT_EQ(translator.translate(u"insert into AR03 (Importe, F_AUDITORIA) values(-1.5, ' 1/10/2002 ')"_s, today),
+                  u"insert into AR03 (Importe, F_AUDITORIA) values(-1.5, '2002-10-01')"_s);
 }

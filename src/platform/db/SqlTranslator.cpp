@@ -272,8 +272,86 @@ QString SqlTranslator::translate(const QString& sql, QDate today) const
 
 QString SqlTranslator::translate(const QString& sql, const std::function<QDate()>& today) const
 {
-    // Most statements need nothing: the work is only where TOP, DATE() or a date column appears.
-    return mayNeedWork(sql) ? Rewriter(sql, m_dateColumns).run(today) : sql;
+    // Inserts of the usual shape have their own quick way; of the rest, most statements need
+    // nothing: the work is only where TOP, DATE() or a date column appears.
+    if (auto insert = translateSimpleInsert(sql))
+        return *insert;
+    if (!mayNeedWork(sql))
+        return sql;
+    return Rewriter(sql, m_dateColumns).run(today);
+}
+
+bool SqlTranslator::isDateColumn(QStringView name) const
+{
+    return std::any_of(m_dateColumns.begin(), m_dateColumns.end(), [name](const QString& column) {
+        return column.size() == name.size() && name.compare(column, Qt::CaseInsensitive) == 0;
+    });
+}
+
+const std::vector<bool>& SqlTranslator::dateValuesOf(QStringView head, QStringView columns) const
+{
+    const size_t key = qHash(head);
+    auto found = m_insertHeads.find(key);
+    if (found != m_insertHeads.end() && found->second.first == head)
+        return found->second.second;
+    std::vector<bool> dates;
+    for (const QStringView column : columns.split(u','))
+        dates.push_back(isDateColumn(column.trimmed()));
+    if (m_insertHeads.size() > 64)
+        m_insertHeads.clear();
+    auto& entry = m_insertHeads[key];
+    entry = {head.toString(), std::move(dates)};
+    return entry.second;
+}
+
+std::optional<QString> SqlTranslator::translateSimpleInsert(const QString& sql) const
+{
+    const QStringView text(sql);
+    const QStringView start = text.trimmed();
+    if (!start.startsWith(u"insert", Qt::CaseInsensitive))
+        return std::nullopt;
+    const qsizetype columnsOpen = text.indexOf(u'(');
+    const qsizetype columnsClose = text.indexOf(u')', columnsOpen + 1);
+    const qsizetype valuesOpen = columnsClose < 0 ? -1 : text.indexOf(u'(', columnsClose + 1);
+    if (columnsOpen < 0 || valuesOpen < 0 ||
+        text.mid(columnsClose + 1, valuesOpen - columnsClose - 1).trimmed().compare(u"values", Qt::CaseInsensitive))
+        return std::nullopt;
+    const std::vector<bool>& dates =
+        dateValuesOf(text.left(valuesOpen + 1), text.mid(columnsOpen + 1, columnsClose - columnsOpen - 1));
+
+    // Walk the values: text literals are skipped whole; anything but numbers, blanks and commas
+    // outside them (NULL, a function, a nested list) is left to the general way.
+    std::vector<std::pair<qsizetype, qsizetype>> dateLiterals; // start and length, quotes included
+    size_t value = 0;
+    qsizetype i = valuesOpen + 1;
+    const qsizetype size = text.size();
+    for (; i < size && text[i] != u')'; ++i) {
+        const char16_t c = text[i].unicode();
+        if (c == u',') {
+            ++value;
+        } else if (c == u'\'') {
+            const qsizetype close = text.indexOf(u'\'', i + 1);
+            if (close < 0 || (close + 1 < size && text[close + 1] == u'\''))
+                return std::nullopt;
+            if (value < dates.size() && dates[value])
+                dateLiterals.emplace_back(i, close - i + 1);
+            i = close;
+        } else if (!(c == u' ' || c == u'.' || c == u'-' || c == u'+' || (c >= u'0' && c <= u'9'))) {
+            return std::nullopt;
+        }
+    }
+    if (i >= size || !text.mid(i + 1).trimmed().isEmpty())
+        return std::nullopt;
+
+    QString result = sql;
+    for (auto literal = dateLiterals.rbegin(); literal != dateLiterals.rend(); ++literal) {
+        const QStringView content = text.mid(literal->first + 1, literal->second - 2).trimmed();
+        const QDate date = parseDateText(content);
+        if (!date.isValid())
+            throw DbError("fecha incorrecta: " + content.toString().toStdString());
+        result.replace(literal->first, literal->second, isoLiteral(date));
+    }
+    return result;
 }
 
 bool SqlTranslator::mayNeedWork(QStringView sql) const

@@ -4,6 +4,8 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
+#include <unordered_map>
 #include <vector>
 
 namespace db {
@@ -30,9 +32,17 @@ public:
 
 private:
     [[nodiscard]] bool mayNeedWork(QStringView sql) const;
+    /// The quick way for the common "Insert Into T (columns) values(...)" with plain values:
+    /// which values go to date columns is remembered per statement head. No value when the
+    /// statement is of another shape, and the general way must do it.
+    [[nodiscard]] std::optional<QString> translateSimpleInsert(const QString& sql) const;
+    [[nodiscard]] const std::vector<bool>& dateValuesOf(QStringView head, QStringView columns) const;
+    [[nodiscard]] bool isDateColumn(QStringView name) const;
 
     std::vector<QString> m_dateColumns;
     qsizetype m_shortestDateColumn = 0;
+    /// Statement head ("Insert Into T (...) values(") → whether each value goes to a date column.
+    mutable std::unordered_map<size_t, std::pair<QString, std::vector<bool>>> m_insertHeads;
 };
 
 } // namespace db
