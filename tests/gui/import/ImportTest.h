@@ -62,25 +62,23 @@ protected:
         Clock::release();
     }
 
-    /// Writes an interface file with exactly these bytes and gives its path.
-    QString writeFile(const QByteArray& bytes, const QString& name = QStringLiteral("interfase.txt"))
+    /// Writes a file (by default the interface file) with exactly these bytes and gives its path.
+    QString writeFile(const QByteArray& bytes, const QString& path = {})
     {
-        const QString path = m_files.filePath(name);
-        QFile file(path);
+        const QString target = path.isEmpty() ? m_files.filePath(QStringLiteral("interfase.txt")) : path;
+        QFile file(target);
         EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
         file.write(bytes);
-        return path;
+        return target;
     }
 
     [[nodiscard]] QString errorFilePath() const { return ProgramDirectory::filePath(QStringLiteral("Errores.txt")); }
 
-    /// The error file's bytes as UTF-8 text; a null string when it does not exist.
+    /// The error file as UTF-8 text; a null string when it does not exist.
     [[nodiscard]] QString errorFile() const
     {
         QFile file(errorFilePath());
-        if (!file.open(QIODevice::ReadOnly))
-            return {};
-        return QString::fromUtf8(file.readAll());
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
 
     int detailCount(const QString& where = {}) { return m_db.count(QStringLiteral("DDJJ_Detalle"), where); }
