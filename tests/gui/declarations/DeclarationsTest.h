@@ -1,62 +1,148 @@
 #pragma once
 
+#include "data/clsCodigo.h"
 #include "gui/ui/Printers.h"
+#include "platform/Clock.h"
+#include "platform/ui/ListGrid.h"
 #include "platform/ui/ScriptedUi.h"
+#include "rules/Cuit_Invalido.h"
 #include "support/TempDatabase.h"
 
-#include <QString>
-#include <QStringList>
+#include <QApplication>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
-class QPushButton;
-class QWidget;
+using namespace Qt::StringLiterals;
 
-namespace ui {
-class ListGrid;
-}
-
-/// A temporary database, a scripted ui, a fixed date and a registered agent, with helpers that
-/// store declarations and lines and that drive the screens as the operator would.
+/// A temporary database, a scripted ui, a fixed date (15/10/2002) and a registered agent (1234),
+/// with helpers that store declarations and lines and drive the screens as the operator would.
 class DeclarationsTest : public ::testing::Test
 {
 protected:
-    DeclarationsTest();
-    ~DeclarationsTest() override;
+    DeclarationsTest() : m_ui(ui::ScriptedUi::install())
+    {
+        Clock::fix(QDate(2002, 10, 15));
+        setRegistration(1234, u"30-70707070-1"_s, u"Banco de Ostrel S.A."_s);
+    }
 
-    /// A declaration row; dates as dd/mm/yyyy, "" for null.
+    ~DeclarationsTest() override
+    {
+        setRegistration(0, {}, {});
+        Clock::release();
+        ui::Ui::install(nullptr);
+    }
+
+    static void setRegistration(double agente, const QString& cuit, const QString& denominacion)
+    {
+        clsCodigo& codigo = clsCodigo::instance();
+        codigo.Par_Agente = agente;
+        codigo.Par_CUIT = cuit;
+        codigo.Par_Denomin = denominacion;
+    }
+
+    /// Dates as dd/mm/yyyy; an empty state or presentation date is stored as null.
     void addDeclaration(const QString& posicion, int secuencia, const QString& fecVto, const QString& generado,
-                        const QString& fecPres = {});
-    /// A pending detail line of account type "01" and currency "01" unless given.
-    void addLine(const QString& posicion, int secuencia, const QString& cbu, double cuit, double depositos, double base,
-                 double retenido, const QString& tipoCuenta = QStringLiteral("01"),
-                 const QString& moneda = QStringLiteral("01"));
-    /// Stamps every line of a declaration as generated with a voucher, a sheet and a date.
-    void stampLines(const QString& posicion, int secuencia, double comprobante, const QString& fecha);
-    /// One detail line's column, found by its key.
-    [[nodiscard]] db::Value lineValue(const QString& posicion, int secuencia, const QString& cbu, double cuit,
-                                      const QString& column);
-    [[nodiscard]] int lineCount(const QString& posicion, int secuencia);
+                        const QString& fecPres = {})
+    {
+        const auto text = [](const QString& t) {
+            return t.isEmpty() ? u"Null"_s : u'\'' + t + u'\'';
+        };
+        m_db.db().execute(u"Insert Into DDJJ (Posicion_Fiscal, Secuencia, Fecha_Vto, Generado, Fecha_Pres) "
+                          u"values ('%1', %2, '%3', %4, %5)"_s.arg(posicion)
+                              .arg(secuencia)
+                              .arg(fecVto, text(generado), text(fecPres)));
+    }
 
-    /// The period 200209 of the example: sequence 1 superseded, sequence 2 generated with five lines.
-    void addGeneratedExample();
-    /// The CBU and CUIT of line i (0 to 4) of the example.
-    [[nodiscard]] static QString exampleCbu(int i);
-    [[nodiscard]] static double exampleCuit(int i);
+    /// A pending line of agent 77 in currency "01".
+    void addLine(const QString& posicion, int secuencia, const QString& cbu, double cuit, double base,
+                 const QString& tipoCuenta = u"01"_s)
+    {
+        m_db.db().execute(
+            u"Insert Into DDJJ_Detalle (Secuencia, N_Posicion_Fiscal, N_Agente, N_CBU, C_Tipo_Cuenta, "
+            u"C_Tipo_Moneda, N_Cuit, N_Depositos, I_Base_Imponible, I_Retenido, F_Auditoria) "
+            u"values (%1, %2, 77, '%3', '%4', '01', %5, 1, %6, 10.25, '01/09/2002')"_s.arg(secuencia)
+                .arg(posicion, cbu, tipoCuenta, db::Value::numberText(cuit), db::Value::numberText(base)));
+    }
+
+    /// One column of the line of period 200209 keyed by sequence, account and CUIT.
+    db::Value lineValue(int secuencia, const QString& cbu, double cuit, const QString& column)
+    {
+        return m_db.scalar(u"select %1 from DDJJ_Detalle where N_Posicion_Fiscal = 200209 and Secuencia = %2 "
+                           u"and N_CBU = '%3' and N_Cuit = %4"_s.arg(column)
+                               .arg(secuencia)
+                               .arg(cbu, db::Value::numberText(cuit)));
+    }
+
+    int lineCount(const QString& posicion, int secuencia)
+    {
+        return m_db.count(u"DDJJ_Detalle"_s,
+                          u"where N_Posicion_Fiscal = %1 and Secuencia = %2"_s.arg(posicion).arg(secuencia));
+    }
+
+    /// Period 200209: sequence 1 superseded without lines, sequence 2 generated with five lines
+    /// (line i: account exampleCbu(i), CUIT exampleCuit(i), base 1000 * (i + 1) + 0.5).
+    void addGeneratedExample()
+    {
+        addDeclaration(u"200209"_s, 1, u"10/10/2002"_s, u"S"_s, u"02/10/2002"_s);
+        addDeclaration(u"200209"_s, 2, u"10/10/2002"_s, u"S"_s, u"08/10/2002"_s);
+        for (int i = 0; i < 5; ++i)
+            addLine(u"200209"_s, 2, exampleCbu(i), exampleCuit(i), 1000.0 * (i + 1) + 0.5, i == 4 ? u"02"_s : u"01"_s);
+        m_db.db().execute(u"Update DDJJ_Detalle Set N_Comprobante = 27, Hoja = '1', F_Presentacion = '08/10/2002'"_s);
+    }
+
+    /// Lines 0 and 4 share an account: the key is the pair of account and CUIT.
+    static QString exampleCbu(int i)
+    {
+        return i == 4 ? exampleCbu(0) : u"01100123000000000000%1"_s.arg(i + 1, 2, 10, QChar(u'0'));
+    }
+    static double exampleCuit(int i) { return validCuit(2012345670.0 + i * 11); }
+
+    /// The ten leading digits with the check digit that makes them a valid CUIT.
+    static double validCuit(double leadingDigits)
+    {
+        for (int check = 0; check < 10; ++check)
+            if (!Cuit_Invalido(leadingDigits * 10 + check))
+                return leadingDigits * 10 + check;
+        return validCuit(leadingDigits + 1);
+    }
 
     /// Shows a window and waits until it is active, so that the focus can be checked.
-    static void activate(QWidget& window);
-    [[nodiscard]] static QPushButton* button(QWidget& screen, const QString& name);
-    static void click(QWidget& screen, const QString& name);
-    static void clickRow(ui::ListGrid& grid, int row);
-    static void clickHeader(ui::ListGrid& grid, int column);
-    /// The cells of one column, top to bottom.
-    [[nodiscard]] static QStringList columnCells(const ui::ListGrid& grid, int column);
-    /// The object name of the focused widget.
-    [[nodiscard]] static QString focusName();
+    static void activate(QWidget& window)
+    {
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    }
 
-    /// A valid CUIT: the ten leading digits with the check digit that makes them acceptable.
-    [[nodiscard]] static double validCuit(double leadingDigits);
+    static void click(QWidget& screen, const QString& name)
+    {
+        auto* pressed = screen.findChild<QPushButton*>(name);
+        ASSERT_TRUE(pressed && pressed->isEnabled()) << name.toStdString() << " is missing or disabled";
+        QTest::mouseClick(pressed, Qt::LeftButton);
+    }
+
+    static void clickRow(ui::ListGrid& grid, int row)
+    {
+        const QRect rect = grid.visualRect(grid.model()->index(row, 0));
+        ASSERT_TRUE(rect.isValid()) << "row " << row << " is not shown";
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, rect.center());
+    }
+
+    static void clickHeader(ui::ListGrid& grid, int column)
+    {
+        QHeaderView* header = grid.header();
+        const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+    }
+
+    static QString focusName()
+    {
+        const QWidget* focused = QApplication::focusWidget();
+        return focused ? focused->objectName() : QString();
+    }
 
     TempDatabase m_db;
     ui::ScriptedUi& m_ui;
