@@ -1,35 +1,22 @@
 #include "GenerationTest.h"
 
+#include "data/Regional.h"
+#include "platform/cipher/Cipher.h"
 #include "platform/reportengine/ReportEngine.h"
 #include "platform/ui/Ui.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <memory>
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// The report files as the build ships them beside the program, or the source folder's.
-QString shippedReport(const QString& name)
-{
-    const QString binDir = qEnvironmentVariable("TOLBRANE_BIN_DIR");
-    if (!binDir.isEmpty() && QFile::exists(QDir(binDir).filePath(name)))
-        return QDir(binDir).filePath(name);
-    return QDir(QStringLiteral(TOLBRANE_RESOURCES_DIR)).filePath(name);
-}
-
-} // namespace
-
 GenerationTest::GenerationTest() : m_ui(ui::ScriptedUi::install())
 {
     Clock::fix(m_today);
     ProgramDirectory::override(m_db.dir());
     for (const QString& name : {u"AR04.rpt"_s, u"AR04_primera.rpt"_s, u"AR04_Pagos.rpt"_s})
-        QFile::copy(shippedReport(name), QDir(m_db.dir()).filePath(name));
-
+        QFile::copy(QDir(QStringLiteral(TOLBRANE_RESOURCES_DIR)).filePath(name), QDir(m_db.dir()).filePath(name));
     auto engine = std::make_unique<report::RecordingReportEngine>();
     m_engine = engine.get();
     report::ReportEngine::install(std::move(engine));
@@ -38,7 +25,6 @@ GenerationTest::GenerationTest() : m_ui(ui::ScriptedUi::install())
     codigo.Par_Agente = 1234;
     codigo.Par_CUIT = u"30-50001091-2"_s;
     codigo.Par_Denomin = u"Banco de la Provincia S.A."_s;
-
     execute(u"insert into DDJJ (Posicion_Fiscal, Secuencia, Fecha_Vto, Generado) values ('200209', 1, "
             u"'10/10/2002', 'N')"_s);
     execute(u"insert into PARAMETROS (ID, Descripcion, Valor) values (5, 'Nro AR04', '27')"_s);
@@ -52,10 +38,6 @@ GenerationTest::~GenerationTest()
     ui::Ui::install(nullptr);
     ProgramDirectory::release();
     Clock::release();
-    clsCodigo& codigo = clsCodigo::instance();
-    codigo.Par_Agente = 0;
-    codigo.Par_CUIT.clear();
-    codigo.Par_Denomin.clear();
 }
 
 void GenerationTest::addLines(int n, double secuenciaDeLineas)
@@ -69,11 +51,25 @@ void GenerationTest::addLines(int n, double secuenciaDeLineas)
     transaction->commit();
 }
 
-int GenerationTest::addPayment(double importe, const QString& fechaPago, double numero)
+void GenerationTest::addPayment(double importe, const QString& fechaPago, double numero)
 {
     clsCodigo& codigo = clsCodigo::instance();
     EXPECT_TRUE(codigo.Insertar_AR03(periodo, 1, fechaPago, importe, u"01"_s));
-    const int id = static_cast<int>(m_db.scalar(u"select max(Id) from AR03"_s).toDouble());
-    EXPECT_TRUE(codigo.Modificar_AR03(id, numero));
-    return id;
+    EXPECT_TRUE(codigo.Modificar_AR03(m_db.scalar(u"select max(Id) from AR03"_s).toDouble(), numero));
+}
+
+QString GenerationTest::withheld(int n)
+{
+    return Regional::format(n * (n + 1) / 4.0, u"##,##0.00"_s);
+}
+
+QStringList GenerationTest::decrypted(const QString& path)
+{
+    QFile file(path);
+    QStringList records;
+    for (const QByteArray& line : file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>()) {
+        if (!line.isEmpty())
+            records.append(Cipher().decrypt(QString::fromLatin1(line.chopped(1)), u"TOLBRANE"_s));
+    }
+    return records;
 }

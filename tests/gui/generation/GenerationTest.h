@@ -2,19 +2,25 @@
 
 #include "support/TempDatabase.h"
 
+#include "gui/ui/Printers.h"
+
 #include "data/clsCodigo.h"
 #include "platform/Clock.h"
 #include "platform/ProgramDirectory.h"
+#include "platform/db/Database.h"
+#include "platform/reportengine/RecordedReport.h"
 #include "platform/reportengine/RecordingReportEngine.h"
 #include "platform/ui/ScriptedUi.h"
 
 #include <QDate>
+#include <QDir>
+#include <QFileInfo>
 #include <QString>
 
 #include <gtest/gtest.h>
 
-/// A fresh database with the declaration of 200209 (sequence 1, open) and a registered agent, a scripted
-/// operator, a fixed date, the program's directory in a temporary folder holding the AR04 report files,
+/// A fresh database with the open declaration of 200209 (sequence 1), a registered agent, the AR04
+/// voucher counter at 27, a scripted operator, a fixed date, the AR04 report files beside the program
 /// and a recording report engine.
 class GenerationTest : public ::testing::Test
 {
@@ -25,18 +31,31 @@ protected:
     GenerationTest();
     ~GenerationTest() override;
 
-    /// Adds n detail lines to the declaration; line i (from 1) has CBU i written with 22 digits, so the
-    /// lines sort in the order they were added, CUIT 20000000000 + i, base 1000 + i, withheld i / 2 and
-    /// i deposits, in pesos.
+    /// Adds n lines; line i (from 1) has CBU i in 22 digits (so they sort as added), CUIT 20000000000 + i,
+    /// base 1000 + i, withheld i / 2 and i deposits, in pesos.
     void addLines(int n, double secuenciaDeLineas = secuencia);
-    /// Adds a payment of the period with its AR03 number; returns its Id.
-    int addPayment(double importe, const QString& fechaPago, double numero);
+    /// Adds a payment of the period with its AR03 number.
+    void addPayment(double importe, const QString& fechaPago, double numero);
 
     [[nodiscard]] static QString cbu(int i) { return QStringLiteral("%1").arg(i, 22, 10, QLatin1Char('0')); }
-    /// The total withheld by addLines(n).
-    [[nodiscard]] static double withheld(int n) { return n * (n + 1) / 4.0; }
+    /// The total withheld by addLines(n), as the forms show it.
+    [[nodiscard]] static QString withheld(int n);
+    [[nodiscard]] static QString fileName(const report::RecordedReport& r) { return QFileInfo(r.path).fileName(); }
+    /// The records of a declaration file, decrypted.
+    [[nodiscard]] static QStringList decrypted(const QString& path);
+    [[nodiscard]] QString target() const { return QDir(m_db.dir()).filePath(QStringLiteral("ddjj.txt")); }
 
     void execute(const QString& sql) { m_db.db().execute(sql); }
+    int pendingLines()
+    {
+        return m_db.count(QStringLiteral("DDJJ_Detalle"), QStringLiteral("where N_Comprobante is null"));
+    }
+    int paymentsMarked() { return m_db.count(QStringLiteral("AR03"), QStringLiteral("where Impresion = 'S'")); }
+    QString counter() { return m_db.scalar(QStringLiteral("select Valor from PARAMETROS where ID = 5")).toString(); }
+    QString generado()
+    {
+        return m_db.scalar(QStringLiteral("select Generado from DDJJ where Secuencia = 1")).toString();
+    }
 
     TempDatabase m_db;
     ui::ScriptedUi& m_ui;
