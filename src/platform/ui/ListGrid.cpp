@@ -5,6 +5,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 
+#include <algorithm>
+
 namespace ui {
 
 namespace {
@@ -40,7 +42,11 @@ void ListGrid::addColumn(const QString& caption, const QString& name, int widthT
 {
     const int column = m_model->addColumn(caption);
     m_columnNames.append(name);
-    setColumnWidth(column, qRound(widthTwips * logicalDpiX() / s_twipsPerInch));
+    // The width comes in twips, as the screens were laid out; today's fonts are wider, so a column is
+    // never narrower than its caption.
+    const int captionWidth =
+        header()->fontMetrics().horizontalAdvance(caption) + 2 * header()->fontMetrics().averageCharWidth();
+    setColumnWidth(column, std::max(qRound(widthTwips * logicalDpiX() / s_twipsPerInch), captionWidth));
     setColumnHidden(column, !visible || widthTwips <= 0);
 }
 
