@@ -50,6 +50,11 @@ void ListGrid::addColumn(const QString& caption, const QString& name, int widthT
     setColumnHidden(column, !visible || widthTwips <= 0);
 }
 
+void ListGrid::alignRight(int column)
+{
+    m_model->setColumnAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+}
+
 int ListGrid::columnCount() const
 {
     return m_model->columnCount();

@@ -22,6 +22,8 @@ public:
     /// Appends a column. The width is in twips (1440 per inch, 15 per pixel at 96 dpi);
     /// a width of 0 or visible = false hides the column, whose cells can still be read.
     void addColumn(const QString& caption, const QString& name, int widthTwips, bool visible = true);
+    /// Lines the cells of a column up to the right, as amounts read best.
+    void alignRight(int column);
     [[nodiscard]] int columnCount() const;
     /// The name given to addColumn; "" for a column that does not exist.
     [[nodiscard]] QString columnName(int column) const;

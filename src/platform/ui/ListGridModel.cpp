@@ -45,9 +45,20 @@ int ListGridModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : static_cast<int>(m_captions.size());
 }
 
+void ListGridModel::setColumnAlignment(int column, Qt::Alignment alignment)
+{
+    while (m_alignments.size() <= column)
+        m_alignments.append(Qt::AlignLeft | Qt::AlignVCenter);
+    m_alignments[column] = alignment;
+}
+
 QVariant ListGridModel::data(const QModelIndex& index, int role) const
 {
-    if (role != Qt::DisplayRole || !index.isValid())
+    if (!index.isValid())
+        return {};
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(m_alignments.value(index.column(), Qt::AlignLeft | Qt::AlignVCenter));
+    if (role != Qt::DisplayRole)
         return {};
     return cell(index.row(), index.column());
 }

@@ -17,6 +17,8 @@ public:
 
     /// Appends a column with its header caption; returns its index.
     int addColumn(const QString& caption);
+    /// How the cells of a column line up (amounts to the right).
+    void setColumnAlignment(int column, Qt::Alignment alignment);
     /// Appends a row of cells.
     void addRow(QStringList cells);
     /// Removes every row; the columns stay.
@@ -32,6 +34,7 @@ public:
 
 private:
     QStringList m_captions;
+    QList<Qt::Alignment> m_alignments;
     QList<QStringList> m_rows;
 };
 

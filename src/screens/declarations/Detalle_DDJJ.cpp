@@ -24,6 +24,9 @@ namespace {
 // Grid columns read back by the handlers.
 constexpr int colCBU = 1;
 constexpr int colCUIT = 4;
+constexpr int colCant = 5;
+constexpr int colImporte = 6;
+constexpr int colTotal = 7;
 constexpr int colInc = 10;
 
 const QString replicateQuestion = u"La posición fiscal seleccionada ya fue generada. Desea replicar la DDJJ?"_s;
@@ -96,6 +99,8 @@ void Detalle_DDJJ::Form_Load()
     grid.addColumn(u"Cant Depositos"_s, u"Cant"_s, 1500);
     grid.addColumn(u"Importe Depositado"_s, u"Importe"_s, 1600);
     grid.addColumn(u"Total Retenido"_s, u"Total"_s, 1200);
+    for (const int amount : {colCant, colImporte, colTotal})
+        grid.alignRight(amount);
     grid.addColumn(u"Cuenta"_s, u"Cuenta"_s, 0, false);
     grid.addColumn(u"Moneda"_s, u"Moneda"_s, 0, false);
     grid.addColumn(u"Inc"_s, u"Inc"_s, 0, false);

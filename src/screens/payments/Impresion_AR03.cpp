@@ -19,6 +19,7 @@ namespace {
 
 // Grid columns the screen reads back.
 constexpr int codigoColumn = 0;
+constexpr int importeColumn = 4;
 constexpr int incColumn = 6;
 constexpr int comprobanteColumn = 7;
 
@@ -91,6 +92,7 @@ void Impresion_AR03::Form_Load()
     grid.addColumn(u"Semana"_s, u"Semana"_s, columnWidth);
     grid.addColumn(u"Fecha Pago"_s, u"Fecha"_s, columnWidth);
     grid.addColumn(u"Importe a depositar"_s, u"Importe"_s, columnWidth);
+    grid.alignRight(importeColumn);
     grid.addColumn(u"Moneda"_s, u"Moneda"_s, columnWidth);
     grid.addColumn(u"Inc"_s, u"Inc"_s, 0, false);
     grid.addColumn(u"Comprobante"_s, u"Comprobante"_s, columnWidth);

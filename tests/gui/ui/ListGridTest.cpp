@@ -86,6 +86,22 @@ TEST_F(ListGridTest, RowsComeFromTabSeparatedTextAndCellsFollowTheCurrentRow)
     EXPECT_EQ(m_grid->cell(1), u"200301"_s);
 }
 
+TEST_F(ListGridTest, ColumnsFitTheirCaptionsAndAmountsLineUpRight)
+{
+    // 1200 twips is narrower than "Importe a depositar" in today's fonts.
+    const int captionWidth = m_grid->header()->fontMetrics().horizontalAdvance(u"Importe a depositar"_s);
+    EXPECT_GT(m_grid->columnWidth(3), captionWidth);
+    EXPECT_EQ(m_grid->columnWidth(2), qRound(1500 * m_grid->logicalDpiX() / 1440.0)) << "a wide column keeps its width";
+
+    m_grid->alignRight(3);
+    addPayments(1);
+    const auto alignment = [&](int column) {
+        return m_grid->model()->index(0, column).data(Qt::TextAlignmentRole).value<Qt::Alignment>();
+    };
+    EXPECT_TRUE(alignment(3) & Qt::AlignRight);
+    EXPECT_TRUE(alignment(1) & Qt::AlignLeft);
+}
+
 TEST_F(ListGridTest, OperatorKeysClicksAndHeaderAreReported)
 {
     addPayments(5);
