@@ -94,10 +94,10 @@ int main()
         bestEncrypted = std::min(bestEncrypted, timed(dir.filePath(u"ddjj.txt"_s), encrypted));
     }
 
-    std::printf("declaration file of %d lines (best of %d runs)\n", lines, rounds);
-    std::printf("  encrypted records : %8.3f s  %10.0f records/s\n", bestEncrypted, lines / bestEncrypted);
-    std::printf("  plain records     : %8.3f s  %10.0f records/s\n", bestPlain, lines / bestPlain);
-    std::printf("  encrypted / plain : %8.2f x the time\n", bestEncrypted / bestPlain);
+    std::printf("archivo de declaracion de %d lineas (mejor de %d corridas)\n", lines, rounds);
+    std::printf("  registros encriptados : %8.3f s  %10.0f registros/s\n", bestEncrypted, lines / bestEncrypted);
+    std::printf("  registros sin encriptar: %7.3f s  %10.0f registros/s\n", bestPlain, lines / bestPlain);
+    std::printf("  encriptado / sin encriptar: %5.2f veces el tiempo\n", bestEncrypted / bestPlain);
     db::Database::setCurrent(nullptr);
     return 0;
 }
