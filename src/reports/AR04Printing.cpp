@@ -1,6 +1,7 @@
 #include "AR04Printing.h"
 
 #include "data/Armar_Sql.h"
+#include "data/Codes.h"
 #include "data/Regional.h"
 #include "data/clsCodigo.h"
 #include "platform/ProgramDirectory.h"
@@ -75,16 +76,10 @@ QString formatted(const db::Value& value, QStringView pattern)
     return ok ? Regional::format(number, pattern) : value.toString();
 }
 
+// A null currency counts as "00", which has no name.
 QString currencyName(const db::Value& code)
 {
-    const QString text = Si_Nulo(code, db::Value(u"00"_s)).toString().trimmed();
-    if (text == u"01")
-        return u"Pesos"_s;
-    if (text == u"02")
-        return u"Lecop"_s;
-    if (text == u"03")
-        return u"Dolares"_s;
-    return QString();
+    return Codes::printedCurrencyName(Si_Nulo(code, db::Value(u"00"_s)).toString().trimmed());
 }
 
 void setLineSlot(report::Report& report, int k, const report::ReportRow& line)

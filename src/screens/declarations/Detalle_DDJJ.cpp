@@ -4,6 +4,7 @@
 #include "ColumnFit.h"
 #include "DeclarationChecks.h"
 #include "Manual_DDJJ.h"
+#include "data/Codes.h"
 #include "data/Regional.h"
 #include "data/clsCodigo.h"
 #include "platform/ui/BusyCursor.h"
@@ -35,28 +36,6 @@ const QString replicateQuestion = u"La posición fiscal seleccionada ya fue gene
 QString formatted(const db::Value& value, QStringView pattern)
 {
     return value.isNull() ? QString() : Regional::format(value.toDouble(), pattern);
-}
-
-QString accountTypeName(const QString& code)
-{
-    if (code == u"01")
-        return u"Caja de Ahorro"_s;
-    if (code == u"02")
-        return u"Cuenta Corriente"_s;
-    if (code == u"03")
-        return u"Cuenta Custodia"_s;
-    return {};
-}
-
-QString currencyName(const QString& code)
-{
-    if (code == u"01")
-        return u"Pesos"_s;
-    if (code == u"02")
-        return u"Lecop"_s;
-    if (code == u"03")
-        return u"Dólares"_s;
-    return {};
 }
 
 // A stored code, trimmed; "0" for a null.
@@ -142,8 +121,8 @@ void Detalle_DDJJ::Refrescar(const QString& orden)
                 const QStringList cells{
                     formatted(rows->field(u"N_Agente"), u"0"),
                     rows->field(u"N_CBU").toString().trimmed(),
-                    accountTypeName(tipoCuenta),
-                    currencyName(tipoMoneda),
+                    Codes::accountTypeName(tipoCuenta),
+                    Codes::currencyName(tipoMoneda),
                     formatted(rows->field(u"N_Cuit"), u"0"),
                     formatted(rows->field(u"N_Depositos"), u"0"),
                     formatted(rows->field(u"I_Base_Imponible"), u"0.00"),

@@ -2,6 +2,7 @@
 #include "ui_Impresion_AR03.h"
 
 #include "Pago_AR03.h"
+#include "data/Codes.h"
 #include "data/Regional.h"
 #include "data/clsCodigo.h"
 #include "platform/ui/BusyCursor.h"
@@ -34,17 +35,6 @@ void inform(const QString& text)
 QString cellText(const db::Value& value)
 {
     return value.toString().trimmed().replace(u'\t', u' ');
-}
-
-QString currencyName(const QString& code)
-{
-    if (code == u"01")
-        return u"Pesos"_s;
-    if (code == u"02")
-        return u"Lecop"_s;
-    if (code == u"03")
-        return u"Dólares"_s;
-    return {};
 }
 
 // The ORDER BY column of a sortable grid column; "" for the others.
@@ -114,7 +104,7 @@ void Impresion_AR03::Refrescar(const QString& orden)
                 cellText(rows->field(u"Semana")),
                 cellText(rows->field(u"Fecha_Pago")),
                 importe.isNull() ? QString() : Regional::plainText(importe.toDouble()),
-                currencyName(cellText(rows->field(u"Moneda"))),
+                Codes::currencyName(cellText(rows->field(u"Moneda"))),
                 QString::number(counter),
                 cellText(rows->field(u"Numero")),
             };
