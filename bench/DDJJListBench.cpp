@@ -2,7 +2,7 @@
 // row to mark the newest sequence, and the grid filled row by row) against the bare Get_DDJJs query
 // walked to its end, reading the same five columns. Both on the same database, in this same process.
 
-#include "data/Schema.h"
+#include "FreshDatabase.h"
 #include "data/clsCodigo.h"
 #include "platform/db/Database.h"
 #include "screens/declarations/DDJJ.h"
@@ -25,12 +25,7 @@ constexpr int rounds = 7;
 
 void fillDatabase(const QTemporaryDir& dir)
 {
-    const QString path = dir.filePath(u"ferlon.mdb"_s);
-    {
-        auto created = db::Database::create(path, u"ferlon"_s);
-        Schema::create(*created);
-    }
-    db::Database::setCurrent(db::Database::open(path, u";pwd=ferlon"_s));
+    db::Database::setCurrent(freshDatabase(dir, u"ferlon.mdb"_s));
     db::Database& database = *db::Database::current();
     db::Transaction transaction(database);
     // Two sequences for each of 2 500 periods, the first generated.

@@ -3,7 +3,7 @@
 // against writing the same records unencrypted the same way, in this same process. The ratio is the price
 // of the encryption.
 
-#include "data/Schema.h"
+#include "FreshDatabase.h"
 #include "data/clsCodigo.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
@@ -79,12 +79,7 @@ bool plain(db::Recordset& rows, QIODevice& file)
 int main()
 {
     QTemporaryDir dir;
-    const QString database = dir.filePath(u"ferlon.mdb"_s);
-    {
-        auto created = db::Database::create(database, u"ferlon"_s);
-        Schema::create(*created);
-    }
-    db::Database::setCurrent(db::Database::open(database, u";pwd=ferlon"_s));
+    db::Database::setCurrent(freshDatabase(dir, u"ferlon.mdb"_s));
     fillDeclaration();
 
     double bestEncrypted = 1e300;

@@ -2,7 +2,7 @@
 // through clsCodigo, against the same statements as plain text straight through the SQLite C API.
 // Both run in autocommit and inside one transaction, on fresh databases, in this same process.
 
-#include "data/Schema.h"
+#include "FreshDatabase.h"
 #include "data/clsCodigo.h"
 #include "platform/Clock.h"
 #include "platform/db/Database.h"
@@ -36,16 +36,6 @@ double cuitOf(int line)
 QString cbuOf(int line)
 {
     return QString::number(7200000000000000LL + line);
-}
-
-std::unique_ptr<db::Database> freshDatabase(const QTemporaryDir& dir, const QString& name)
-{
-    const QString path = dir.filePath(name);
-    {
-        auto created = db::Database::create(path, u"ferlon"_s);
-        Schema::create(*created);
-    }
-    return db::Database::open(path, u";pwd=ferlon"_s);
 }
 
 void throughClsCodigo(int line)

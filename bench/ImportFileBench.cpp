@@ -5,7 +5,7 @@
 // each insert, on a second fresh file. Also reports the memory used, which must not grow with the
 // file: run it with a larger line count ("bench_import_file 1000000") to see.
 
-#include "data/Schema.h"
+#include "FreshDatabase.h"
 #include "data/clsCodigo.h"
 #include "platform/Clock.h"
 #include "platform/db/Database.h"
@@ -73,16 +73,6 @@ void writeInterfaceFile(const QString& path, long long lines, long long first = 
         if (length != 82 || file.write(record, length) != length)
             std::abort();
     }
-}
-
-std::unique_ptr<db::Database> freshDatabase(const QTemporaryDir& dir, const QString& name)
-{
-    const QString path = dir.filePath(name);
-    {
-        auto created = db::Database::create(path, u"ferlon"_s);
-        Schema::create(*created);
-    }
-    return db::Database::open(path, u";pwd=ferlon"_s);
 }
 
 sqlite3_stmt* prepare(sqlite3* handle, const char* sql)
