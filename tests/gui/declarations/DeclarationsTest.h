@@ -1,11 +1,11 @@
 #pragma once
 
 #include "data/clsCodigo.h"
-#include "gui/ui/Printers.h"
 #include "platform/Clock.h"
 #include "platform/ui/ListGrid.h"
 #include "platform/ui/ScriptedUi.h"
 #include "rules/Cuit_Invalido.h"
+#include "support/Printers.h"
 #include "support/TempDatabase.h"
 
 #include <QApplication>

@@ -5,8 +5,8 @@
 // screens' own tests check their fields and report parameters in detail, this one that they work together.
 
 #include "DeliveredDatabase.h"
-#include "gui/reportengine/ReportFiles.h"
-#include "gui/ui/Printers.h"
+#include "support/Printers.h"
+#include "support/ReportFiles.h"
 #include "support/TempDatabase.h"
 
 #include "app/Main.h"

@@ -2,7 +2,7 @@
 
 #include "support/TempDatabase.h"
 
-#include "gui/ui/Printers.h"
+#include "support/Printers.h"
 
 #include "data/clsCodigo.h"
 #include "platform/Clock.h"

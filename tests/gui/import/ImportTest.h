@@ -1,6 +1,6 @@
 #pragma once
 
-#include "gui/ui/Printers.h"
+#include "support/Printers.h"
 #include "support/TempDatabase.h"
 
 #include "data/clsCodigo.h"

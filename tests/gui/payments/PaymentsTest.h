@@ -1,8 +1,8 @@
 #pragma once
 
-#include "gui/reportengine/ReportFiles.h"
 #include "gui/shell/ScreenTest.h"
-#include "gui/ui/Printers.h"
+#include "support/Printers.h"
+#include "support/ReportFiles.h"
 
 #include "platform/reportengine/RecordingReportEngine.h"
 #include "platform/ui/ListGrid.h"

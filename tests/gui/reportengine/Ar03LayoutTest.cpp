@@ -2,7 +2,7 @@
 #include "platform/reportengine/Report.h"
 #include "platform/reportengine/ReportDefinition.h"
 
-#include "ReportFiles.h"
+#include "support/ReportFiles.h"
 #include "support/TempDatabase.h"
 
 #include <QRegularExpression>

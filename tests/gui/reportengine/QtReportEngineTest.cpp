@@ -3,8 +3,8 @@
 #include "platform/reportengine/Report.h"
 #include "platform/reportengine/ReportError.h"
 
-#include "ReportFiles.h"
 #include "platform/db/Database.h"
+#include "support/ReportFiles.h"
 
 #include <QAction>
 #include <QApplication>

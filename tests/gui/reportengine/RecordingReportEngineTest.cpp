@@ -2,7 +2,7 @@
 #include "platform/reportengine/Report.h"
 #include "platform/reportengine/ReportError.h"
 
-#include "ReportFiles.h"
+#include "support/ReportFiles.h"
 #include "support/TempDatabase.h"
 
 #include <QTemporaryDir>

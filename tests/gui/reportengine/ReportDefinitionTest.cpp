@@ -1,7 +1,7 @@
 #include "platform/reportengine/ReportDefinition.h"
 #include "platform/reportengine/ReportError.h"
 
-#include "ReportFiles.h"
+#include "support/ReportFiles.h"
 
 #include <QTemporaryDir>
 

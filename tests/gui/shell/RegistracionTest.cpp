@@ -1,8 +1,8 @@
 #include "ScreenTest.h"
 
-#include "gui/ui/Printers.h"
 #include "platform/ui/CuitEdit.h"
 #include "screens/registration/Registracion.h"
+#include "support/Printers.h"
 
 #include <QGroupBox>
 #include <QLineEdit>

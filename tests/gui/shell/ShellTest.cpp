@@ -2,9 +2,9 @@
 
 #include "app/Main.h"
 #include "app/frmSplash.h"
-#include "gui/ui/Printers.h"
 #include "platform/reportengine/RecordingReportEngine.h"
 #include "platform/reportengine/ReportEngine.h"
+#include "support/Printers.h"
 
 #include <QDir>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "Printers.h"
+#include "support/Printers.h"
 
 #include "platform/ui/CuitEdit.h"
 #include "platform/ui/KeyFilter.h"

@@ -1,4 +1,4 @@
-#include "Printers.h"
+#include "support/Printers.h"
 
 #include "platform/ui/ListGrid.h"
 #include "platform/ui/Posicionar_Grilla.h"

@@ -1,4 +1,4 @@
-#include "Printers.h"
+#include "support/Printers.h"
 
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/QtUi.h"

@@ -1,4 +1,4 @@
-#include "ReportFiles.h"
+#include "support/ReportFiles.h"
 
 #include <QDir>
 #include <QFile>

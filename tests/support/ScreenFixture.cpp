@@ -1,0 +1,92 @@
+#include "ScreenFixture.h"
+
+#include "support/ReportFiles.h"
+
+#include "data/clsCodigo.h"
+#include "platform/Clock.h"
+#include "platform/ProgramDirectory.h"
+#include "platform/ui/ListGrid.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+report::RecordingReportEngine& installRecordingEngine()
+{
+    auto engine = std::make_unique<report::RecordingReportEngine>();
+    auto& installed = *engine;
+    report::ReportEngine::install(std::move(engine));
+    return installed;
+}
+
+} // namespace
+
+ScreenFixture::ScreenFixture(QDate today) : m_ui(ui::ScriptedUi::install()), m_engine(installRecordingEngine())
+{
+    Clock::fix(today);
+    ProgramDirectory::override(m_db.dir());
+    for (const QString& name : {u"AR03.rpt"_s, u"AR04.rpt"_s, u"AR04_primera.rpt"_s, u"AR04_Pagos.rpt"_s})
+        QFile::copy(ReportFiles::shipped(name), QDir(m_db.dir()).filePath(name));
+    setRegistration(0, {}, {});
+}
+
+ScreenFixture::~ScreenFixture()
+{
+    EXPECT_TRUE(m_ui.unansweredQuestions().isEmpty());
+    EXPECT_FALSE(m_ui.isBusy()) << "the pointer is back to normal";
+    setRegistration(0, {}, {});
+    report::ReportEngine::install(nullptr);
+    ui::Ui::install(nullptr);
+    ProgramDirectory::release();
+    Clock::release();
+}
+
+void ScreenFixture::setRegistration(double agente, const QString& cuit, const QString& denominacion)
+{
+    clsCodigo& codigo = clsCodigo::instance();
+    codigo.Par_Agente = agente;
+    codigo.Par_CUIT = cuit;
+    codigo.Par_Denomin = denominacion;
+}
+
+void ScreenFixture::activate(QWidget& window)
+{
+    window.show();
+    window.activateWindow();
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+}
+
+void ScreenFixture::click(QWidget& screen, const QString& name)
+{
+    auto* pressed = screen.findChild<QPushButton*>(name);
+    ASSERT_TRUE(pressed && pressed->isEnabled()) << name.toStdString() << " is missing or disabled";
+    QTest::mouseClick(pressed, Qt::LeftButton);
+}
+
+void ScreenFixture::clickRow(ui::ListGrid& grid, int row)
+{
+    const QRect rect = grid.visualRect(grid.model()->index(row, 0));
+    ASSERT_TRUE(rect.isValid()) << "row " << row << " is not shown";
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+void ScreenFixture::clickHeader(ui::ListGrid& grid, int column)
+{
+    QHeaderView* header = grid.header();
+    const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+}
+
+QString ScreenFixture::focusName()
+{
+    const QWidget* focused = QApplication::focusWidget();
+    return focused ? focused->objectName() : QString();
+}

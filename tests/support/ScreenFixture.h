@@ -1,0 +1,49 @@
+#pragma once
+
+#include "support/Printers.h"
+#include "support/TempDatabase.h"
+
+#include "platform/reportengine/RecordingReportEngine.h"
+#include "platform/ui/ScriptedUi.h"
+
+#include <QDate>
+#include <QString>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace ui {
+class ListGrid;
+}
+
+/// What every screen test starts from: a fresh database beside a program directory of its own that
+/// holds the shipped report layouts, a scripted operator, a recording report engine, a fixed date and
+/// no registered agent; with the helpers that drive widgets as the operator would.
+class ScreenFixture : public ::testing::Test
+{
+protected:
+    explicit ScreenFixture(QDate today = QDate(2002, 10, 15));
+    ~ScreenFixture() override;
+
+    static void setRegistration(double agente, const QString& cuit, const QString& denominacion);
+    void execute(const QString& sql) { m_db.db().execute(sql); }
+
+    /// Shows a window and waits until it is active, so that the focus can be checked.
+    static void activate(QWidget& window);
+    /// Presses a button of the screen with the mouse; fails the test when it is missing or disabled.
+    static void click(QWidget& screen, const QString& name);
+    static void clickRow(ui::ListGrid& grid, int row);
+    static void clickHeader(ui::ListGrid& grid, int column);
+    /// The object name of the widget with the focus ("" when none has it).
+    [[nodiscard]] static QString focusName();
+
+    template <typename Widget>
+    [[nodiscard]] static Widget* child(QWidget& screen, const QString& name)
+    {
+        return screen.findChild<Widget*>(name);
+    }
+
+    TempDatabase m_db;
+    ui::ScriptedUi& m_ui;
+    report::RecordingReportEngine& m_engine;
+};
