@@ -5,12 +5,9 @@
 
 #include <memory>
 
-using ui::ScriptedUi;
-
 namespace {
 
 constexpr int colPosicion = 0;
-constexpr int colSecuencia = 1;
 constexpr int colGenerado = 3;
 constexpr int colFecPres = 4;
 
@@ -18,37 +15,34 @@ class DDJJTest : public DeclarationsTest
 {
 protected:
     // In period order: generated and newest, superseded, open and newest, open with a null state.
-    void addList()
+    void openList()
     {
         addDeclaration(u"200208"_s, 1, u"10/09/2002"_s, u"S"_s, u"05/09/2002"_s);
         addDeclaration(u"200209"_s, 1, u"10/10/2002"_s, u"S"_s, u"02/10/2002"_s);
         addDeclaration(u"200209"_s, 2, u"10/10/2002"_s, u"N"_s);
         addDeclaration(u"200210"_s, 1, u"11/11/2002"_s, QString());
-    }
-
-    void openList()
-    {
         m_list = std::make_unique<DDJJ>();
         activate(*m_list);
     }
 
-    ui::ListGrid& grid() { return *m_list->findChild<ui::ListGrid*>(u"lvList"_s); }
+    ui::ListGrid& grid() { return *child<ui::ListGrid>(*m_list, u"lvList"_s); }
 
     // bVer, BEliminar, bGenerar, bImprimir, bManual, bAutomatica: "1" enabled, "0" disabled.
     QString actions()
     {
         QString states;
         for (const auto* name : {u"bVer", u"BEliminar", u"bGenerar", u"bImprimir", u"bManual", u"bAutomatica"})
-            states += m_list->findChild<QPushButton*>(QString::fromUtf16(name))->isEnabled() ? u'1' : u'0';
+            states += child<QPushButton>(*m_list, QString::fromUtf16(name))->isEnabled() ? u'1' : u'0';
         return states;
     }
 
-    QStringList order()
+    // The periods and sequences top to bottom, as "200208/1 200209/1 ...".
+    QString order()
     {
         QStringList rows;
         for (int row = 0; row < grid().rowCount(); ++row)
-            rows.append(grid().cell(row, colPosicion) + u'/' + grid().cell(row, colSecuencia));
-        return rows;
+            rows.append(grid().cell(row, colPosicion) + u'/' + grid().cell(row, 1));
+        return rows.join(u' ');
     }
 
     std::unique_ptr<DDJJ> m_list;
@@ -56,40 +50,57 @@ protected:
 
 TEST_F(DDJJTest, ButtonsFollowTheClickedRowAndAHeaderClickEnablesBothIncorporations)
 {
-    openList();
-    EXPECT_EQ(actions(), u"000000"_s) << "an empty list offers nothing";
+    m_list = std::make_unique<DDJJ>();
+    activate(*m_list);
     clickHeader(grid(), colPosicion);
-    EXPECT_EQ(actions(), u"000000"_s);
-
-    addList();
+    EXPECT_EQ(actions(), u"000000"_s) << "an empty list offers nothing";
     openList();
-    EXPECT_EQ(order(), (QStringList{u"200208/1"_s, u"200209/1"_s, u"200209/2"_s, u"200210/1"_s}));
-    // Rows: generated and newest, superseded, open and newest.
-    const QStringList byRow{u"110100"_s, u"000000"_s, u"111011"_s};
+    EXPECT_EQ(order(), u"200208/1 200209/1 200209/2 200210/1"_s);
+    const QString byRow[] = {u"110100"_s, u"000000"_s, u"111011"_s};
     for (int row = 0; row < 3; ++row) {
         clickRow(grid(), row);
         EXPECT_EQ(actions(), byRow[row]) << row;
     }
 
-    // A reload by header leaves both incorporations on while there are rows, whatever the row.
+    // A reload by header leaves both incorporations on while there are rows, whatever the row; a second click
+    // on the same header sorts the other way.
     clickHeader(grid(), colPosicion);
     EXPECT_EQ(actions(), u"110111"_s);
     clickHeader(grid(), colPosicion);
-    EXPECT_EQ(order(), (QStringList{u"200210/1"_s, u"200209/1"_s, u"200209/2"_s, u"200208/1"_s}));
-    clickRow(grid(), 1);
-    EXPECT_EQ(actions(), u"000000"_s);
+    EXPECT_EQ(order(), u"200210/1 200209/1 200209/2 200208/1"_s);
     clickHeader(grid(), colFecPres);
-    EXPECT_EQ(order(), (QStringList{u"200210/1"_s, u"200209/2"_s, u"200208/1"_s, u"200209/1"_s}));
-    EXPECT_EQ(actions(), u"111011"_s);
-    EXPECT_FALSE(m_ui.isBusy());
+    EXPECT_EQ(order(), u"200210/1 200209/2 200208/1 200209/1"_s);
+}
+
+TEST_F(DDJJTest, GenerationAndIncorporationCheckLinesAndRegistrationAndEmptyingAsksFirst)
+{
+    openList();
+    clickRow(grid(), 2);
+    click(*m_list, u"bGenerar"_s);
+    addLine(u"200209"_s, 2, u"0110"_s, validCuit(2012345678), 100);
+    setRegistration(0, u"30-70707070-1"_s, u"Banco de Ostrel S.A."_s);
+    for (const QString& name : {u"bGenerar"_s, u"bManual"_s, u"bAutomatica"_s})
+        click(*m_list, name);
+    m_ui.answerNext(false);
+    click(*m_list, u"BEliminar"_s);
+
+    const QString manual = u"Para poder ingresar manualmente el detalle de DDJJ deberá especificar el Nro de Agente "
+                           u"en la opción de Registración."_s;
+    EXPECT_EQ(m_ui.messageTexts().mid(0, 4),
+              (QStringList{u"La posición fiscal seleccionada no tiene detalles para generar."_s,
+                           u"Para poder generar el diskette e imprimir el detalle deberá especificar el Nro de Agente "
+                           u"en la opción de Registración."_s,
+                           manual, manual}));
+    EXPECT_EQ(m_ui.messages().size(), 5) << "answering No to emptying says nothing more";
+    EXPECT_TRUE(m_ui.shownScreens().isEmpty());
+    EXPECT_EQ(lineCount(u"200209"_s, 2), 1);
+    EXPECT_EQ(grid().currentRow(), 2);
 }
 
 TEST_F(DDJJTest, ViewingTheDetailHandsOverTheRowAndReturnsToIt)
 {
-    addList();
     openList();
     clickRow(grid(), 2);
-
     QString handed;
     m_ui.onNextModal([&handed](QDialog& screen) {
         auto& detalle = dynamic_cast<Detalle_DDJJ&>(screen);
@@ -104,22 +115,19 @@ TEST_F(DDJJTest, ViewingTheDetailHandsOverTheRowAndReturnsToIt)
 
 TEST_F(DDJJTest, EmptyingAGeneratedDeclarationOpensItAgainOnTheSameRow)
 {
-    addList();
     addLine(u"200208"_s, 1, u"0110"_s, validCuit(2012345678), 100);
     addLine(u"200208"_s, 1, u"0220"_s, validCuit(2012345678), 100);
-    m_db.db().execute(u"Update DDJJ_Detalle Set N_Comprobante = 26, Hoja = '1', F_Presentacion = '05/09/2002'"_s);
+    execute(u"Update DDJJ_Detalle Set N_Comprobante = 26, Hoja = '1', F_Presentacion = '05/09/2002'"_s);
     addLine(u"200209"_s, 2, u"0110"_s, validCuit(2012345678), 100);
     openList();
     clickHeader(grid(), colPosicion);
     clickHeader(grid(), colPosicion);
     clickRow(grid(), 3);
-    ASSERT_EQ(grid().cell(colPosicion), u"200208"_s);
-
     m_ui.answerNext(true);
     click(*m_list, u"BEliminar"_s);
 
     EXPECT_EQ(m_ui.messages(),
-              (QList<ScriptedUi::Message>{
+              (QList<ui::ScriptedUi::Message>{
                   {u"Desea eliminar realmente TODO el Detalle correspondiente a la posición "
                    u"fiscal seleccionada? (200208)"_s,
                    ui::Ui::Icon::Question, true},
@@ -128,10 +136,9 @@ TEST_F(DDJJTest, EmptyingAGeneratedDeclarationOpensItAgainOnTheSameRow)
     EXPECT_EQ(lineCount(u"200209"_s, 2), 1);
     EXPECT_EQ(m_db.count(u"DDJJ"_s), 4);
     // Still in descending order, on the same row, now open.
-    EXPECT_EQ(order().last(), u"200208/1"_s);
+    EXPECT_EQ(order(), u"200210/1 200209/1 200209/2 200208/1"_s);
     EXPECT_EQ(grid().currentRow(), 3);
-    EXPECT_EQ(grid().cell(colGenerado), u"N"_s);
-    EXPECT_EQ(grid().cell(colFecPres), QString());
+    EXPECT_EQ(grid().cell(colGenerado) + grid().cell(colFecPres), u"N"_s);
     EXPECT_EQ(actions(), u"111011"_s);
 }
 

@@ -1,47 +1,20 @@
 #pragma once
 
-#include "data/clsCodigo.h"
-#include "platform/Clock.h"
-#include "platform/ui/ListGrid.h"
-#include "platform/ui/ScriptedUi.h"
-#include "rules/Cuit_Invalido.h"
-#include "support/Printers.h"
-#include "support/TempDatabase.h"
+#include "support/ScreenFixture.h"
 
-#include <QApplication>
-#include <QHeaderView>
+#include "platform/ui/ListGrid.h"
+#include "rules/Cuit_Invalido.h"
+
 #include <QPushButton>
 #include <QTest>
 
-#include <gtest/gtest.h>
-
 using namespace Qt::StringLiterals;
 
-/// A temporary database, a scripted ui, a fixed date (15/10/2002) and a registered agent (1234),
-/// with helpers that store declarations and lines and drive the screens as the operator would.
-class DeclarationsTest : public ::testing::Test
+/// The screen fixture with a registered agent (1234) and helpers that store declarations and lines.
+class DeclarationsTest : public ScreenFixture
 {
 protected:
-    DeclarationsTest() : m_ui(ui::ScriptedUi::install())
-    {
-        Clock::fix(QDate(2002, 10, 15));
-        setRegistration(1234, u"30-70707070-1"_s, u"Banco de Ostrel S.A."_s);
-    }
-
-    ~DeclarationsTest() override
-    {
-        setRegistration(0, {}, {});
-        Clock::release();
-        ui::Ui::install(nullptr);
-    }
-
-    static void setRegistration(double agente, const QString& cuit, const QString& denominacion)
-    {
-        clsCodigo& codigo = clsCodigo::instance();
-        codigo.Par_Agente = agente;
-        codigo.Par_CUIT = cuit;
-        codigo.Par_Denomin = denominacion;
-    }
+    DeclarationsTest() { setRegistration(1234, u"30-70707070-1"_s, u"Banco de Ostrel S.A."_s); }
 
     /// Dates as dd/mm/yyyy; an empty state or presentation date is stored as null.
     void addDeclaration(const QString& posicion, int secuencia, const QString& fecVto, const QString& generado,
@@ -50,21 +23,20 @@ protected:
         const auto text = [](const QString& t) {
             return t.isEmpty() ? u"Null"_s : u'\'' + t + u'\'';
         };
-        m_db.db().execute(u"Insert Into DDJJ (Posicion_Fiscal, Secuencia, Fecha_Vto, Generado, Fecha_Pres) "
-                          u"values ('%1', %2, '%3', %4, %5)"_s.arg(posicion)
-                              .arg(secuencia)
-                              .arg(fecVto, text(generado), text(fecPres)));
+        execute(u"Insert Into DDJJ (Posicion_Fiscal, Secuencia, Fecha_Vto, Generado, Fecha_Pres) "
+                u"values ('%1', %2, '%3', %4, %5)"_s.arg(posicion)
+                    .arg(secuencia)
+                    .arg(fecVto, text(generado), text(fecPres)));
     }
 
     /// A pending line of agent 77 in currency "01".
     void addLine(const QString& posicion, int secuencia, const QString& cbu, double cuit, double base,
                  const QString& tipoCuenta = u"01"_s)
     {
-        m_db.db().execute(
-            u"Insert Into DDJJ_Detalle (Secuencia, N_Posicion_Fiscal, N_Agente, N_CBU, C_Tipo_Cuenta, "
-            u"C_Tipo_Moneda, N_Cuit, N_Depositos, I_Base_Imponible, I_Retenido, F_Auditoria) "
-            u"values (%1, %2, 77, '%3', '%4', '01', %5, 1, %6, 10.25, '01/09/2002')"_s.arg(secuencia)
-                .arg(posicion, cbu, tipoCuenta, db::Value::numberText(cuit), db::Value::numberText(base)));
+        execute(u"Insert Into DDJJ_Detalle (Secuencia, N_Posicion_Fiscal, N_Agente, N_CBU, C_Tipo_Cuenta, "
+                u"C_Tipo_Moneda, N_Cuit, N_Depositos, I_Base_Imponible, I_Retenido, F_Auditoria) "
+                u"values (%1, %2, 77, '%3', '%4', '01', %5, 1, %6, 10.25, '01/09/2002')"_s.arg(secuencia)
+                    .arg(posicion, cbu, tipoCuenta, db::Value::numberText(cuit), db::Value::numberText(base)));
     }
 
     /// One column of the line of period 200209 keyed by sequence, account and CUIT.
@@ -90,7 +62,7 @@ protected:
         addDeclaration(u"200209"_s, 2, u"10/10/2002"_s, u"S"_s, u"08/10/2002"_s);
         for (int i = 0; i < 5; ++i)
             addLine(u"200209"_s, 2, exampleCbu(i), exampleCuit(i), 1000.0 * (i + 1) + 0.5, i == 4 ? u"02"_s : u"01"_s);
-        m_db.db().execute(u"Update DDJJ_Detalle Set N_Comprobante = 27, Hoja = '1', F_Presentacion = '08/10/2002'"_s);
+        execute(u"Update DDJJ_Detalle Set N_Comprobante = 27, Hoja = '1', F_Presentacion = '08/10/2002'"_s);
     }
 
     /// Lines 0 and 4 share an account: the key is the pair of account and CUIT.
@@ -108,42 +80,4 @@ protected:
                 return leadingDigits * 10 + check;
         return validCuit(leadingDigits + 1);
     }
-
-    /// Shows a window and waits until it is active, so that the focus can be checked.
-    static void activate(QWidget& window)
-    {
-        window.show();
-        window.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-    }
-
-    static void click(QWidget& screen, const QString& name)
-    {
-        auto* pressed = screen.findChild<QPushButton*>(name);
-        ASSERT_TRUE(pressed && pressed->isEnabled()) << name.toStdString() << " is missing or disabled";
-        QTest::mouseClick(pressed, Qt::LeftButton);
-    }
-
-    static void clickRow(ui::ListGrid& grid, int row)
-    {
-        const QRect rect = grid.visualRect(grid.model()->index(row, 0));
-        ASSERT_TRUE(rect.isValid()) << "row " << row << " is not shown";
-        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, rect.center());
-    }
-
-    static void clickHeader(ui::ListGrid& grid, int column)
-    {
-        QHeaderView* header = grid.header();
-        const int x = header->sectionViewportPosition(column) + header->sectionSize(column) / 2;
-        QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
-    }
-
-    static QString focusName()
-    {
-        const QWidget* focused = QApplication::focusWidget();
-        return focused ? focused->objectName() : QString();
-    }
-
-    TempDatabase m_db;
-    ui::ScriptedUi& m_ui;
 };

@@ -1,71 +1,54 @@
-#include "ScreenTest.h"
+#include "support/ScreenFixture.h"
 
 #include "app/Main.h"
 #include "app/frmSplash.h"
-#include "platform/reportengine/RecordingReportEngine.h"
-#include "platform/reportengine/ReportEngine.h"
-#include "support/Printers.h"
+#include "data/clsCodigo.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QPointer>
 #include <QPushButton>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString connectionFailed =
-    u"No es posible conectarse a la base de datos. Contáctese con el Administrador del Sistema."_s;
-const QString exitQuestion = u"Está seguro que desea salir de la aplicación?"_s;
-
-class ShellTest : public ScreenTest
+class ShellTest : public ScreenFixture
 {
 protected:
-    ShellTest()
-    {
-        // Conectar opens the program's own file; the test database lives there already.
-        TempDatabase::disconnect();
-        report::ReportEngine::install(std::make_unique<report::RecordingReportEngine>());
-    }
+    // "Entrar" opens the program's own file; the test database lives there already.
+    ShellTest() { TempDatabase::disconnect(); }
 
     ~ShellTest() override
     {
         for (QWidget* window : QApplication::topLevelWidgets()) {
-            if (auto* menu = qobject_cast<Main*>(window)) {
+            if (auto* shown = qobject_cast<Main*>(window)) {
                 m_ui.answerNext(true);
-                menu->close();
+                shown->close();
             }
         }
         TempDatabase::disconnect();
-        report::ReportEngine::install(nullptr);
     }
 
-    void addParameter(int id, const QString& value)
+    /// Stores the agent's CUIT and name and the given agent number ("" stores no parameter at all).
+    void storeIdentity(const QString& agente)
     {
-        withConnection([&] {
-            execute(u"Insert Into PARAMETROS (ID, Descripcion, Valor) values("_s + QString::number(id) + u", 'x', "_s +
-                    value + u")"_s);
-        });
-    }
-
-    template <typename Work>
-    void withConnection(Work work)
-    {
+        if (agente.isEmpty())
+            return;
         db::Database::setCurrent(db::Database::open(m_db.path(), u";pwd=ferlon"_s));
-        work();
+        execute(u"Insert Into PARAMETROS (ID, Descripcion, Valor) values (1, 'x', '20-12345678-6'), "
+                u"(2, 'x', 'Banco'), (3, 'x', '%1')"_s.arg(agente));
         TempDatabase::disconnect();
     }
 
-    void registerAgent()
+    /// Opens the welcome window and presses "Entrar".
+    QPointer<frmSplash> enter()
     {
-        addParameter(1, u"'20-12345678-6'"_s);
-        addParameter(2, u"'Banco'"_s);
-        addParameter(3, u"'1234'"_s);
-    }
-
-    static void enter(frmSplash& splash)
-    {
-        QTest::mouseClick(splash.findChild<QPushButton*>(u"cmdOK"_s), Qt::LeftButton);
+        QPointer<frmSplash> splash = new frmSplash();
+        activate(*splash);
+        click(*splash, u"cmdOK"_s);
+        return splash;
     }
 
     static Main* menu()
@@ -78,126 +61,95 @@ protected:
     }
 };
 
-} // namespace
-
-TEST_F(ShellTest, AFailedConnectionKeepsTheWelcomeWindowAndEachEntrarTriesAgain)
+TEST_F(ShellTest, AMissingFileOrAWrongPasswordKeepsTheWelcomeWindowUntilSalir)
 {
-    QFile::remove(m_db.path());
-    QPointer<frmSplash> splash = new frmSplash();
-    activate(*splash);
-    enter(*splash);
-    enter(*splash);
-    ASSERT_EQ(m_ui.messages().size(), 2);
-    EXPECT_EQ(m_ui.messages().at(1).text, connectionFailed);
-    EXPECT_EQ(m_ui.messages().at(1).icon, ui::Ui::Icon::Critical);
-    EXPECT_TRUE(splash && splash->isVisible());
-    EXPECT_EQ(menu(), nullptr);
-    EXPECT_EQ(db::Database::current(), nullptr);
-    splash->close();
+    for (const bool wrongPassword : {false, true}) {
+        SCOPED_TRACE(wrongPassword ? "wrong password" : "missing file");
+        m_ui.clearMessages();
+        QFile::remove(m_db.path());
+        if (wrongPassword)
+            db::Database::create(m_db.path(), u"otra"_s).reset();
+        QPointer<frmSplash> splash = enter();
+        click(*splash, u"cmdOK"_s);
+        EXPECT_EQ(m_ui.messages(),
+                  QList<ui::ScriptedUi::Message>(2, {u"No es posible conectarse a la base de datos. Contáctese con el "
+                                                     u"Administrador del Sistema."_s,
+                                                     ui::Ui::Icon::Critical, false}))
+            << "each Entrar tries again";
+        EXPECT_TRUE(splash && splash->isVisible());
+        EXPECT_EQ(menu(), nullptr);
+        click(*splash, u"cmdCancel"_s);
+        QApplication::processEvents();
+        EXPECT_TRUE(splash.isNull() || !splash->isVisible());
+        EXPECT_EQ(db::Database::current(), nullptr);
+    }
 }
 
-TEST_F(ShellTest, AWrongPasswordFailsLikeAMissingFile)
+struct IdentityCase
 {
-    QFile::remove(m_db.path());
-    db::Database::create(m_db.path(), u"otra"_s).reset();
-    QPointer<frmSplash> splash = new frmSplash();
-    activate(*splash);
-    enter(*splash);
-    EXPECT_EQ(m_ui.messageTexts(), QStringList{connectionFailed});
-    splash->close();
-}
+    const char* name;
+    QString agente; ///< the stored agent number, "" for no parameters at all
+    bool asks;      ///< the registration opens before the menu
+    double loaded;
+};
 
-TEST_F(ShellTest, AnIncompleteIdentityOpensTheRegistrationBeforeTheMenu)
+class IdentityTest : public ShellTest, public ::testing::WithParamInterface<IdentityCase>
+{};
+
+TEST_P(IdentityTest, EntrarLoadsTheIdentityAndAsksForAnIncompleteOneBeforeTheMenu)
 {
-    bool menuShownBefore = true;
-    m_ui.onNextModal([&](QDialog&) { menuShownBefore = menu() != nullptr; });
-    QPointer<frmSplash> splash = new frmSplash();
-    activate(*splash);
-    enter(*splash);
-    EXPECT_EQ(m_ui.shownScreens(), QStringList{u"Registracion"_s});
+    storeIdentity(GetParam().agente);
+    bool menuShownBefore = false;
+    if (GetParam().asks)
+        m_ui.onNextModal([&](QDialog&) { menuShownBefore = menu() != nullptr; });
+    QPointer<frmSplash> splash = enter();
+    EXPECT_EQ(m_ui.shownScreens(), GetParam().asks ? QStringList{u"Registracion"_s} : QStringList{});
     EXPECT_FALSE(menuShownBefore);
     ASSERT_NE(menu(), nullptr) << "cancelling the registration still leaves the menu";
-    EXPECT_EQ(menu()->windowTitle(), u" TOLBRANE - Sistemas de Agentes de Recaudacion"_s);
     QApplication::processEvents();
     EXPECT_TRUE(splash.isNull() || !splash->isVisible()) << "the welcome window is gone";
-    ASSERT_NE(db::Database::current(), nullptr);
-}
-
-TEST_F(ShellTest, TheIdentityIsLoadedFromTheParameterTable)
-{
-    registerAgent();
-    QPointer<frmSplash> splash = new frmSplash();
-    activate(*splash);
-    enter(*splash);
-    EXPECT_TRUE(m_ui.shownScreens().isEmpty()) << "a complete identity opens no registration";
     const clsCodigo& codigo = clsCodigo::instance();
-    EXPECT_EQ(codigo.Par_CUIT, u"20-12345678-6"_s);
-    EXPECT_EQ(codigo.Par_Denomin, u"Banco"_s);
-    EXPECT_EQ(codigo.Par_Agente, 1234);
-    EXPECT_NE(menu(), nullptr);
+    EXPECT_EQ(codigo.Par_Agente, GetParam().loaded);
+    if (!GetParam().agente.isEmpty()) {
+        EXPECT_EQ(codigo.Par_CUIT + u' ' + codigo.Par_Denomin, u"20-12345678-6 Banco"_s);
+    }
 }
 
-TEST_F(ShellTest, AnAgentNumberThatIsNotANumberCountsAsNone)
-{
-    addParameter(1, u"'20-12345678-6'"_s);
-    addParameter(2, u"'Banco'"_s);
-    addParameter(3, u"'12,,3'"_s);
-    QPointer<frmSplash> splash = new frmSplash();
-    activate(*splash);
-    enter(*splash);
-    EXPECT_EQ(clsCodigo::instance().Par_Agente, 0);
-    EXPECT_EQ(m_ui.shownScreens(), QStringList{u"Registracion"_s});
-}
+const IdentityCase identityCases[] = {
+    {"NoParameters", {}, true, 0},
+    {"AnAgentNumberThatIsNotANumberCountsAsNone", u"12,,3"_s, true, 0},
+    {"Complete", u"1234"_s, false, 1234},
+};
 
-TEST_F(ShellTest, ExitAsksAndNoChangesNothing)
+INSTANTIATE_TEST_SUITE_P(Identity, IdentityTest, ::testing::ValuesIn(identityCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ShellTest, HelpOpensTheNamedDocumentUntrimmedAndExitAsksFirst)
 {
-    registerAgent();
-    QPointer<frmSplash> splash = new frmSplash();
-    activate(*splash);
-    enter(*splash);
+    storeIdentity(u"1234"_s);
+    enter();
     QPointer<Main> shown = menu();
     ASSERT_TRUE(shown);
+    for (const QString& name : {u"' manual.html'"_s, u"'   '"_s, QString()}) {
+        execute(u"Delete from PARAMETROS Where ID = 6"_s);
+        if (!name.isEmpty())
+            execute(u"Insert Into PARAMETROS (ID, Descripcion, Valor) values (6, 'x', %1)"_s.arg(name));
+        click(*shown, u"bAyuda"_s);
+    }
+    EXPECT_EQ(m_ui.openedDocuments(),
+              QStringList{QDir::toNativeSeparators(m_db.dir()) + QDir::separator() + u" manual.html"_s})
+        << "a blank or missing name opens nothing";
+    EXPECT_EQ(m_ui.timesBusy(), 4) << "the hourglass once for the menu and once per press";
 
     m_ui.answerNext(false);
-    QTest::mouseClick(shown->findChild<QPushButton*>(u"bSalir"_s), Qt::LeftButton);
-    ASSERT_EQ(m_ui.messages().size(), 1);
-    EXPECT_TRUE(m_ui.messages().at(0).question);
-    EXPECT_EQ(m_ui.messages().at(0).text, exitQuestion);
+    click(*shown, u"bSalir"_s);
     EXPECT_TRUE(shown->isVisible());
-
     m_ui.answerNext(true);
-    QTest::mouseClick(shown->findChild<QPushButton*>(u"bSalir"_s), Qt::LeftButton);
+    click(*shown, u"bSalir"_s);
     QApplication::processEvents();
     EXPECT_TRUE(shown.isNull() || !shown->isVisible());
-    EXPECT_EQ(m_ui.messages().size(), 2) << "asked once per exit";
+    EXPECT_EQ(m_ui.messages(), QList<ui::ScriptedUi::Message>(2, {u"Está seguro que desea salir de la aplicación?"_s,
+                                                                  ui::Ui::Icon::Question, true}));
 }
 
-TEST_F(ShellTest, SalirClosesTheWelcomeWindowWithoutOpeningTheDatabase)
-{
-    QPointer<frmSplash> splash = new frmSplash();
-    activate(*splash);
-    QTest::mouseClick(splash->findChild<QPushButton*>(u"cmdCancel"_s), Qt::LeftButton);
-    QApplication::processEvents();
-    EXPECT_TRUE(splash.isNull() || !splash->isVisible());
-    EXPECT_EQ(db::Database::current(), nullptr);
-}
-
-TEST_F(ShellTest, HelpOpensTheNamedDocumentUntrimmed)
-{
-    registerAgent();
-    addParameter(6, u"' manual.html'"_s);
-    QPointer<frmSplash> splash = new frmSplash();
-    activate(*splash);
-    enter(*splash);
-    QTest::mouseClick(menu()->findChild<QPushButton*>(u"bAyuda"_s), Qt::LeftButton);
-    EXPECT_EQ(m_ui.openedDocuments(),
-              QStringList{QDir::toNativeSeparators(m_db.dir()) + QDir::separator() + u" manual.html"_s});
-    EXPECT_EQ(m_ui.timesBusy(), 2) << "the hourglass while the menu opened and while help opened";
-
-    execute(u"Update PARAMETROS Set Valor = '   ' Where ID = 6"_s);
-    QTest::mouseClick(menu()->findChild<QPushButton*>(u"bAyuda"_s), Qt::LeftButton);
-    execute(u"Delete from PARAMETROS Where ID = 6"_s);
-    QTest::mouseClick(menu()->findChild<QPushButton*>(u"bAyuda"_s), Qt::LeftButton);
-    EXPECT_EQ(m_ui.openedDocuments().size(), 1) << "a blank or missing name opens nothing";
-    EXPECT_TRUE(m_ui.messages().isEmpty());
-}
+} // namespace
