@@ -97,23 +97,7 @@ TEST_F(DDJJTest, GenerationAndIncorporationCheckLinesAndRegistrationAndEmptyingA
     EXPECT_EQ(grid().currentRow(), 2);
 }
 
-TEST_F(DDJJTest, ViewingTheDetailHandsOverTheRowAndReturnsToIt)
-{
-    openList();
-    clickRow(grid(), 2);
-    QString handed;
-    m_ui.onNextModal([&handed](QDialog& screen) {
-        auto& detalle = dynamic_cast<Detalle_DDJJ&>(screen);
-        handed = QStringList{detalle.Posicion, detalle.Secuencia, detalle.FecVto, detalle.Generada}.join(u' ');
-    });
-    click(*m_list, u"bVer"_s);
-
-    EXPECT_EQ(handed, u"200209 2 10/10/2002 N"_s);
-    EXPECT_EQ(grid().currentRow(), 2);
-    EXPECT_EQ(actions(), u"111011"_s);
-}
-
-TEST_F(DDJJTest, EmptyingAGeneratedDeclarationOpensItAgainOnTheSameRow)
+TEST_F(DDJJTest, ViewingAndEmptyingReturnToTheRowInTheOrderChosen)
 {
     addLine(u"200208"_s, 1, u"0110"_s, validCuit(2012345678), 100);
     addLine(u"200208"_s, 1, u"0220"_s, validCuit(2012345678), 100);
@@ -122,6 +106,18 @@ TEST_F(DDJJTest, EmptyingAGeneratedDeclarationOpensItAgainOnTheSameRow)
     openList();
     clickHeader(grid(), colPosicion);
     clickHeader(grid(), colPosicion);
+    clickRow(grid(), 2);
+    QString handed;
+    m_ui.onNextModal([&handed](QDialog& screen) {
+        auto& detalle = dynamic_cast<Detalle_DDJJ&>(screen);
+        handed = QStringList{detalle.Posicion, detalle.Secuencia, detalle.FecVto, detalle.Generada}.join(u' ');
+    });
+    click(*m_list, u"bVer"_s);
+    EXPECT_EQ(handed, u"200209 2 10/10/2002 N"_s);
+    EXPECT_EQ(grid().currentRow(), 2);
+    EXPECT_EQ(actions(), u"111011"_s);
+
+    // Emptying the generated declaration opens it again.
     clickRow(grid(), 3);
     m_ui.answerNext(true);
     click(*m_list, u"BEliminar"_s);
