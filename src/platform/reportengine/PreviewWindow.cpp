@@ -4,6 +4,7 @@
 #include "ReportError.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -23,9 +24,11 @@ using namespace Qt::StringLiterals;
 
 namespace report {
 
-PreviewWindow::PreviewWindow(std::unique_ptr<ReportDocument> document, bool printerSetupButton, QWidget* parent)
-    : QMainWindow(parent), m_document(std::move(document)), m_printer(QPrinter::HighResolution)
+PreviewWindow::PreviewWindow(std::unique_ptr<ReportDocument> document, bool printerSetupButton)
+    : QMainWindow(QApplication::activeModalWidget()), m_document(std::move(document)),
+      m_printer(QPrinter::HighResolution)
 {
+    followOwner(parentWidget());
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(m_document->title());
     m_printer.setPageLayout(m_document->pageLayout());
@@ -117,6 +120,37 @@ PreviewWindow::PreviewWindow(std::unique_ptr<ReportDocument> document, bool prin
 }
 
 PreviewWindow::~PreviewWindow() = default;
+
+void PreviewWindow::followOwner(QWidget* owner)
+{
+    if (m_owner)
+        m_owner->removeEventFilter(this);
+    m_owner = owner;
+    if (owner)
+        owner->installEventFilter(this);
+}
+
+bool PreviewWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    // A modal screen hides when it closes (the window system's own hiding, such as minimising, is
+    // spontaneous); the main menu is not modal and takes its previews with it when the program ends.
+    if (watched == m_owner && event->type() == QEvent::Hide && !event->spontaneous() && m_owner->isModal())
+        passToWindowBeneathOwner();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void PreviewWindow::passToWindowBeneathOwner()
+{
+    QWidget* beneath = m_owner->parentWidget() ? m_owner->parentWidget()->window() : nullptr;
+    const QRect place = geometry();
+    const bool shown = isVisible();
+    // A new parent hides the window; put it back where it was.
+    setParent(beneath, windowFlags());
+    followOwner(beneath);
+    setGeometry(place);
+    if (shown)
+        show();
+}
 
 void PreviewWindow::updatePageControls()
 {

@@ -20,6 +20,7 @@ struct RecordedReport
     bool printerSetupButton = false;
     QStringList previewTitles;
     QString html; // the filled layout at the latest preview
+    QString pdf;  // the PDF written at the latest preview, when the engine keeps them
 
     /// The last value set for a parameter; empty when it was never set.
     [[nodiscard]] QString parameter(const QString& name) const;

@@ -41,6 +41,10 @@ void RecordingReport::preview(const QString& title)
     // Filling the layout here finds a template that cannot be filled, as the real preview would.
     m_record->html = m_content.html();
     m_record->previewTitles.append(title);
+    if (const QString pdf = m_engine.pdfPathFor(*m_record); !pdf.isEmpty()) {
+        exportPdf(pdf);
+        m_record->pdf = pdf;
+    }
 }
 
 void RecordingReport::exportPdf(const QString& path)

@@ -5,6 +5,9 @@
 #include "ReportError.h"
 
 #include <QDir>
+#include <QFileInfo>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 
@@ -27,6 +30,16 @@ QStringList RecordingReportEngine::previewTitles() const
     for (const auto& record : m_reports)
         titles += record->previewTitles;
     return titles;
+}
+
+QString RecordingReportEngine::pdfPathFor(const RecordedReport& record) const
+{
+    if (m_pdfDirectory.isEmpty())
+        return {};
+    const auto opened =
+        std::find_if(m_reports.cbegin(), m_reports.cend(), [&](const auto& known) { return known.get() == &record; });
+    return QDir(m_pdfDirectory)
+        .filePath(u"%1-%2.pdf"_s.arg(opened - m_reports.cbegin() + 1).arg(QFileInfo(record.path).baseName()));
 }
 
 void RecordingReportEngine::clear()

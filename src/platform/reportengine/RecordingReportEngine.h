@@ -29,6 +29,11 @@ public:
     void setOpenFails(bool fails) { m_openFails = fails; }
     /// Lets this many more previews succeed and makes every one after them fail; -1 never fails.
     void setPreviewFailsAfter(int successes) { m_previewsBeforeFailure = successes; }
+    /// From now on every preview also writes the filled report as a PDF into this directory, named
+    /// after the order of opening and the report file ("1-AR04.pdf", "2-AR04_primera.pdf" ...).
+    void keepPdfsIn(const QString& directory) { m_pdfDirectory = directory; }
+    /// Where the preview of this report writes its PDF; "" when PDFs are not kept.
+    [[nodiscard]] QString pdfPathFor(const RecordedReport& record) const;
     /// Forgets every report and count; failure settings stay.
     void clear();
 
@@ -40,6 +45,7 @@ private:
     int m_closePreviewCalls = 0;
     bool m_openFails = false;
     int m_previewsBeforeFailure = -1;
+    QString m_pdfDirectory;
 };
 
 } // namespace report

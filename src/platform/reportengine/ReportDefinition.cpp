@@ -148,7 +148,7 @@ ReportDefinition ReportDefinition::fromText(const QString& text, const QString& 
         body.remove(0, 1);
 
     Section section = Section::None;
-    QString mapField;
+    QStringList mapNames;
     bool layoutFound = false;
     int lineNumber = 0;
     qsizetype position = 0;
@@ -176,8 +176,11 @@ ReportDefinition ReportDefinition::fromText(const QString& text, const QString& 
                 } else if (lower == u"format") {
                     section = Section::Format;
                 } else if (lower.startsWith(u"map ")) {
-                    mapField = requireName(name.mid(4).trimmed(), u"campo"_s).toLower();
-                    definition.m_maps[mapField];
+                    mapNames.clear();
+                    for (const QString& target : expandRange(name.mid(4).trimmed())) {
+                        mapNames.append(requireName(target, u"campo"_s).toLower());
+                        definition.m_maps[mapNames.last()];
+                    }
                     section = Section::Map;
                 } else {
                     throw ReportError(u"sección desconocida: "_s + line);
@@ -199,10 +202,12 @@ ReportDefinition ReportDefinition::fromText(const QString& text, const QString& 
                 definition.setFormat(name, value);
                 break;
             case Section::Map:
-                if (name == u"*")
-                    definition.m_mapDefaults.insert(mapField, value);
-                else
-                    definition.m_maps[mapField].insert(unquoted(name), value);
+                for (const QString& target : mapNames) {
+                    if (name == u"*")
+                        definition.m_mapDefaults.insert(target, unquoted(value));
+                    else
+                        definition.m_maps[target].insert(unquoted(name), unquoted(value));
+                }
                 break;
             }
         } catch (const ReportError& error) {
@@ -290,25 +295,29 @@ void ReportDefinition::setReportKey(const QString& name, const QString& value)
     }
 }
 
-void ReportDefinition::addParameters(const QString& list)
+QStringList ReportDefinition::expandRange(const QString& entry)
 {
     static const QRegularExpression range(u"^(.+)\\{(\\d+)\\.\\.(\\d+)\\}$"_s);
+    const QRegularExpressionMatch match = range.match(entry);
+    if (!match.hasMatch())
+        return {entry};
+    const int first = match.captured(2).toInt();
+    const int last = match.captured(3).toInt();
+    if (first > last || last - first >= 1000)
+        throw ReportError(u"rango de nombres no válido: "_s + entry);
+    QStringList names;
+    for (int n = first; n <= last; ++n)
+        names.append(match.captured(1) + QString::number(n));
+    return names;
+}
+
+void ReportDefinition::addParameters(const QString& list)
+{
     for (const QString& item : list.split(u',')) {
         const QString entry = item.trimmed();
         if (entry.isEmpty())
             continue;
-        QStringList names;
-        if (const QRegularExpressionMatch match = range.match(entry); match.hasMatch()) {
-            const int first = match.captured(2).toInt();
-            const int last = match.captured(3).toInt();
-            if (first > last || last - first >= 1000)
-                throw ReportError(u"rango de parámetros no válido: "_s + entry);
-            for (int n = first; n <= last; ++n)
-                names.append(match.captured(1) + QString::number(n));
-        } else {
-            names.append(entry);
-        }
-        for (const QString& name : names) {
+        for (const QString& name : expandRange(entry)) {
             requireName(name, u"parámetro"_s);
             if (isReserved(name))
                 throw ReportError(u"\""_s + name + u"\" es un nombre reservado de la plantilla"_s);
@@ -385,16 +394,29 @@ QStringList ReportDefinition::unusedParameters() const
     return unused;
 }
 
+std::optional<QString> ReportDefinition::mapped(const QString& name, const QString& value) const
+{
+    const QString lower = name.toLower();
+    const auto map = m_maps.constFind(lower);
+    if (map == m_maps.cend())
+        return std::nullopt;
+    if (const auto hit = map->constFind(value.trimmed()); hit != map->cend())
+        return *hit;
+    if (const auto fallback = m_mapDefaults.constFind(lower); fallback != m_mapDefaults.cend())
+        return *fallback;
+    return std::nullopt;
+}
+
+QString ReportDefinition::parameterText(const QString& name, const QString& value) const
+{
+    return mapped(name, value).value_or(value);
+}
+
 QString ReportDefinition::fieldText(const QString& field, const db::Value& value) const
 {
     const QString lower = field.toLower();
-    if (const auto map = m_maps.constFind(lower); map != m_maps.cend()) {
-        const QString code = value.isNull() ? QString() : value.toString().trimmed();
-        if (const auto hit = map->constFind(code); hit != map->cend())
-            return *hit;
-        if (const auto fallback = m_mapDefaults.constFind(lower); fallback != m_mapDefaults.cend())
-            return *fallback;
-    }
+    if (const auto shown = mapped(lower, value.isNull() ? QString() : value.toString()))
+        return *shown;
     if (const auto format = m_formats.constFind(lower); format != m_formats.cend() && !value.isNull())
         return formatted(value, *format);
     return value.toString();
@@ -404,7 +426,7 @@ QString ReportDefinition::render(const QHash<QString, QString>& parameters, cons
 {
     Data root;
     for (const QString& name : m_parameters)
-        root.set(key(name), textData(parameters.value(name)));
+        root.set(key(name), textData(parameterText(name, parameters.value(name))));
 
     const std::size_t shown = m_rowLimit > 0 ? std::min(rows.size(), std::size_t(m_rowLimit)) : rows.size();
     Data rowList(Data::type::list);

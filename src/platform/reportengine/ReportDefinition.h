@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
 #include <vector>
 
 namespace report {
@@ -20,7 +21,9 @@ namespace report {
 ///                  font = <family> <points>, parameters = A, B, Name{1..16} (the key may repeat),
 ///                  rows = <most rows shown>, copies = <caption> | <caption> ...
 ///   [format]       <field> = ##,##0.00 | 0.00 | 0000000000 | 0 ... (amount patterns) or date
-///   [map <field>]  <value> = <text shown>; "*" for any other value, "" (quoted) for an empty one
+///   [map <name>]   <value> = <text shown>; "*" for any other value, "" (quoted) for an empty one; the name
+///                  is a field of the data table or a parameter (Name{1..16} for a range), and a value
+///                  the map does not name, with no "*", shows as it is
 ///   [layout]       the rest of the file: HTML with {{Parameter}}, {{#filas}}...{{/filas}} (one block per
 ///                  row, fields by name), {{#relleno}}...{{/relleno}} (blank rows up to "rows"),
 ///                  {{#copias}}...{{copia}}...{{/copias}} (the layout once per copy; {{#ultima}} on the last).
@@ -51,6 +54,8 @@ public:
 
     /// How a field of the data table is shown: through its map, else its format, else as plain text.
     [[nodiscard]] QString fieldText(const QString& field, const db::Value& value) const;
+    /// How a parameter's value is shown: through its map, else as it was set.
+    [[nodiscard]] QString parameterText(const QString& name, const QString& value) const;
 
     /// Fills the layout with parameter values (a declared one never set shows empty) and the table's rows.
     /// Raises ReportError when the template cannot be filled.
@@ -61,6 +66,10 @@ private:
 
     void setReportKey(const QString& key, const QString& value);
     void addParameters(const QString& list);
+    /// "Name{1..16}" as Name1 ... Name16; any other name as itself.
+    [[nodiscard]] static QStringList expandRange(const QString& entry);
+    /// The text a map gives a value of this field or parameter, if it has one for it.
+    [[nodiscard]] std::optional<QString> mapped(const QString& name, const QString& value) const;
     void setFormat(const QString& field, const QString& pattern);
     void checkLayout(const QString& origin);
 

@@ -82,6 +82,20 @@ QString QtUi::openFileName(QWidget* parent, const QString& caption, const QStrin
     return withNormalPointer([&] { return QFileDialog::getOpenFileName(parent, caption, directory, filter); });
 }
 
+QString QtUi::saveFileName(QWidget* parent, const QString& caption, const QString& directory, const QString& filter,
+                           const QString& defaultSuffix)
+{
+    return withNormalPointer([&] {
+        // The static getSaveFileName cannot add a default suffix, so the dialog is built here.
+        QFileDialog dialog(parent, caption, directory, filter);
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(defaultSuffix);
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return QString();
+        return dialog.selectedFiles().constFirst();
+    });
+}
+
 void QtUi::openDocument(const QString& path)
 {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));

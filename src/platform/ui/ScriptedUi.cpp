@@ -84,7 +84,19 @@ void ScriptedUi::showModal(QDialog& screen)
 QString ScriptedUi::openFileName(QWidget* /*parent*/, const QString& caption, const QString& directory,
                                  const QString& filter)
 {
-    m_fileRequests.append({caption, directory, filter});
+    m_fileRequests.append({caption, directory, filter, false, {}});
+    return nextFileName();
+}
+
+QString ScriptedUi::saveFileName(QWidget* /*parent*/, const QString& caption, const QString& directory,
+                                 const QString& filter, const QString& defaultSuffix)
+{
+    m_fileRequests.append({caption, directory, filter, true, defaultSuffix});
+    return nextFileName();
+}
+
+QString ScriptedUi::nextFileName()
+{
     if (m_fileNames.empty())
         return {};
     QString path = m_fileNames.front();

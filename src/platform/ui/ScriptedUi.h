@@ -39,6 +39,8 @@ public:
         QString caption;
         QString directory;
         QString filter;
+        bool save = false; ///< a save-file dialog, which accepts new names
+        QString defaultSuffix;
 
         friend bool operator==(const FileRequest&, const FileRequest&) = default;
     };
@@ -56,6 +58,9 @@ public:
     /// The next queued file name, or "" (as if cancelled) when none is queued.
     [[nodiscard]] QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
                                        const QString& filter) override;
+    /// As openFileName; the request is recorded with its default suffix and marked as a save dialog.
+    [[nodiscard]] QString saveFileName(QWidget* parent, const QString& caption, const QString& directory,
+                                       const QString& filter, const QString& defaultSuffix) override;
     void openDocument(const QString& path) override;
 
     /// Queues the answer to the next question: true for Yes, false for No.
@@ -95,6 +100,8 @@ protected:
     void setBusy(bool busy) override;
 
 private:
+    [[nodiscard]] QString nextFileName();
+
     QList<Message> m_messages;
     QStringList m_unanswered;
     std::deque<bool> m_answers;

@@ -37,6 +37,10 @@ public:
     /// The filter is in Qt's form: "Todos los archivos (*.txt)".
     [[nodiscard]] virtual QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
                                                const QString& filter) = 0;
+    /// The common save-file dialog, which also takes a name that does not exist yet; the chosen path,
+    /// or "" when the operator cancelled. A name typed without extension gets the default suffix ("txt").
+    [[nodiscard]] virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& directory,
+                                               const QString& filter, const QString& defaultSuffix) = 0;
     /// Opens a file with the program the desktop associates with its type; failures are not reported.
     virtual void openDocument(const QString& path) = 0;
 

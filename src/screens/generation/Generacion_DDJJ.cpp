@@ -7,8 +7,8 @@
 #include "platform/ui/KeyFilter.h"
 #include "platform/ui/Ui.h"
 
+#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSaveFile>
 #include <QStyle>
@@ -90,12 +90,12 @@ void Generacion_DDJJ::txtPath_KeyPress(int& keyAscii)
 
 void Generacion_DDJJ::bBuscar_Click()
 {
-    QString fileName = ui::Ui::current().openFileName(this, u"Archivo para la Generación del Detalle de DDJJ"_s,
-                                                      QString(), u"Todos los archivos (*.txt)"_s);
-    // The dialog's default extension: a name typed without one gets ".txt".
-    if (!fileName.isEmpty() && QFileInfo(fileName).suffix().isEmpty())
-        fileName += u".txt"_s;
-    m_ui->TxtPath->setText(fileName);
+    // A save dialog, so that the operator can name a file that does not exist yet.
+    const QString chosen = ui::Ui::current().saveFileName(this, u"Archivo para la Generación del Detalle de DDJJ"_s,
+                                                          QString(), u"Todos los archivos (*.txt)"_s, u"txt"_s);
+    // A dialog closed without choosing keeps the path already typed.
+    if (!chosen.isEmpty())
+        m_ui->TxtPath->setText(QDir::toNativeSeparators(chosen));
 }
 
 void Generacion_DDJJ::bAceptar_Click()

@@ -1,5 +1,7 @@
 #include "GenerationTest.h"
 
+#include "platform/Clock.h"
+
 #include "reports/AR04Printing.h"
 
 using namespace Qt::StringLiterals;
@@ -43,10 +45,10 @@ TEST_P(AR04FirstPrinting, NumbersStampsAndPreviewsEverySheet)
     const int details = shortForm ? 1 : (n + 40) / 41;
     const int total = shortForm ? 1 : details + 1;
     EXPECT_EQ(AR04Printing::sheetCount(n), details);
-    ASSERT_EQ(m_engine->reportCount(), total);
+    ASSERT_EQ(m_engine.reportCount(), total);
     QStringList titles;
     for (int s = 1; s <= total; ++s) {
-        const report::RecordedReport& sheet = m_engine->report(s - 1);
+        const report::RecordedReport& sheet = m_engine.report(s - 1);
         const bool paymentsSheet = !shortForm && s == total;
         EXPECT_EQ(fileName(sheet),
                   shortForm ? u"AR04.rpt"_s : (paymentsSheet ? u"AR04_Pagos.rpt"_s : u"AR04_primera.rpt"_s));
@@ -67,7 +69,7 @@ TEST_P(AR04FirstPrinting, NumbersStampsAndPreviewsEverySheet)
         }
         titles.append(u"AR04 - 27 Hoja Nro: "_s + QString::number(s));
     }
-    EXPECT_EQ(m_engine->previewTitles(), titles);
+    EXPECT_EQ(m_engine.previewTitles(), titles);
     EXPECT_EQ(paymentsMarked(), shortForm ? 3 : 0) << "only the short form lists the payments and marks them";
     EXPECT_EQ(m_db.count(u"DDJJ_Detalle"_s, u"where N_Comprobante = 27 and F_Presentacion = '2002-10-15' and "
                                             u"Hoja = cast((N_Cuit - 20000000001) / 41 + 1 as text)"_s),
@@ -87,7 +89,7 @@ TEST_F(AR04PrintingTest, ShortFormSlotsInOrderWithTheirFormatsAndEmptyValues)
             u"where N_Cuit = 20000000002"_s);
     addThreePayments();
     ASSERT_TRUE(print());
-    const report::RecordedReport& sheet = m_engine->lastReport();
+    const report::RecordedReport& sheet = m_engine.lastReport();
 
     QStringList names;
     for (int k = 1; k <= 16; ++k) {
@@ -116,7 +118,7 @@ TEST_F(AR04PrintingTest, ShortFormSlotsInOrderWithTheirFormatsAndEmptyValues)
 TEST_F(AR04PrintingTest, WithoutPendingLinesNothingIsPrintedAndOtherDeclarationsAreLeftAlone)
 {
     EXPECT_FALSE(print());
-    EXPECT_EQ(m_engine->reportCount(), 0);
+    EXPECT_EQ(m_engine.reportCount(), 0);
     EXPECT_EQ(counter(), u"27"_s);
 
     execute(u"insert into DDJJ (Posicion_Fiscal, Secuencia, Generado) values ('200209', 2, 'N')"_s);
@@ -128,7 +130,7 @@ TEST_F(AR04PrintingTest, WithoutPendingLinesNothingIsPrintedAndOtherDeclarations
 
     // Each printing takes the next voucher.
     ASSERT_TRUE(clsCodigo::instance().Reporte_AR04(periodo, 2));
-    EXPECT_EQ(m_engine->lastReport().parameter(u"Nro"_s), u"0000000028"_s);
+    EXPECT_EQ(m_engine.lastReport().parameter(u"Nro"_s), u"0000000028"_s);
     EXPECT_EQ(counter(), u"29"_s);
 }
 
@@ -143,20 +145,20 @@ TEST_P(AR04FailedPrinting, LeavesEverythingAsItWas)
     addLines(lines);
     addThreePayments();
     execute(u"update AR03 set Impresion = 'S' where Numero = 11"_s);
-    m_engine->setPreviewFailsAfter(shownSheets);
+    m_engine.setPreviewFailsAfter(shownSheets);
     EXPECT_FALSE(print());
-    EXPECT_EQ(m_engine->previewTitles().size(), shownSheets);
+    EXPECT_EQ(m_engine.previewTitles().size(), shownSheets);
     EXPECT_EQ(pendingLines(), lines) << "the lines of a sheet already shown are pending again";
     EXPECT_EQ(counter(), u"27"_s);
     EXPECT_EQ(generado(), u"N"_s);
     EXPECT_EQ(paymentsMarked(), 1);
 
-    m_engine->setPreviewFailsAfter(-1);
-    m_engine->setOpenFails(true);
+    m_engine.setPreviewFailsAfter(-1);
+    m_engine.setOpenFails(true);
     EXPECT_FALSE(print());
     EXPECT_EQ(pendingLines(), lines);
 
-    m_engine->setOpenFails(false);
+    m_engine.setOpenFails(false);
     EXPECT_TRUE(print());
     EXPECT_EQ(pendingLines(), 0);
 }
@@ -178,7 +180,7 @@ TEST_F(AR04PrintingTest, BadDataStopsThePrintingAndChangesNothing)
         EXPECT_EQ(pendingLines(), pending) << sql.toStdString();
         EXPECT_EQ(generado(), u"N"_s);
     }
-    EXPECT_EQ(m_engine->lastReport().parameter(u"Nro"_s), u"0000000000"_s);
+    EXPECT_EQ(m_engine.lastReport().parameter(u"Nro"_s), u"0000000000"_s);
 }
 
 TEST_F(AR04PrintingTest, ShortFormReprintsItsOneSheetWithThePayments)
@@ -187,14 +189,14 @@ TEST_F(AR04PrintingTest, ShortFormReprintsItsOneSheetWithThePayments)
     addPayment(100, u"06/09/2002"_s, 11);
     addPayment(50.5, u"13/09/2002"_s, 12);
     ASSERT_TRUE(print());
-    m_engine->clear();
+    m_engine.clear();
     const QString stamped = stamps();
     Clock::fix(QDate(2002, 11, 20));
     execute(u"update AR03 set Impresion = 'N'"_s);
 
     ASSERT_TRUE(reprint());
-    ASSERT_EQ(m_engine->reportCount(), 1);
-    const report::RecordedReport& sheet = m_engine->report(0);
+    ASSERT_EQ(m_engine.reportCount(), 1);
+    const report::RecordedReport& sheet = m_engine.report(0);
     EXPECT_EQ(fileName(sheet), u"AR04.rpt"_s);
     EXPECT_EQ(sheet.parameter(u"Nro"_s), u"0000000027"_s);
     EXPECT_EQ(sheet.parameter(u"Fec1"_s), u"15/10/2002"_s) << "the date the line was presented";
@@ -203,14 +205,14 @@ TEST_F(AR04PrintingTest, ShortFormReprintsItsOneSheetWithThePayments)
     EXPECT_EQ(sheet.parameter(u"Saldo"_s), withheld(10));
     EXPECT_EQ(sheet.parameter(u"Pago2"_s), u"12"_s);
     EXPECT_EQ(sheet.parameter(u"TotDep"_s), u"150,50"_s);
-    EXPECT_EQ(m_engine->previewTitles(), QStringList{u"Reimpresión AR04 - 27 Hoja Nro: 1"_s});
+    EXPECT_EQ(m_engine.previewTitles(), QStringList{u"Reimpresión AR04 - 27 Hoja Nro: 1"_s});
     EXPECT_EQ(paymentsMarked(), 2);
     EXPECT_EQ(stamps(), stamped) << "a reprint changes no line";
     EXPECT_EQ(counter(), u"28"_s) << "the counter does not move";
 
     // A sheet that fails leaves the payments' marks as they were.
     execute(u"update AR03 set Impresion = 'N'"_s);
-    m_engine->setPreviewFailsAfter(0);
+    m_engine.setPreviewFailsAfter(0);
     EXPECT_FALSE(reprint());
     EXPECT_EQ(paymentsMarked(), 0);
 }
@@ -220,23 +222,23 @@ TEST_F(AR04PrintingTest, LongFormReprintsEachStoredSheetAndThePaymentsSheet)
     addLines(50);
     addPayment(100, u"06/09/2002"_s, 11);
     ASSERT_TRUE(print());
-    m_engine->clear();
+    m_engine.clear();
     const QString stamped = stamps();
 
     ASSERT_TRUE(reprint());
-    ASSERT_EQ(m_engine->reportCount(), 3);
+    ASSERT_EQ(m_engine.reportCount(), 3);
     // 50 lines as 41 and 9, then the payments.
     const std::pair<size_t, QString> sheets[] = {{41, QString()}, {9, withheld(50)}, {1, withheld(50)}};
     for (int s = 0; s < 3; ++s) {
-        const report::RecordedReport& sheet = m_engine->report(s);
+        const report::RecordedReport& sheet = m_engine.report(s);
         EXPECT_EQ(fileName(sheet), s < 2 ? u"AR04_primera.rpt"_s : u"AR04_Pagos.rpt"_s);
         ASSERT_EQ(sheet.rows.size(), sheets[s].first);
         EXPECT_EQ(sheet.parameter(u"HojaA"_s) + u'/' + sheet.parameter(u"HojaT"_s), u"%1/3"_s.arg(s + 1));
         EXPECT_EQ(sheet.parameter(u"Saldo"_s), sheets[s].second) << "sheet " << s + 1;
     }
-    EXPECT_EQ(m_engine->report(1).rows.front().value(u"N_CBU").toString(), cbu(42));
-    EXPECT_EQ(m_engine->report(2).parameter(u"TotDep"_s), u"100,00"_s);
-    EXPECT_EQ(m_engine->previewTitles(),
+    EXPECT_EQ(m_engine.report(1).rows.front().value(u"N_CBU").toString(), cbu(42));
+    EXPECT_EQ(m_engine.report(2).parameter(u"TotDep"_s), u"100,00"_s);
+    EXPECT_EQ(m_engine.previewTitles(),
               (QStringList{u"Reimpresión AR04 - 27 Hoja Nro: 1"_s, u"Reimpresión AR04 - 27 Hoja Nro: 2"_s,
                            u"Reimpresion AR04 - 27 Hoja: 3"_s}));
     EXPECT_EQ(stamps(), stamped) << "a reprint changes no line";
@@ -249,7 +251,7 @@ TEST_F(AR04PrintingTest, SheetsAreVisitedInNumericOrder)
     execute(u"update DDJJ_Detalle set N_Comprobante = 27, F_Presentacion = '2002-10-15', "
             u"Hoja = cast((N_Cuit - 20000000001) / 2 + 1 as text)"_s);
     ASSERT_TRUE(reprint());
-    ASSERT_EQ(m_engine->reportCount(), 12);
+    ASSERT_EQ(m_engine.reportCount(), 12);
     for (int k = 1; k <= 11; ++k)
-        EXPECT_EQ(m_engine->report(k - 1).rows.front().value(u"N_CBU").toString(), cbu(2 * k - 1)) << "sheet " << k;
+        EXPECT_EQ(m_engine.report(k - 1).rows.front().value(u"N_CBU").toString(), cbu(2 * k - 1)) << "sheet " << k;
 }

@@ -71,7 +71,7 @@ TEST_F(DDJJGenerationTest, GenerarWritesTheFilePrintsTheFormAndReturnsToTheRow)
     EXPECT_TRUE(m_list->Cancelado);
     EXPECT_FALSE(QFile::exists(target()));
 
-    m_engine->setPreviewFailsAfter(0);
+    m_engine.setPreviewFailsAfter(0);
     nextScreen(true);
     click(u"bGenerar"_s);
     EXPECT_EQ(m_ui.messageTexts(), (QStringList{generated, printFailed}));
@@ -80,12 +80,12 @@ TEST_F(DDJJGenerationTest, GenerarWritesTheFilePrintsTheFormAndReturnsToTheRow)
     EXPECT_EQ(grid().cell(colGenerado), u"N"_s);
 
     m_ui.clearMessages();
-    m_engine->setPreviewFailsAfter(-1);
-    m_engine->clear();
+    m_engine.setPreviewFailsAfter(-1);
+    m_engine.clear();
     nextScreen(true);
     click(u"bGenerar"_s);
     EXPECT_EQ(m_ui.messages(), (QList<ui::ScriptedUi::Message>{{generated, ui::Ui::Icon::Information}}));
-    EXPECT_EQ(m_engine->previewTitles(), (QStringList{u"AR04 - 27 Hoja Nro: 1"_s, u"AR04 - 27 Hoja Nro: 2"_s}));
+    EXPECT_EQ(m_engine.previewTitles(), (QStringList{u"AR04 - 27 Hoja Nro: 1"_s, u"AR04 - 27 Hoja Nro: 2"_s}));
     EXPECT_GE(m_ui.timesBusy(), 1) << "the hourglass shows while printing";
     EXPECT_EQ(pendingLines(), 0);
     EXPECT_EQ(grid().cell(colPosicion), u"200209"_s) << "back on the same declaration";
@@ -118,24 +118,24 @@ TEST_F(DDJJGenerationTest, ImprimirRewritesEveryLineAndReprintsTheStoredSheets)
     addLines(10);
     addPayment(500, u"06/09/2002"_s, 11);
     ASSERT_TRUE(clsCodigo::instance().Reporte_AR04(periodo, secuencia));
-    m_engine->clear();
+    m_engine.clear();
     openList();
     nextScreen(false);
     click(u"bImprimir"_s);
     EXPECT_TRUE(m_ui.messages().isEmpty());
-    EXPECT_EQ(m_engine->reportCount(), 0);
+    EXPECT_EQ(m_engine.reportCount(), 0);
 
     nextScreen(true);
     click(u"bImprimir"_s);
     EXPECT_EQ(m_ui.messageTexts(), QStringList{generated});
     EXPECT_EQ(decrypted(target()).size(), 10) << "every line of the declaration";
-    EXPECT_EQ(m_engine->previewTitles(), QStringList{u"Reimpresión AR04 - 27 Hoja Nro: 1"_s});
-    EXPECT_EQ(m_engine->lastReport().parameter(u"Pago1"_s), u"11"_s);
+    EXPECT_EQ(m_engine.previewTitles(), QStringList{u"Reimpresión AR04 - 27 Hoja Nro: 1"_s});
+    EXPECT_EQ(m_engine.lastReport().parameter(u"Pago1"_s), u"11"_s);
     EXPECT_EQ(counter(), u"28"_s);
     EXPECT_EQ(grid().cell(colPosicion), u"200209"_s);
 
     m_ui.clearMessages();
-    m_engine->setPreviewFailsAfter(0);
+    m_engine.setPreviewFailsAfter(0);
     nextScreen(true);
     click(u"bImprimir"_s);
     EXPECT_EQ(m_ui.messageTexts(), (QStringList{generated, printFailed}));

@@ -1,35 +1,24 @@
 #pragma once
 
-#include "support/TempDatabase.h"
-
-#include "support/Printers.h"
+#include "support/ScreenFixture.h"
 
 #include "data/clsCodigo.h"
-#include "platform/Clock.h"
-#include "platform/ProgramDirectory.h"
-#include "platform/db/Database.h"
 #include "platform/reportengine/RecordedReport.h"
-#include "platform/reportengine/RecordingReportEngine.h"
-#include "platform/ui/ScriptedUi.h"
 
-#include <QDate>
 #include <QDir>
 #include <QFileInfo>
 #include <QString>
+#include <QStringList>
 
-#include <gtest/gtest.h>
-
-/// A fresh database with the open declaration of 200209 (sequence 1), a registered agent, the AR04
-/// voucher counter at 27, a scripted operator, a fixed date, the AR04 report files beside the program
-/// and a recording report engine.
-class GenerationTest : public ::testing::Test
+/// A screen test with the open declaration of 200209 (sequence 1), a registered agent and the AR04
+/// voucher counter at 27.
+class GenerationTest : public ScreenFixture
 {
 protected:
     static constexpr double periodo = 200209;
     static constexpr double secuencia = 1;
 
     GenerationTest();
-    ~GenerationTest() override;
 
     /// Adds n lines; line i (from 1) has CBU i in 22 digits (so they sort as added), CUIT 20000000000 + i,
     /// base 1000 + i, withheld i / 2 and i deposits, in pesos.
@@ -45,7 +34,6 @@ protected:
     [[nodiscard]] static QStringList decrypted(const QString& path);
     [[nodiscard]] QString target() const { return QDir(m_db.dir()).filePath(QStringLiteral("ddjj.txt")); }
 
-    void execute(const QString& sql) { m_db.db().execute(sql); }
     int pendingLines()
     {
         return m_db.count(QStringLiteral("DDJJ_Detalle"), QStringLiteral("where N_Comprobante is null"));
@@ -57,8 +45,5 @@ protected:
         return m_db.scalar(QStringLiteral("select Generado from DDJJ where Secuencia = 1")).toString();
     }
 
-    TempDatabase m_db;
-    ui::ScriptedUi& m_ui;
-    report::RecordingReportEngine* m_engine = nullptr;
     const QDate m_today{2002, 10, 15};
 };

@@ -1,0 +1,122 @@
+// The preview windows as the operator uses them: opened from a list screen that is shown modally
+// through the real Qt ui, with mouse clicks delivered through the window system (where Qt applies
+// modality), not straight to the widgets.
+
+#include "support/ReportFiles.h"
+#include "support/TempDatabase.h"
+
+#include "data/clsCodigo.h"
+#include "platform/Clock.h"
+#include "platform/ProgramDirectory.h"
+#include "platform/reportengine/PreviewWindow.h"
+#include "platform/reportengine/QtReportEngine.h"
+#include "platform/ui/ListGrid.h"
+#include "platform/ui/Ui.h"
+#include "screens/payments/Impresion_AR03.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPointer>
+#include <QPrintPreviewWidget>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolBar>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using report::PreviewWindow;
+
+namespace {
+
+class PreviewWindowTest : public ::testing::Test
+{
+protected:
+    PreviewWindowTest()
+    {
+        Clock::fix(QDate(2002, 10, 15));
+        ProgramDirectory::override(m_db.dir());
+        QFile::copy(ReportFiles::shipped(u"AR03.rpt"_s), QDir(m_db.dir()).filePath(u"AR03.rpt"_s));
+        auto engine = std::make_unique<report::QtReportEngine>();
+        m_engine = engine.get();
+        report::ReportEngine::install(std::move(engine));
+        clsCodigo& codigo = clsCodigo::instance();
+        codigo.Par_Agente = 4521;
+        codigo.Par_Denomin = u"Banco del Sur S.A."_s;
+        EXPECT_TRUE(codigo.Insertar_AR03(200209, 1, u"06/09/2002"_s, 1234.5, u"01"_s));
+        m_menu.resize(400, 300);
+        m_menu.show();
+    }
+
+    ~PreviewWindowTest() override
+    {
+        clsCodigo& codigo = clsCodigo::instance();
+        codigo.Par_Agente = 0;
+        codigo.Par_Denomin.clear();
+        report::ReportEngine::install(nullptr);
+        ProgramDirectory::release();
+        Clock::release();
+    }
+
+    // Clicks a tool bar button of the preview the way the window system delivers it.
+    static void clickThroughWindow(PreviewWindow& preview, const QString& action)
+    {
+        auto* bar = preview.findChild<QToolBar*>(u"toolBar"_s);
+        QWidget* button = bar->widgetForAction(preview.findChild<QAction*>(action));
+        ASSERT_TRUE(button && button->isVisible()) << action.toStdString();
+        const QPoint inWindow = button->mapTo(&preview, button->rect().center());
+        QTest::mouseClick(preview.windowHandle(), Qt::LeftButton, {}, inWindow);
+    }
+
+    TempDatabase m_db;
+    report::QtReportEngine* m_engine = nullptr;
+    QWidget m_menu; // stands for the main menu, which opens the list
+};
+
+} // namespace
+
+TEST_F(PreviewWindowTest, PreviewOpenedFromAModalListTakesClicksAndOutlivesTheList)
+{
+    QPointer<PreviewWindow> preview;
+    qreal zoomBefore = 0;
+    qreal zoomAfter = 0;
+    bool listWaited = false;
+    Impresion_AR03 list(&m_menu);
+    QTimer::singleShot(0, &list, [&] {
+        auto* grid = list.findChild<ui::ListGrid*>(u"lvList"_s);
+        grid->setCurrentIndex(grid->model()->index(0, 1));
+        QTest::mouseClick(list.findChild<QPushButton*>(u"bImprimir"_s), Qt::LeftButton);
+        preview = m_engine->lastPreview();
+        if (!preview || !QTest::qWaitForWindowExposed(preview))
+            return list.reject();
+        listWaited = QApplication::activeModalWidget() == &list;
+        zoomBefore = preview->previewWidget()->zoomFactor();
+        clickThroughWindow(*preview, u"actionZoomIn"_s);
+        zoomAfter = preview->previewWidget()->zoomFactor();
+        QTest::mouseClick(list.findChild<QPushButton*>(u"bVolver"_s), Qt::LeftButton);
+    });
+    ui::Ui::current().showModal(list);
+
+    ASSERT_TRUE(preview) << "the first printing opened a preview";
+    EXPECT_TRUE(listWaited) << "the list stayed open and modal while the preview was used";
+    EXPECT_GT(zoomAfter, zoomBefore) << "the click on the preview's zoom button took effect";
+    EXPECT_EQ(preview->windowTitle(), u"AR03"_s);
+
+    // The list has closed: the preview stays open, now the menu's, and still takes clicks.
+    ASSERT_TRUE(preview) << "the preview survives the list";
+    EXPECT_TRUE(preview->isVisible());
+    EXPECT_TRUE(preview->isWindow());
+    EXPECT_EQ(preview->parentWidget(), &m_menu);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(preview));
+    const qreal zoom = preview->previewWidget()->zoomFactor();
+    clickThroughWindow(*preview, u"actionZoomOut"_s);
+    EXPECT_LT(preview->previewWidget()->zoomFactor(), zoom);
+
+    // The next AR03 printing closes the window kept from this one.
+    m_engine->closePreview();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(preview.isNull());
+}
