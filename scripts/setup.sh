@@ -10,7 +10,7 @@ packages=(
     libsqlcipher-dev sqlcipher libssl-dev
     libkainjow-mustache-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth x11-apps xdotool imagemagick poppler-utils fonts-dejavu-core
+    xvfb xauth x11-apps xdotool openbox imagemagick poppler-utils fonts-dejavu-core
 )
 
 missing=()

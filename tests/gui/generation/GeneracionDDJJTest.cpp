@@ -159,3 +159,20 @@ TEST_F(GeneracionDDJJTest, LeavingOrEnterInThePathGeneratesNothing)
     EXPECT_EQ(m_screen.result(), QDialog::Rejected);
     EXPECT_FALSE(QFile::exists(target()));
 }
+
+TEST_F(GeneracionDDJJTest, BrowseNamesANewFileAndACancelledDialogKeepsThePath)
+{
+    addLines(2);
+    const QString chosen = QDir(m_db.dir()).filePath(u"nueva.txt"_s);
+    m_ui.setNextFileName(chosen);
+    QTest::mouseClick(button(u"bBuscar"_s), Qt::LeftButton);
+    EXPECT_EQ(path()->text(), QDir::toNativeSeparators(chosen)) << "a file that does not exist yet";
+    QTest::mouseClick(button(u"bBuscar"_s), Qt::LeftButton); // the operator cancels the dialog
+    EXPECT_EQ(path()->text(), QDir::toNativeSeparators(chosen));
+
+    const ui::ScriptedUi::FileRequest request{u"Archivo para la Generación del Detalle de DDJJ"_s, QString(),
+                                              u"Todos los archivos (*.txt)"_s, true, u"txt"_s};
+    EXPECT_EQ(m_ui.fileRequests(), (QList<ui::ScriptedUi::FileRequest>{request, request}));
+    QTest::mouseClick(button(u"bAceptar"_s), Qt::LeftButton);
+    EXPECT_EQ(decrypted(chosen).size(), 2);
+}

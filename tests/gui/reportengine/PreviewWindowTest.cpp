@@ -47,6 +47,7 @@ protected:
         codigo.Par_Agente = 4521;
         codigo.Par_Denomin = u"Banco del Sur S.A."_s;
         EXPECT_TRUE(codigo.Insertar_AR03(200209, 1, u"06/09/2002"_s, 1234.5, u"01"_s));
+        EXPECT_TRUE(codigo.Insertar_Parametro(4, u"Nro AR03"_s, u"1"_s));
         m_menu.resize(400, 300);
         m_menu.show();
     }

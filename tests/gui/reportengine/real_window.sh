@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Runs tests of a test binary in real X windows: their own Xvfb server with a window manager, where
+# modality, activation and stacking are the window system's, not the offscreen stand-in's.
+set -euo pipefail
+binary=$1
+filter=$2
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    openbox >/dev/null 2>&1 &
+    sleep 1
+    QT_QPA_PLATFORM=xcb "$0" --gtest_filter="$1"' "$binary" "$filter"
