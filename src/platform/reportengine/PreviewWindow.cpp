@@ -13,6 +13,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSpinBox>
 #include <QStyle>
 #include <QToolBar>
@@ -116,7 +117,11 @@ PreviewWindow::PreviewWindow(std::unique_ptr<ReportDocument> document, bool prin
     connect(close, &QAction::triggered, this, &QWidget::close);
 
     m_preview->fitToWidth();
-    resize(1000, 900);
+    // Wide enough for the whole tool bar, so that no button hides behind its overflow arrow.
+    QSize wanted(std::max(1000, toolBar->sizeHint().width() + 40), 900);
+    if (const QScreen* shown = screen())
+        wanted = wanted.boundedTo(shown->availableGeometry().size());
+    resize(wanted);
 }
 
 PreviewWindow::~PreviewWindow() = default;
