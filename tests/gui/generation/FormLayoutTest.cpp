@@ -26,10 +26,11 @@ double amountWithLongestWords()
     return longest;
 }
 
-// How many times a value stands in the text as a whole, not broken by a wrap.
+// How many times a value stands in the text as a whole, not broken by a wrap: "2002" counts as the
+// year, not inside 05/10/2002.
 qsizetype occurrences(const QString& text, const QString& value)
 {
-    return text.count(QRegularExpression(u"(?<![\\w.,])"_s + QRegularExpression::escape(value) + u"(?![\\w.,])"_s));
+    return text.count(QRegularExpression(u"(?<![\\w/.,])"_s + QRegularExpression::escape(value) + u"(?![\\w/.,])"_s));
 }
 
 } // namespace
@@ -80,6 +81,30 @@ protected:
         }
     }
 };
+
+TEST_F(FormLayoutTest, Ar03ShowsEveryValueOnBothCopiesAndTheCurrencyOfItsCode)
+{
+    setRegistration(4521, {}, u"Banco Fiduciario de Ostrel S.A."_s);
+    execute(u"insert into PARAMETROS (ID, Descripcion, Valor) values (4, 'Nro AR03', '17')"_s);
+    const struct
+    {
+        QString code;
+        QString shown;
+    } currencies[] = {
+        {u"'01'"_s, u"Pesos"_s}, {u"null"_s, u"Pesos"_s}, {u"'02'"_s, u"Lecop"_s}, {u"'07'"_s, u"Dolares"_s}};
+    for (const auto& currency : currencies) {
+        SCOPED_TRACE(currency.code.toStdString());
+        execute(u"insert into AR03 (Posicion_Fiscal, Semana, Fecha_Pago, Importe, Moneda) "
+                u"values (200209, 3, '05/10/2002', 1234.5, %1)"_s.arg(currency.code));
+        ASSERT_TRUE(clsCodigo::instance().Reporte_AR03(m_db.scalar(u"select max(Id) from AR03"_s).toDouble()));
+        const int sheet = m_engine.reportCount() - 1;
+        const QString text = page(sheet);
+        for (const QString& name : {u"Pesos"_s, u"Lecop"_s, u"Dolares"_s})
+            EXPECT_EQ(text.count(name), name == currency.shown ? 2 : 0) << name.toStdString();
+        for (const auto& [name, value] : m_engine.report(sheet).parameters)
+            EXPECT_EQ(occurrences(text, value), 2) << name.toStdString() << " " << value.toStdString();
+    }
+}
 
 TEST_F(FormLayoutTest, ShortFormOnOnePageWithoutThePlaceholderDate)
 {

@@ -62,39 +62,28 @@ protected:
 
 } // namespace
 
-TEST_F(QtReportEngineTest, PreviewIsANonModalWindowWithTheTitleAndClosePreviewClosesTheLatest)
+TEST_F(QtReportEngineTest, PreviewsStayUntilTheOperatorOrTheNextPreviewClosesThem)
 {
     EXPECT_NO_THROW(m_engine.closePreview()) << "nothing to close yet";
     auto report = openFilled();
     report->setPrinterSetupButton(true);
     report->preview(u"AR04 - 27 Hoja Nro: 1"_s);
     const QPointer<PreviewWindow> first = m_engine.lastPreview();
-    ASSERT_TRUE(first);
-    EXPECT_TRUE(first->isVisible());
-    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the driver goes on while the preview is open";
+    ASSERT_TRUE(first && first->isVisible());
     EXPECT_EQ(first->windowTitle(), u"AR04 - 27 Hoja Nro: 1"_s);
     EXPECT_TRUE(first->findChild<QAction*>(u"actionPrinterSetup"_s)->isVisible());
-    // The window keeps its document after the driver has dropped the report.
-    report.reset();
+    report.reset(); // the window keeps its document after the driver has dropped the report
     first->previewWidget()->updatePreview();
     EXPECT_EQ(first->previewWidget()->pageCount(), 1);
 
     openFilled()->preview(u"AR04 - 27 Hoja Nro: 2"_s);
     const QPointer<PreviewWindow> second = m_engine.lastPreview();
-    EXPECT_FALSE(second->findChild<QAction*>(u"actionPrinterSetup"_s)->isVisible())
-        << "the printer set-up button only when the report asks for it";
+    EXPECT_FALSE(second->findChild<QAction*>(u"actionPrinterSetup"_s)->isVisible());
     m_engine.closePreview();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(second.isNull()) << "the latest preview is closed and gone";
     ASSERT_FALSE(first.isNull()) << "earlier sheets stay open";
-    EXPECT_TRUE(first->isVisible());
-    EXPECT_EQ(m_engine.lastPreview(), nullptr);
-
-    // After the operator closed the last window, closing again is harmless.
-    openFilled()->preview(u"AR03"_s);
-    m_engine.lastPreview()->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_NO_THROW(m_engine.closePreview());
+    EXPECT_NO_THROW(m_engine.closePreview()) << "closing again is harmless";
     EXPECT_TRUE(first->isVisible());
 }
 

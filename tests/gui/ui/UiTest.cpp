@@ -8,9 +8,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -73,25 +75,6 @@ void answerNextBox(QString& seen, QMessageBox::StandardButton press)
 }
 
 } // namespace
-
-TEST_F(ScriptedUiTest, RecordsBoxesAndAnswersInOrder)
-{
-    m_ui.answerNext(true);
-    ui::Ui& current = ui::Ui::current();
-    current.message(u"Debe ingresar la Semana."_s, Icon::Information);
-    EXPECT_TRUE(current.ask(u"¿Primera?"_s));
-    EXPECT_FALSE(current.ask(u"¿Sin respuesta?"_s)); // nothing queued: No, and reported
-    current.message(u"El archivo de Interfase no existe"_s, Icon::Error);
-
-    const QList<ScriptedUi::Message> expected{
-        {u"Debe ingresar la Semana."_s, Icon::Information, false},
-        {u"¿Primera?"_s, Icon::Question, true},
-        {u"¿Sin respuesta?"_s, Icon::Question, true},
-        {u"El archivo de Interfase no existe"_s, Icon::Error, false},
-    };
-    EXPECT_EQ(m_ui.messages(), expected);
-    EXPECT_EQ(m_ui.unansweredQuestions(), QStringList{u"¿Sin respuesta?"_s});
-}
 
 TEST_F(ScriptedUiTest, ModalCallbacksDriveNestedScreensInQueueOrder)
 {
@@ -174,4 +157,28 @@ TEST(QtUi, QuestionsReadSiNoAndMessagesShowTheNormalPointerWhileBusy)
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     }
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST(QtUi, SaveDialogTakesANewNameWithTheDefaultSuffixOrNothingWhenCancelled)
+{
+    ui::Ui::install(nullptr);
+    QTemporaryDir dir;
+    const auto answer = [](const QString& typed) {
+        QTimer::singleShot(0, [typed] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_TRUE(dialog && dialog->acceptMode() == QFileDialog::AcceptSave);
+            if (typed.isEmpty())
+                return dialog->reject();
+            dialog->selectFile(typed);
+            static_cast<QDialog*>(dialog)->accept(); // as the "Guardar" button does
+        });
+    };
+    const auto choose = [&] {
+        return ui::Ui::current().saveFileName(nullptr, u"Archivo"_s, dir.path(), u"Todos los archivos (*.txt)"_s,
+                                              u"txt"_s);
+    };
+    answer(u"nueva"_s);
+    EXPECT_EQ(choose(), dir.filePath(u"nueva.txt"_s)) << "a file that does not exist, with the default suffix";
+    answer({});
+    EXPECT_EQ(choose(), QString());
 }
