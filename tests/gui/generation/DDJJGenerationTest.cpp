@@ -94,25 +94,6 @@ TEST_F(DDJJGenerationTest, GenerarWritesTheFilePrintsTheFormAndReturnsToTheRow)
     EXPECT_TRUE(button(u"bImprimir"_s)->isEnabled());
 }
 
-TEST_F(DDJJGenerationTest, GenerarChecksTheRegistrationBeforeOpeningAnything)
-{
-    addLines(1);
-    openList();
-    clsCodigo& codigo = clsCodigo::instance();
-    codigo.Par_CUIT.clear();
-    click(u"bGenerar"_s);
-    codigo.Par_CUIT = u"30-50001091-2"_s;
-    codigo.Par_Denomin.clear();
-    click(u"bGenerar"_s);
-
-    EXPECT_EQ(m_ui.messageTexts(),
-              (QStringList{u"Para poder generar el diskette e imprimir el detalle deberá especificar el Nro de CUIT en "
-                           u"la opción de Registración."_s,
-                           u"Para poder generar el diskette e imprimir el detalle deberá especificar la Razón Social o "
-                           u"Denominación en la opción de Registración."_s}));
-    EXPECT_TRUE(m_ui.shownScreens().isEmpty());
-}
-
 TEST_F(DDJJGenerationTest, ImprimirRewritesEveryLineAndReprintsTheStoredSheets)
 {
     addLines(10);
@@ -141,11 +122,18 @@ TEST_F(DDJJGenerationTest, ImprimirRewritesEveryLineAndReprintsTheStoredSheets)
     EXPECT_EQ(m_ui.messageTexts(), (QStringList{generated, printFailed}));
 }
 
-TEST_F(DDJJGenerationTest, ImprimirNeedsDetailLines)
+TEST_F(DDJJGenerationTest, RefusalsComeBeforeAnyScreenOpens)
 {
-    execute(u"update DDJJ set Generado = 'S'"_s);
+    addLines(1);
     openList();
+    clsCodigo::instance().Par_Denomin.clear();
+    click(u"bGenerar"_s);
+    // 200208 is generated and has no lines.
+    QTest::mouseClick(grid().viewport(), Qt::LeftButton, {}, grid().visualRect(grid().model()->index(0, 0)).center());
     click(u"bImprimir"_s);
-    EXPECT_EQ(m_ui.messageTexts(), QStringList{u"La posición fiscal seleccionada no tiene detalles."_s});
+    EXPECT_EQ(m_ui.messageTexts(),
+              (QStringList{u"Para poder generar el diskette e imprimir el detalle deberá especificar la Razón Social o "
+                           u"Denominación en la opción de Registración."_s,
+                           u"La posición fiscal seleccionada no tiene detalles."_s}));
     EXPECT_TRUE(m_ui.shownScreens().isEmpty());
 }
