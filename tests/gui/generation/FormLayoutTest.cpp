@@ -178,6 +178,11 @@ TEST_F(FormLayoutTest, EveryFormStaysOnePageWithTheLongestValues)
         EXPECT_EQ(text.count(clsCodigo::instance().Par_Denomin), copies) << "the name on one line";
         EXPECT_EQ(occurrences(text, lineAmount), sheets[sheet].lineAmounts) << text.toStdString();
         EXPECT_EQ(occurrences(text, paymentAmount), sheets[sheet].paymentAmounts) << text.toStdString();
+        for (const QString& total : {u"Saldo"_s, u"TotDep"_s}) {
+            const QString value = m_engine.report(sheet).parameter(total);
+            if (!value.isEmpty() && value != u"0,00"_s)
+                EXPECT_EQ(occurrences(text, value), 1) << total.toStdString() << " " << value.toStdString();
+        }
     }
     const QString ar03 = page(0);
     EXPECT_EQ(ar03.count(u"DUPLICADO PARA EL AGENTE"_s), 1) << "both copies on the one page";
