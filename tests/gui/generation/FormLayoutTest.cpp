@@ -180,8 +180,9 @@ TEST_F(FormLayoutTest, EveryFormStaysOnePageWithTheLongestValues)
         EXPECT_EQ(occurrences(text, paymentAmount), sheets[sheet].paymentAmounts) << text.toStdString();
         for (const QString& total : {u"Saldo"_s, u"TotDep"_s}) {
             const QString value = m_engine.report(sheet).parameter(total);
-            if (!value.isEmpty() && value != u"0,00"_s)
-                EXPECT_EQ(occurrences(text, value), 1) << total.toStdString() << " " << value.toStdString();
+            if (!value.isEmpty() && value != u"0,00"_s) {
+                EXPECT_GE(occurrences(text, value), 1) << total.toStdString() << " " << value.toStdString();
+            }
         }
     }
     const QString ar03 = page(0);
