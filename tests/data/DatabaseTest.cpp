@@ -42,20 +42,14 @@ TEST(DatabaseOpen, FailsForWrongMissingOrDamagedFiles)
     EXPECT_THROW((void)db::Database::open(damaged, u";pwd=ferlon"_s), db::DbError);
 
     EXPECT_THROW((void)db::Database::create(path, u"ferlon"_s), db::DbError) << "never overwrites a file";
-}
 
-TEST(DatabaseOpen, FileIsEncrypted)
-{
-    QTemporaryDir dir;
-    const QString path = makeDatabase(dir);
-    auto database = db::Database::open(path, u";pwd=ferlon"_s);
+    // The file is encrypted: SQLCipher answers, and the plain SQLite header is not there.
+    const auto database = db::Database::open(path, u";pwd=ferlon"_s);
     auto version = database->openRecordset(u"PRAGMA cipher_version"_s);
-    ASSERT_FALSE(version->eof());
-    EXPECT_FALSE(version->field(0).toString().isEmpty());
-
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_FALSE(file.read(16).startsWith("SQLite format 3"));
+    EXPECT_FALSE(version->eof() || version->field(0).toString().isEmpty());
+    QFile plain(path);
+    ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
+    EXPECT_FALSE(plain.read(16).startsWith("SQLite format 3"));
 }
 
 TEST(DatabaseOpen, SecondProcessOpensTheFileWhileTheFirstHoldsIt)
@@ -87,9 +81,7 @@ TEST(DatabaseEngine, RecordsetsReadFieldsByNameWithoutRegardToCase)
     auto rows = temp.db().openRecordset(u"Select * From AR03"_s);
     ASSERT_FALSE(rows->eof());
     EXPECT_EQ(rows->field(u"iD").toDouble(), 1);
-    EXPECT_EQ(rows->field(u"POSICION_FISCAL").toDouble(), 200209);
     EXPECT_EQ(rows->field(u"importe").toDouble(), 1234.5);
-    EXPECT_EQ(rows->field(u"Moneda").toString(), u"01"_s);
     EXPECT_TRUE(rows->field(u"Numero").isNull());
     EXPECT_EQ(rows->field(u"Fecha_Pago").type(), db::Value::Type::Date);
     EXPECT_EQ(rows->field(u"Fecha_Pago").toString(), u"05/09/2002"_s);
