@@ -73,7 +73,10 @@ void ScreenFixture::click(QWidget& screen, const QString& name)
 
 void ScreenFixture::clickRow(ui::ListGrid& grid, int row)
 {
-    const QRect rect = grid.visualRect(grid.model()->index(row, 0));
+    int column = 0;
+    while (grid.isColumnHidden(column))
+        ++column;
+    const QRect rect = grid.visualRect(grid.model()->index(row, column));
     ASSERT_TRUE(rect.isValid()) << "row " << row << " is not shown";
     QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, rect.center());
 }

@@ -27,8 +27,6 @@ protected:
         m_list = child<ui::ListGrid>(*m_screen, u"lvList"_s);
     }
 
-    void click(const QString& button) { QTest::mouseClick(child<QPushButton>(*m_screen, button), Qt::LeftButton); }
-
     [[nodiscard]] QString id(int index) const { return QString::number(m_ids.at(index)); }
 
     [[nodiscard]] QStringList column(int index) const
@@ -39,25 +37,11 @@ protected:
         return cells;
     }
 
-    void clickHeader(int index)
-    {
-        QHeaderView* header = m_list->header();
-        QTest::mouseClick(
-            header->viewport(), Qt::LeftButton, {},
-            {header->sectionViewportPosition(index) + header->sectionSize(index) / 2, header->height() / 2});
-    }
-
-    void clickRow(int row)
-    {
-        QTest::mouseClick(m_list->viewport(), Qt::LeftButton, {},
-                          m_list->visualRect(m_list->model()->index(row, 1)).center());
-    }
-
     void remove(int row, bool yes)
     {
-        clickRow(row);
+        clickRow(*m_list, row);
         m_ui.answerNext(yes);
-        click(u"BEliminar"_s);
+        click(*m_screen, u"BEliminar"_s);
     }
 
     QList<double> m_ids;
@@ -96,7 +80,7 @@ TEST_F(ImpresionAR03Test, ListsThePaymentsAndHeadingClicksAlternateTheOrder)
     };
     for (const auto& c : clicks) {
         m_list->setCurrentRow(2);
-        clickHeader(c.heading);
+        clickHeader(*m_list, c.heading);
         EXPECT_EQ(column(c.shown), c.cells) << c.heading;
         EXPECT_EQ(column(inc), (QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s}));
         EXPECT_EQ(m_list->currentRow(), 0);
@@ -137,16 +121,16 @@ TEST_F(ImpresionAR03Test, NuevoAndImprimirNeedARegisteredAgent)
          {std::pair{u"BAgregar"_s, u"agregar Pagos"_s}, std::pair{u"bImprimir"_s, u"imprimir el formulario"_s}}) {
         m_ui.clearMessages();
         clsCodigo::instance().Par_Agente = 0;
-        click(button);
+        click(*m_screen, button);
         clsCodigo::instance().Par_Agente = 4521;
-        click(button);
+        click(*m_screen, button);
         const QString prefijo = u"Para poder "_s + accion + u" deberá especificar "_s;
         EXPECT_EQ(m_ui.messageTexts(),
                   (QStringList{prefijo + u"el Nro de Agente en la opción de Registración."_s,
                                prefijo + u"la Razón Social o Denominación en la opción de Registración."_s}));
     }
     EXPECT_TRUE(m_ui.shownScreens().isEmpty());
-    EXPECT_EQ(m_engine->reportCount(), 0);
+    EXPECT_EQ(m_engine.reportCount(), 0);
     EXPECT_EQ(counter(), u"1"_s);
 }
 
@@ -154,15 +138,15 @@ TEST_F(ImpresionAR03Test, NuevoOpensTheEntryAndReloadsInTheOrderChosen)
 {
     registerAgent();
     m_screen->Volver = true; // the entry clears the request when it loads: the list stays open
-    clickHeader(1);
-    clickHeader(1);
+    clickHeader(*m_list, 1);
+    clickHeader(*m_list, 1);
     m_ui.onNextModal([](QDialog& entry) {
         child<QLineEdit>(entry, u"txPosicion"_s)->setText(u"200211"_s);
         child<QLineEdit>(entry, u"txImporte"_s)->setText(u"99.9"_s);
         child<QComboBox>(entry, u"cbTipoMoneda"_s)->setCurrentIndex(3);
         QTest::mouseClick(child<QPushButton>(entry, u"bAceptar"_s), Qt::LeftButton);
     });
-    click(u"BAgregar"_s);
+    click(*m_screen, u"BAgregar"_s);
     EXPECT_EQ(m_ui.messageTexts(), QStringList{u"Se ha realizado la operación correctamente."_s});
     EXPECT_TRUE(m_screen->isVisible());
     EXPECT_FALSE(m_screen->Volver);
@@ -174,22 +158,22 @@ TEST_F(ImpresionAR03Test, PrintingNumbersTheRowAndStaysOnIt)
 {
     registerAgent();
     setCounter(u"41"_s);
-    clickHeader(importe);
-    clickHeader(importe); // descending by amount: 1234,5 300 -12,5 (empty)
-    clickRow(1);
+    clickHeader(*m_list, importe);
+    clickHeader(*m_list, importe); // descending by amount: 1234,5 300 -12,5 (empty)
+    clickRow(*m_list, 1);
 
     // The form is numbered and the counter moved on, but the preview fails: the list is not
     // reloaded, so it still shows the payment unnumbered and the next printing is a first one again.
-    m_engine->setPreviewFailsAfter(0);
-    click(u"bImprimir"_s);
+    m_engine.setPreviewFailsAfter(0);
+    click(*m_screen, u"bImprimir"_s);
     EXPECT_EQ(m_ui.messageTexts(), QStringList{u"No se ha podido generar la boleta de pago AR03."_s});
     EXPECT_EQ(numero(m_ids[0]).toDouble(), 41);
     EXPECT_EQ(m_list->cell(comprobante), u""_s);
 
-    m_engine->setPreviewFailsAfter(-1);
-    click(u"bImprimir"_s);
-    EXPECT_EQ(m_engine->previewTitles(), QStringList{u"AR03"_s});
-    EXPECT_EQ(m_engine->lastReport().parameter(u"Nro"_s), u"0000000042"_s);
+    m_engine.setPreviewFailsAfter(-1);
+    click(*m_screen, u"bImprimir"_s);
+    EXPECT_EQ(m_engine.previewTitles(), QStringList{u"AR03"_s});
+    EXPECT_EQ(m_engine.lastReport().parameter(u"Nro"_s), u"0000000042"_s);
     EXPECT_EQ(m_list->currentRow(), 1);
     EXPECT_EQ(m_list->cell(codigo), id(0));
     EXPECT_EQ(m_list->cell(comprobante), u"42"_s) << "reloaded: the new number shows";
@@ -197,17 +181,17 @@ TEST_F(ImpresionAR03Test, PrintingNumbersTheRowAndStaysOnIt)
     EXPECT_EQ(counter(), u"43"_s);
 
     // Printing it again is a reprint, and so is printing the payment numbered before.
-    click(u"bImprimir"_s);
-    clickRow(2);
-    click(u"bImprimir"_s);
-    EXPECT_EQ(m_engine->previewTitles(), (QStringList{u"AR03"_s, u"Reimpresión AR03"_s, u"Reimpresión AR03"_s}));
-    EXPECT_EQ(m_engine->report(2).parameter(u"Nro"_s), u"0000000042"_s);
-    EXPECT_EQ(m_engine->report(3).parameter(u"Nro"_s), u"0000000007"_s);
+    click(*m_screen, u"bImprimir"_s);
+    clickRow(*m_list, 2);
+    click(*m_screen, u"bImprimir"_s);
+    EXPECT_EQ(m_engine.previewTitles(), (QStringList{u"AR03"_s, u"Reimpresión AR03"_s, u"Reimpresión AR03"_s}));
+    EXPECT_EQ(m_engine.report(2).parameter(u"Nro"_s), u"0000000042"_s);
+    EXPECT_EQ(m_engine.report(3).parameter(u"Nro"_s), u"0000000007"_s);
     EXPECT_EQ(m_list->currentRow(), 2);
     EXPECT_EQ(counter(), u"43"_s);
 
-    m_engine->setOpenFails(true);
-    click(u"bImprimir"_s);
+    m_engine.setOpenFails(true);
+    click(*m_screen, u"bImprimir"_s);
     EXPECT_EQ(m_ui.messageTexts().last(), u"No se ha podido reimprimir la boleta de pago AR03."_s);
     EXPECT_EQ(m_ui.messages().size(), 2);
 }

@@ -66,7 +66,7 @@ TEST_F(PagoAR03Test, ChecksInOrderWithTheirMessagesAndFocus)
         fillAndSave(*screen, c.posicion, c.importe, c.moneda);
         EXPECT_EQ(m_ui.messages(), (QList<ui::ScriptedUi::Message>{{c.message, ui::Ui::Icon::Information, false}}))
             << c.posicion.toStdString() << ' ' << c.importe.toStdString();
-        EXPECT_EQ(focused(), c.focus) << c.message.toStdString();
+        EXPECT_EQ(focusName(), c.focus) << c.message.toStdString();
     }
     EXPECT_TRUE(screen->isVisible());
     EXPECT_EQ(m_db.count(u"AR03"_s), 0);
@@ -135,7 +135,7 @@ TEST_F(PagoAR03Test, APeriodTakesFifteenPaymentsAndNoMore)
     fillAndSave(*sixteenth, u"200209"_s, u""_s, 0);
     EXPECT_EQ(m_ui.messageTexts(), QStringList{u"Ya hay 15 Pagos ingresados para la posición fiscal especificada. "
                                                u"No se puede realizar esta operación."_s});
-    EXPECT_EQ(focused(), u"txPosicion"_s);
+    EXPECT_EQ(focusName(), u"txPosicion"_s);
     fillAndSave(*sixteenth, u"200211"_s, u"5"_s, 1);
     EXPECT_EQ(m_ui.messageTexts().last(), guardado);
     EXPECT_EQ(m_db.count(u"AR03"_s, u"where Posicion_Fiscal = 200209"_s), 15);

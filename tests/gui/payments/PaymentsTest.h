@@ -1,40 +1,21 @@
 #pragma once
 
-#include "gui/shell/ScreenTest.h"
-#include "support/Printers.h"
-#include "support/ReportFiles.h"
+#include "support/ScreenFixture.h"
 
-#include "platform/reportengine/RecordingReportEngine.h"
+#include "data/clsCodigo.h"
 #include "platform/ui/ListGrid.h"
 
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFile>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QStringList>
+#include <QTest>
 
-/// A screen test with the AR03 form beside the program and a recording report engine.
-class PaymentsTest : public ScreenTest
+/// A screen test on the payments, with helpers that store payments and set the AR03 counter.
+class PaymentsTest : public ScreenFixture
 {
 protected:
-    PaymentsTest()
-    {
-        QFile::copy(ReportFiles::shipped(QStringLiteral("AR03.rpt")), m_db.dir() + QStringLiteral("/AR03.rpt"));
-        auto engine = std::make_unique<report::RecordingReportEngine>();
-        m_engine = engine.get();
-        report::ReportEngine::install(std::move(engine));
-    }
-
-    ~PaymentsTest() override { report::ReportEngine::install(nullptr); }
-
-    static void registerAgent()
-    {
-        clsCodigo& codigo = clsCodigo::instance();
-        codigo.Par_Agente = 4521;
-        codigo.Par_Denomin = QStringLiteral("Banco del Sur S.A.");
-    }
+    static void registerAgent() { setRegistration(4521, {}, QStringLiteral("Banco del Sur S.A.")); }
 
     /// Stores a payment; the values are SQL literals ("null" for none). Returns its ID.
     double addPayment(const QString& posicion, const QString& semana, const QString& fecha, const QString& importe,
@@ -64,17 +45,4 @@ protected:
     {
         return m_db.scalar(QStringLiteral("select Numero from AR03 where Id = ") + QString::number(id));
     }
-
-    template <typename Widget>
-    static Widget* child(QWidget& screen, const QString& name)
-    {
-        return screen.findChild<Widget*>(name);
-    }
-
-    [[nodiscard]] static QString focused()
-    {
-        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
-    }
-
-    report::RecordingReportEngine* m_engine = nullptr;
 };
