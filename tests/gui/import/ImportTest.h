@@ -1,19 +1,13 @@
 #pragma once
 
-#include "support/Printers.h"
-#include "support/TempDatabase.h"
+#include "support/ScreenFixture.h"
 
 #include "data/clsCodigo.h"
-#include "platform/Clock.h"
 #include "platform/ProgramDirectory.h"
-#include "platform/ui/ScriptedUi.h"
-#include "platform/ui/Ui.h"
 
 #include <QByteArray>
 #include <QFile>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 /// The fields of one interface line, a good line unless a test changes some.
 struct Fields
@@ -40,27 +34,11 @@ struct Fields
     }
 };
 
-/// A fresh database, a scripted operator, a fixed date, a registered agent and a program
-/// directory of its own for each import test.
-class ImportTest : public ::testing::Test
+/// A screen test with a registered agent (1234) and a folder for the interface files.
+class ImportTest : public ScreenFixture
 {
 protected:
-    ImportTest() : m_ui(ui::ScriptedUi::install())
-    {
-        Clock::fix(QDate(2002, 10, 1));
-        ProgramDirectory::override(m_db.dir());
-        clsCodigo::instance().Par_Agente = 1234;
-    }
-
-    ~ImportTest() override
-    {
-        EXPECT_TRUE(m_ui.unansweredQuestions().isEmpty());
-        EXPECT_FALSE(m_ui.isBusy()) << "the pointer is back to normal";
-        clsCodigo::instance().Par_Agente = 0;
-        ui::Ui::install(nullptr);
-        ProgramDirectory::release();
-        Clock::release();
-    }
+    ImportTest() : ScreenFixture(QDate(2002, 10, 1)) { setRegistration(1234, {}, {}); }
 
     /// Writes a file (by default the interface file) with exactly these bytes and gives its path.
     QString writeFile(const QByteArray& bytes, const QString& path = {})
@@ -83,7 +61,5 @@ protected:
 
     int detailCount(const QString& where = {}) { return m_db.count(QStringLiteral("DDJJ_Detalle"), where); }
 
-    TempDatabase m_db;
     QTemporaryDir m_files;
-    ui::ScriptedUi& m_ui;
 };

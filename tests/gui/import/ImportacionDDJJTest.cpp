@@ -38,24 +38,14 @@ protected:
         screen->Posicion = u"200209"_s;
         screen->Secuencia = 1;
         screen->Form_Load();
-        screen->show();
-        QApplication::setActiveWindow(screen.get());
-        EXPECT_TRUE(QTest::qWaitForWindowActive(screen.get()));
+        activate(*screen);
         return screen;
-    }
-
-    template <typename Widget = QPushButton>
-    static Widget* child(QWidget& screen, const QString& name)
-    {
-        auto* widget = screen.findChild<Widget*>(name);
-        EXPECT_TRUE(widget) << name.toStdString();
-        return widget;
     }
 
     void importPath(Importacion_DDJJ& screen, const QString& path)
     {
         child<QLineEdit>(screen, u"TxtPath"_s)->setText(path);
-        QTest::mouseClick(child(screen, u"bAceptar"_s), Qt::LeftButton);
+        click(screen, u"bAceptar"_s);
     }
 
     /// Imports these bytes through the screen, which must run to its end (one final message, the screen
@@ -108,11 +98,6 @@ protected:
                  Icon::Information}};
     }
 
-    static QString focused()
-    {
-        return QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
-    }
-
     QStringList m_errors;
 };
 using DetailImporterTest = ImportacionDDJJTest;
@@ -125,11 +110,11 @@ TEST_F(ImportacionDDJJTest, PathChecksStopBeforeAnythingIsTouched)
     writeOldErrorFile();
     QDir(m_files.path()).mkdir(u"carpeta"_s);
     auto screen = open();
-    EXPECT_EQ(focused(), u"TxtPath"_s);
+    EXPECT_EQ(focusName(), u"TxtPath"_s);
     // Enter moves on to the next control; it never starts the import by itself.
     child<QLineEdit>(*screen, u"TxtPath"_s)->setText(writeFile(Fields().line()));
     QTest::keyClick(child<QLineEdit>(*screen, u"TxtPath"_s), Qt::Key_Return);
-    EXPECT_EQ(focused(), u"bBuscar"_s);
+    EXPECT_EQ(focusName(), u"bBuscar"_s);
     EXPECT_TRUE(m_ui.messages().isEmpty());
 
     const std::pair<QString, QString> cases[] = {
@@ -139,10 +124,10 @@ TEST_F(ImportacionDDJJTest, PathChecksStopBeforeAnythingIsTouched)
     };
     for (const auto& [path, message] : cases) {
         m_ui.clearMessages();
-        child(*screen, u"bBuscar"_s)->setFocus();
+        child<QPushButton>(*screen, u"bBuscar"_s)->setFocus();
         importPath(*screen, path);
         EXPECT_EQ(m_ui.messages(), QList<Message>({{message, Icon::Error}})) << path.toStdString();
-        EXPECT_EQ(focused(), u"TxtPath"_s);
+        EXPECT_EQ(focusName(), u"TxtPath"_s);
         EXPECT_TRUE(screen->isVisible());
     }
     EXPECT_EQ(errorFile(), u"de una importacion anterior\n"_s);
@@ -273,10 +258,10 @@ TEST_F(ImportacionDDJJTest, BrowseFillsThePathAndCancelAndBackCloseWithoutImport
     for (const QString& button : {u"bCancelar"_s, u"bVolver"_s}) {
         auto screen = open();
         m_ui.setNextFileName(file);
-        QTest::mouseClick(child(*screen, u"bBuscar"_s), Qt::LeftButton);
-        QTest::mouseClick(child(*screen, u"bBuscar"_s), Qt::LeftButton); // cancelled: the path stays
+        click(*screen, u"bBuscar"_s);
+        click(*screen, u"bBuscar"_s); // cancelled: the path stays
         EXPECT_EQ(child<QLineEdit>(*screen, u"TxtPath"_s)->text(), QDir::toNativeSeparators(file));
-        QTest::mouseClick(child(*screen, button), Qt::LeftButton);
+        click(*screen, button);
         EXPECT_EQ(screen->result(), QDialog::Rejected);
     }
     EXPECT_TRUE(m_ui.messages().isEmpty());
@@ -291,7 +276,7 @@ TEST_F(ImportacionDDJJTest, StaysOpenAndLockedWhileALongImportRuns)
     // Runs while the import lets window events through.
     QTimer::singleShot(0, screen.get(), [&] {
         sawProgressWhileLocked = child<QProgressBar>(*screen, u"pbProgreso"_s)->value() > 0 &&
-                                 !child(*screen, u"bCancelar"_s)->isEnabled() &&
+                                 !child<QPushButton>(*screen, u"bCancelar"_s)->isEnabled() &&
                                  !child<QLineEdit>(*screen, u"TxtPath"_s)->isEnabled();
         screen->reject(); // Escape or the close box: refused until the import ends
     });
