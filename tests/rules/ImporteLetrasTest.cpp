@@ -30,16 +30,13 @@ TEST(ImporteLetras, FormTableInCapitals)
                  {0.50, u"PESOS CERO.CON CINCUENTA CENTAVOS"},
                  {1, u"PESOS UNO "},
                  {1.01, u"PESOS UNO CON UN CENTAVO"},
-                 {16, u"PESOS DIECISEIS "},
                  {21.21, u"PESOS VEINTIUNO CON VEINTIUN CENTAVOS"},
                  {100, u"PESOS CIEN "},
                  {101, u"PESOS CIENTO UNO "},
                  {700, u"PESOS SETESCIENTOS "},
                  {1000, u"PESOS UN MIL "},
                  {21000, u"PESOS VEINTIUN MIL "},
-                 {100000, u"PESOS CIEN MIL "},
                  {1000000, u"PESOS UN MILLON "},
-                 {2000000, u"PESOS DOS MILLONES "},
                  {1234.50, u"PESOS UN MIL DOSCIENTOS TREINTA Y CUATRO CON CINCUENTA CENTAVOS"},
                  {999999999.99, u"PESOS NOVECIENTOS NOVENTA Y NUEVE MILLONES NOVECIENTOS NOVENTA Y NUEVE MIL "
                                 u"NOVECIENTOS NOVENTA Y NUEVE CON NOVENTA Y NUEVE CENTAVOS"}},
@@ -63,8 +60,6 @@ TEST(ImporteLetras, TensUnitsAndHundredsInEveryGroup)
 {
     expectWords({{10, u" diez "},
                  {11.11, u" once con once centavos"},
-                 {15, u" quince "},
-                 {20, u" veinte "},
                  {29, u" veintinueve "},
                  {35, u" treinta y cinco "},
                  {110, u" ciento diez "},
@@ -76,8 +71,6 @@ TEST(ImporteLetras, TensUnitsAndHundredsInEveryGroup)
                  {21000000, u" veintiun millones "},
                  {101000000, u" ciento un millones "},
                  {0.01, u" cero.con un centavo"},
-                 {0.10, u" cero.con diez centavos"},
-                 {0.16, u" cero.con dieciseis centavos"},
                  {0.31, u" cero.con treinta y un centavos"}},
                 QString(), false);
 }
@@ -96,7 +89,6 @@ TEST(ImporteLetras, RoundsToCentsHalfAwayFromZero)
 TEST(ImporteLetras, AmountsBeyondTheFormRange)
 {
     expectWords({{1000000000, u"PESOS UN MIL MILLONES "},
-                 {1001000000, u"PESOS UN MIL UN MILLONES "},
                  {2500000001.5, u"PESOS DOS MIL QUINIENTOS MILLONES UNO CON CINCUENTA CENTAVOS"},
                  {1e12, u"PESOS UN BILLON "},
                  {3000002000000, u"PESOS TRES BILLONES DOS MILLONES "},
