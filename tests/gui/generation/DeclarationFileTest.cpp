@@ -1,62 +1,162 @@
 #include "GenerationTest.h"
 
 #include "screens/generation/DeclarationFile.h"
+#include "screens/generation/Generacion_DDJJ.h"
 
 #include "platform/db/Recordset.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QLineEdit>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 
-class DeclarationRecordTest : public GenerationTest
+namespace {
+
+/// Passes writes on to the file until a number of bytes has gone through, then refuses every write, as
+/// a full or removed disk would.
+struct FailingDevice : QIODevice
 {
-protected:
-    /// The record of a declaration holding only the line with these values.
-    std::optional<QString> onlyRecord(const QString& values)
+    FailingDevice(QIODevice& target, qint64 left) : target(target), left(left) { open(QIODevice::WriteOnly); }
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override
     {
+        const qint64 written = left > 0 ? target.write(data, std::min(size, left)) : -1;
+        left -= std::max<qint64>(written, 0);
+        return written;
+    }
+    QIODevice& target;
+    qint64 left;
+};
+
+QByteArray contents(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+TEST_F(GenerationTest, RecordsHoldEightFieldsOnTheirSideAndRefuseFieldsThatDoNotFit)
+{
+    const std::pair<QString, std::optional<QString>> cases[] = {
+        {u"20123456786, '2850590940090418135201', '03', 1234.5, -12.3, 7"_s,
+         u"20123456786 2850590940090418135201 200209 03 +00000001234.50 -00000000012.30 000000007"_s.remove(u' ')},
+        {u"null, null, null, null, null, null"_s,
+         QString(33, u' ') + u"20020900+00000000000.00+00000000000.00000000000"_s},
+        {u"123, '45', '1', 0.5, 0, 1234"_s,
+         u"123        45                    2002091 +00000000000.50+00000000000.00000001234"_s},
+        // Too long or not a number: refused rather than shifting the record.
+        {u"20123456786, '28505909400904181352012', '01', 1, 1, 1"_s, std::nullopt},
+        {u"20123456786, '1', '01', 123456789012, 1, 1"_s, std::nullopt},
+        {u"20123456786, '1', '01', 1, 1, 1234567890"_s, std::nullopt},
+        {u"201234567861, '1', '01', 1, 1, 1"_s, std::nullopt},
+        {u"20123456786, '1', '011', 1, 1, 1"_s, std::nullopt},
+        {u"20123456786, '1', '01', 1, 'mil', 1"_s, std::nullopt}};
+    for (const auto& [values, expected] : cases) {
         execute(u"delete from DDJJ_Detalle"_s);
         execute(u"insert into DDJJ_Detalle (Secuencia, N_Posicion_Fiscal, N_CUIT, N_CBU, C_Tipo_Moneda, "
                 u"I_Base_Imponible, I_Retenido, N_Depositos) values (1, 200209, "_s +
                 values + u')');
         const auto lines = clsCodigo::instance().Get_Detalle_DDJJs_Disk_1(periodo, secuencia);
-        EXPECT_TRUE(lines && !lines->eof());
-        return DeclarationFile::record(*lines, u"200209"_s);
+        ASSERT_TRUE(lines && !lines->eof());
+        EXPECT_EQ(DeclarationFile::record(*lines, u"200209"_s), expected) << values.toStdString();
     }
+}
+
+class GeneracionDDJJTest : public GenerationTest
+{
+protected:
+    GeneracionDDJJTest() : m_screen(m_cancelado)
+    {
+        m_screen.Posicion = u"200209"_s;
+        m_screen.Secuencia = u"1"_s;
+        activate(m_screen);
+    }
+
+    QLineEdit* path() { return child<QLineEdit>(m_screen, u"TxtPath"_s); }
+    void generate(const QString& file)
+    {
+        path()->setText(file);
+        click(m_screen, u"bAceptar"_s);
+    }
+
+    bool m_cancelado = false;
+    Generacion_DDJJ m_screen;
 };
 
-TEST_F(DeclarationRecordTest, EightFieldsFilledOnTheirSide)
+TEST_F(GeneracionDDJJTest, RefusalsAndAFailedWriteKeepThePreviousFileThenThePendingLinesAreWritten)
 {
-    EXPECT_EQ(onlyRecord(u"20123456786, '2850590940090418135201', '03', 1234.5, -12.3, 7"_s),
-              u"20123456786 2850590940090418135201 200209 03 +00000001234.50 -00000000012.30 000000007"_s.remove(u' '));
-    EXPECT_EQ(onlyRecord(u"null, null, null, null, null, null"_s),
-              QString(33, u' ') + u"20020900+00000000000.00+00000000000.00000000000"_s);
-    EXPECT_EQ(onlyRecord(u"123, '45', '1', 0.5, 0, 1234"_s),
-              u"123        45                    2002091 +00000000000.50+00000000000.00000001234"_s);
-}
+    addLines(30);
+    execute(u"update DDJJ_Detalle set N_Comprobante = 3, F_Presentacion = '2002-10-01', Hoja = '1' "
+            u"where N_Cuit % 2 = 0"_s);
+    execute(u"update DDJJ_Detalle set I_Retenido = -I_Retenido where N_Cuit % 3 = 0"_s);
+    QFile previous(target());
+    ASSERT_TRUE(previous.open(QIODevice::WriteOnly) && previous.write(QByteArray(10000, 'x')) == 10000);
+    previous.close();
 
-TEST_F(DeclarationRecordTest, OverLongOrNonNumericFieldsAreRefusedInsteadOfShiftingTheRecord)
-{
-    for (const QString& values :
-         {u"20123456786, '28505909400904181352012', '01', 1, 1, 1"_s, u"20123456786, '1', '01', 123456789012, 1, 1"_s,
-          u"20123456786, '1', '01', 1, 1, 1234567890"_s, u"201234567861, '1', '01', 1, 1, 1"_s,
-          u"20123456786, '1', '011', 1, 1, 1"_s, u"20123456786, '1', '01', 1, 'mil', 1"_s})
-        EXPECT_FALSE(onlyRecord(values)) << values.toStdString();
-}
+    execute(u"update DDJJ_Detalle set N_CBU = '12345678901234567890123' where N_Cuit = 20000000003"_s);
+    generate(target());
+    execute(u"update DDJJ_Detalle set N_CBU = '1', I_Base_Imponible = 'mucho' where N_Cuit = 20000000003"_s);
+    generate(target());
+    execute(u"delete from DDJJ_Detalle where N_Cuit = 20000000003"_s);
+    generate(QDir(m_db.dir()).filePath(u"no/existe/ddjj.txt"_s));
+    generate(u"  "_s);
+    generate(u"A:\\ddjj.txt"_s);
+    EXPECT_FALSE(QFile::exists(u"A:\\ddjj.txt"_s)) << "no file named after a drive in the working directory";
+    m_screen.Posicion = u"2002AB"_s;
+    generate(target());
+    m_screen.Posicion = u"200209"_s;
+    m_screen.setOutputFilter([](QIODevice& file) { return std::make_unique<FailingDevice>(file, 700); });
+    generate(target());
 
-TEST_F(DeclarationRecordTest, EveryRecordOfAWrittenFileDecryptsBack)
-{
-    addLines(25);
-    execute(u"update DDJJ_Detalle set I_Retenido = -I_Retenido where N_Cuit % 2 = 0"_s);
-    QFile file(target());
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    auto lines = clsCodigo::instance().Get_Detalle_DDJJs_Disk_1(periodo, secuencia);
-    ASSERT_EQ(DeclarationFile().write(*lines, u"200209"_s, file), DeclarationFile::Outcome::Written);
-    file.close();
+    const QString dataError = u"Error en alguno de los datos que se obtuvieron para generar."_s;
+    const QString openError = u"No se ha podido abrir el archivo especificado."_s;
+    EXPECT_EQ(m_ui.messageTexts(), (QStringList{dataError, dataError, openError, openError, openError,
+                                                u"Error en la obtención de los datos a generar."_s, openError}));
+    EXPECT_EQ(m_ui.messages().front().icon, ui::Ui::Icon::Information);
+    EXPECT_EQ(contents(target()), QByteArray(10000, 'x'));
+    EXPECT_EQ(QDir(m_db.dir()).entryList({u"ddjj*"_s}, QDir::Files), QStringList{u"ddjj.txt"_s})
+        << "no temporary file is left behind";
+    EXPECT_TRUE(m_cancelado);
+    EXPECT_TRUE(m_screen.isVisible()) << "the screen stays open for another attempt";
 
+    // A first generation: the 14 pending lines, over the longer file, each record decrypting back.
+    m_screen.setOutputFilter({});
+    m_ui.clearMessages();
+    generate(target());
+    EXPECT_TRUE(m_ui.messages().isEmpty()) << m_ui.messageTexts().join(u" | "_s).toStdString();
+    EXPECT_FALSE(m_cancelado);
+    EXPECT_EQ(m_screen.result(), QDialog::Accepted);
     const QStringList records = decrypted(target());
-    ASSERT_EQ(records.size(), 25);
-    lines = clsCodigo::instance().Get_Detalle_DDJJs_Disk_1(periodo, secuencia);
-    for (int i = 0; i < 25; ++i, lines->moveNext())
+    ASSERT_EQ(records.size(), 14);
+    EXPECT_EQ(contents(target()).size(), 14 * 146) << "no old bytes after the records";
+    auto lines = clsCodigo::instance().Get_Detalle_DDJJs_Disk_1(periodo, secuencia);
+    for (int i = 0; i < 14; ++i, lines->moveNext())
         EXPECT_EQ(records[i], DeclarationFile::record(*lines, u"200209"_s));
-    EXPECT_EQ(records[1].mid(56, 15), u"-00000000001.00"_s);
+    EXPECT_EQ(state(), u"14 27 N 0"_s) << "the database is not changed";
+}
+
+TEST_F(GeneracionDDJJTest, EnterBrowsingAndLeavingGenerateNothing)
+{
+    addLines(1);
+    path()->setFocus();
+    path()->setText(target());
+    QTest::keyClick(path(), Qt::Key_Return);
+    EXPECT_EQ(focusName(), u"bAceptar"_s) << "Enter moves on without generating";
+
+    const QString chosen = QDir(m_db.dir()).filePath(u"nueva.txt"_s);
+    m_ui.setNextFileName(chosen);
+    click(m_screen, u"bBuscar"_s);
+    click(m_screen, u"bBuscar"_s); // the operator cancels the dialog
+    EXPECT_EQ(path()->text(), QDir::toNativeSeparators(chosen)) << "a file that does not exist yet";
+    const ui::ScriptedUi::FileRequest request{u"Archivo para la Generación del Detalle de DDJJ"_s, QString(),
+                                              u"Todos los archivos (*.txt)"_s, true, u"txt"_s};
+    EXPECT_EQ(m_ui.fileRequests(), (QList<ui::ScriptedUi::FileRequest>{request, request}));
+
+    click(m_screen, u"bVolver"_s);
+    EXPECT_TRUE(m_cancelado);
+    EXPECT_EQ(m_screen.result(), QDialog::Rejected);
+    EXPECT_EQ(QDir(m_db.dir()).entryList({u"*.txt"_s}, QDir::Files), QStringList());
 }

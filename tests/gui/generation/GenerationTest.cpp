@@ -1,6 +1,5 @@
 #include "GenerationTest.h"
 
-#include "data/Regional.h"
 #include "platform/cipher/Cipher.h"
 
 #include <QFile>
@@ -33,9 +32,14 @@ void GenerationTest::addPayment(double importe, const QString& fechaPago, double
     EXPECT_TRUE(codigo.Modificar_AR03(m_db.scalar(u"select max(Id) from AR03"_s).toDouble(), numero));
 }
 
-QString GenerationTest::withheld(int n)
+QString GenerationTest::state()
 {
-    return Regional::format(n * (n + 1) / 4.0, u"##,##0.00"_s);
+    return m_db
+        .scalar(u"select (select count(*) from DDJJ_Detalle where Secuencia = 1 and N_Comprobante is null) || ' ' || "
+                u"ifnull((select Valor from PARAMETROS where ID = 5), '-') || ' ' || (select Generado from DDJJ "
+                u"where Posicion_Fiscal = '200209' and Secuencia = 1) || ' ' || "
+                u"(select count(*) from AR03 where Impresion = 'S')"_s)
+        .toString();
 }
 
 QStringList GenerationTest::decrypted(const QString& path)

@@ -3,10 +3,8 @@
 #include "support/ScreenFixture.h"
 
 #include "data/clsCodigo.h"
-#include "platform/reportengine/RecordedReport.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 
@@ -25,25 +23,12 @@ protected:
     void addLines(int n, double secuenciaDeLineas = secuencia);
     /// Adds a payment of the period with its AR03 number.
     void addPayment(double importe, const QString& fechaPago, double numero);
+    /// The declaration's pending lines, the AR04 counter, its generated mark and the payments marked as
+    /// printed, as "3 27 N 0".
+    [[nodiscard]] QString state();
 
     [[nodiscard]] static QString cbu(int i) { return QStringLiteral("%1").arg(i, 22, 10, QLatin1Char('0')); }
-    /// The total withheld by addLines(n), as the forms show it.
-    [[nodiscard]] static QString withheld(int n);
-    [[nodiscard]] static QString fileName(const report::RecordedReport& r) { return QFileInfo(r.path).fileName(); }
     /// The records of a declaration file, decrypted.
     [[nodiscard]] static QStringList decrypted(const QString& path);
     [[nodiscard]] QString target() const { return QDir(m_db.dir()).filePath(QStringLiteral("ddjj.txt")); }
-
-    int pendingLines()
-    {
-        return m_db.count(QStringLiteral("DDJJ_Detalle"), QStringLiteral("where N_Comprobante is null"));
-    }
-    int paymentsMarked() { return m_db.count(QStringLiteral("AR03"), QStringLiteral("where Impresion = 'S'")); }
-    QString counter() { return m_db.scalar(QStringLiteral("select Valor from PARAMETROS where ID = 5")).toString(); }
-    QString generado()
-    {
-        return m_db.scalar(QStringLiteral("select Generado from DDJJ where Secuencia = 1")).toString();
-    }
-
-    const QDate m_today{2002, 10, 15};
 };
