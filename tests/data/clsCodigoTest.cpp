@@ -41,104 +41,71 @@ protected:
 
 } // namespace
 
-TEST_F(clsCodigoTest, Parameters)
+TEST_F(clsCodigoTest, ParametersAndPayments)
 {
     EXPECT_EQ(m_codigo.Existe_Parametro(1), 0);
     auto missing = m_codigo.Get_Parametro(1);
     ASSERT_TRUE(missing) << "a missing row is an empty recordset, not a failure";
     EXPECT_TRUE(missing->eof());
-
-    EXPECT_TRUE(m_codigo.Insertar_Parametro(2, u"Razón Social / Denominación - Registración"_s, u"O'Neill S.A."_s));
+    EXPECT_TRUE(m_codigo.Insertar_Parametro(2, u"Razón Social"_s, u"O'Neill S.A."_s));
     EXPECT_FALSE(m_codigo.Insertar_Parametro(2, u"duplicado"_s, u"x"_s)) << "the ID is unique";
     EXPECT_EQ(m_codigo.Existe_Parametro(2), 1);
-    auto row = m_codigo.Get_Parametro(2);
-    ASSERT_TRUE(row && !row->eof());
-    EXPECT_EQ(row->field(u"Valor").toString(), u"O`Neill S.A."_s);
-    EXPECT_EQ(row->field(u"descripcion").toString(), u"Razón Social / Denominación - Registración"_s);
-
+    EXPECT_EQ(column(m_codigo.Get_Parametro(2), u"Valor"), QStringList{u"O`Neill S.A."_s});
     EXPECT_TRUE(m_codigo.Modificar_Parametro(2, u"Otra"_s));
-    EXPECT_FALSE(m_codigo.Modificar_Parametro(4, u"2"_s)) << "no row to update";
     EXPECT_EQ(column(m_codigo.Get_Parametro(2), u"Valor"), QStringList{u"Otra"_s});
-}
 
-TEST_F(clsCodigoTest, Payments)
-{
     EXPECT_FALSE(m_codigo.Existen_AR03s());
-    EXPECT_EQ(m_codigo.Existen_AR03s_77(u"200209"_s), 0);
     EXPECT_TRUE(m_codigo.Insertar_AR03(200209, 2, u"05/09/2002"_s, 1234.5, u"01"_s));
     EXPECT_TRUE(m_codigo.Insertar_AR03(200208, 1, u"05/08/2002"_s, 10, u"03"_s));
     EXPECT_TRUE(m_codigo.Insertar_AR03(200209, 1, u"01/09/2002"_s, 99.99, u"02"_s));
     EXPECT_FALSE(m_codigo.Insertar_AR03(200209, 1, u"31/09/2002"_s, 1, u"01"_s)) << "impossible date";
     EXPECT_TRUE(m_codigo.Existen_AR03s());
     EXPECT_EQ(m_codigo.Existen_AR03s_77(u"200209"_s), 2);
-
     EXPECT_EQ(column(m_codigo.Get_AR03s(u"  "_s), u"Posicion_Fiscal"),
               (QStringList{u"200208"_s, u"200209"_s, u"200209"_s}));
     EXPECT_EQ(column(m_codigo.Get_AR03s(u"Importe DESC"_s), u"Importe"),
               (QStringList{u"1234.5"_s, u"99.99"_s, u"10"_s}));
-    EXPECT_EQ(column(m_codigo.Get_AR03s(u"Fecha_Pago"_s), u"Fecha_Pago"),
-              (QStringList{u"05/08/2002"_s, u"01/09/2002"_s, u"05/09/2002"_s}));
     EXPECT_FALSE(m_codigo.Get_AR03s(u"NoExiste"_s)) << "a failed query gives no recordset";
 
     EXPECT_TRUE(m_codigo.Modificar_AR03(1, 7));
-    EXPECT_FALSE(m_codigo.Modificar_AR03(99, 7));
+    EXPECT_FALSE(m_codigo.Modificar_AR03(99, 7)) << "no row to update";
     EXPECT_EQ(m_temp.scalar(u"select Numero from AR03 where Id = 1"_s).toDouble(), 7);
-
     EXPECT_TRUE(m_codigo.Eliminar_AR03(1));
     EXPECT_TRUE(m_codigo.Eliminar_AR03(1)) << "true whatever it deleted";
-    EXPECT_EQ(m_temp.count(u"AR03"_s), 2);
     EXPECT_TRUE(m_codigo.Insertar_AR03(200209, 3, u"10/09/2002"_s, 1, u"01"_s));
-    EXPECT_EQ(m_temp.scalar(u"select max(Id) from AR03"_s).toDouble(), 4) << "identifiers are never reused";
+    EXPECT_EQ(m_temp.scalar(u"select max(Id) || ' ' || count(*) from AR03"_s).toString(), u"4 3"_s)
+        << "identifiers are never reused";
 }
 
-TEST_F(clsCodigoTest, DeclarationsAndSequences)
+TEST_F(clsCodigoTest, DeclarationsAndTheirLines)
 {
     EXPECT_EQ(m_codigo.Get_secuencia(200209), 0);
-    addDeclaration(u"200209"_s, 1, u"S"_s);
-    addDeclaration(u"200208"_s, 1);
+    addDeclaration(u"200209"_s, 1);
+    addDeclaration(u"200208"_s, 1, u"S"_s);
     EXPECT_TRUE(m_codigo.Insertar_DDJJ(2, 200209, u"15/10/2002"_s));
     EXPECT_FALSE(m_codigo.Insertar_DDJJ(2, 200209, u"15/10/2002"_s)) << "period and sequence are unique";
     EXPECT_EQ(m_codigo.Get_secuencia(200209), 2);
-    EXPECT_EQ(column(m_codigo.Get_DDJJs(u""_s), u"Secuencia"), (QStringList{u"1"_s, u"1"_s, u"2"_s}));
-    EXPECT_EQ(column(m_codigo.Get_DDJJs(u"Posicion_Fiscal DESC"_s), u"Posicion_Fiscal"),
-              (QStringList{u"200209"_s, u"200209"_s, u"200208"_s}));
-    auto inserted = m_codigo.Get_DDJJs(u""_s);
-    inserted->moveNext();
-    inserted->moveNext();
-    EXPECT_EQ(inserted->field(u"Generado").toString(), u"N"_s);
-    EXPECT_EQ(inserted->field(u"Fecha_Vto").toString(), u"15/10/2002"_s);
-
-    EXPECT_TRUE(m_codigo.Modificar_DDJJ_Disk(1, 200208));
+    EXPECT_EQ(column(m_codigo.Get_DDJJs(u""_s), u"Generado"), (QStringList{u"S"_s, u"N"_s, u"N"_s}));
+    EXPECT_TRUE(m_codigo.Modificar_DDJJ_Disk(2, 200209));
     EXPECT_FALSE(m_codigo.Modificar_DDJJ_Disk(5, 200208));
-    EXPECT_EQ(
-        m_temp.scalar(u"select Generado || ' ' || Fecha_Pres from DDJJ where Posicion_Fiscal = '200208'"_s).toString(),
-        u"S 2002-10-01"_s);
-}
+    EXPECT_EQ(m_temp.scalar(u"select Generado || ' ' || Fecha_Pres from DDJJ where Secuencia = 2"_s).toString(),
+              u"S 2002-10-01"_s);
 
-TEST_F(clsCodigoTest, DetailLines)
-{
-    addDeclaration(u"200209"_s, 1);
     EXPECT_TRUE(addLine(1, 200209, u"0720000788000012345678"_s, 20123456786));
     EXPECT_TRUE(addLine(1, 200209, u"0110"_s, 27000000006));
     EXPECT_FALSE(addLine(1, 200209, u"0110"_s, 27000000006)) << "one line per CBU and CUIT";
     EXPECT_TRUE(addLine(2, 200209, u"0110"_s, 27000000006));
-
     EXPECT_EQ(m_codigo.Existe_Detalle_DDJJ(1, 200209, u" 0110 "_s, 27000000006), 1);
     EXPECT_EQ(m_codigo.Existe_Detalle_DDJJ(1, 200209, u"0110"_s, 20123456786), 0);
     EXPECT_EQ(m_codigo.Existe_Detalle(1, 200209), 2);
     EXPECT_TRUE(m_codigo.Existen_AR04s());
-
     auto line = m_codigo.Get_Detalle_DDJJ(1, 200209, 20123456786, u"0720000788000012345678"_s);
     ASSERT_TRUE(line && !line->eof());
-    EXPECT_EQ(line->field(u"N_Agente").toDouble(), 1234);
     EXPECT_EQ(line->field(u"I_Base_Imponible").toDouble(), 1500.5);
     EXPECT_EQ(line->field(u"F_Auditoria").toString(), u"01/10/2002"_s);
-    EXPECT_TRUE(line->field(u"N_Comprobante").isNull());
     EXPECT_EQ(column(m_codigo.Get_Detalle_DDJJs(u"ignored"_s, 200209, 1), u"N_CBU"),
               (QStringList{u"0110"_s, u"0720000788000012345678"_s}));
     EXPECT_EQ(column(m_codigo.Get_Detalle_Replica(200209, 2), u"N_CBU"), QStringList{u"0110"_s});
-    EXPECT_EQ(column(m_codigo.Get_Detalle_DDJJs_Disk(200209, 1, 0), u"N_CBU").size(), 2);
-
     EXPECT_TRUE(m_codigo.Modificar_Detalle_DDJJ(1, 200209, u"0110"_s, 27000000006, u" 0111 "_s, u"02"_s, u"03"_s,
                                                 27000000006, 4, 2000, 20));
     EXPECT_EQ(m_codigo.Existe_Detalle_DDJJ(1, 200209, u"0111"_s, 27000000006), 1);
@@ -154,7 +121,6 @@ TEST_F(clsCodigoTest, DetailLines)
     EXPECT_EQ(column(m_codigo.Get_Comprobantes(200209, 1), u"Comp").size(), 2);
     EXPECT_EQ(m_temp.scalar(u"select F_Presentacion from DDJJ_Detalle where N_Comprobante = 55"_s).toString(),
               u"01/10/2002"_s);
-
     EXPECT_TRUE(m_codigo.Eliminar_Detalle_DDJJ(1, 200209, u" 0111 "_s, 27000000006)) << "whatever the line's state";
     EXPECT_FALSE(m_codigo.Eliminar_Detalle_DDJJ(1, 200209, u"0111"_s, 27000000006));
     EXPECT_EQ(m_codigo.Existe_Detalle(1, 200209), 1);
@@ -172,11 +138,9 @@ TEST_F(clsCodigoTest, EmptyingADeclarationIsAllOrNothing)
 
     // When the second statement fails the lines stay where they were.
     ASSERT_TRUE(addLine(1, 200209, u"3"_s, 20123456786));
-    m_temp.db().execute(u"Update DDJJ Set Generado = 'S'"_s);
     m_temp.db().executeScript(u"CREATE TRIGGER no_reabrir BEFORE UPDATE ON DDJJ BEGIN SELECT RAISE(ABORT, 'x'); END"_s);
     EXPECT_FALSE(m_codigo.Eliminar_DDJJ(1, 200209));
     EXPECT_EQ(m_codigo.Existe_Detalle(1, 200209), 1);
-    EXPECT_EQ(m_temp.scalar(u"select Generado from DDJJ"_s).toString(), u"S"_s);
 }
 
 TEST_F(clsCodigoTest, OperationsFailQuietlyWithoutAConnection)
@@ -184,11 +148,8 @@ TEST_F(clsCodigoTest, OperationsFailQuietlyWithoutAConnection)
     // One of each kind: the operations share their handling of a failed statement.
     TempDatabase::disconnect();
     EXPECT_FALSE(m_codigo.Get_DDJJs(u""_s)) << "a query gives no recordset";
-    EXPECT_FALSE(m_codigo.Existen_AR03s());
     EXPECT_EQ(m_codigo.Existe_Detalle(1, 1), 0) << "a count gives 0";
-    EXPECT_EQ(m_codigo.Get_Comprobante(1, 1), 0);
     EXPECT_FALSE(addLine(1, 1, u"1"_s, 1)) << "a change gives false";
     EXPECT_FALSE(m_codigo.Eliminar_DDJJ(1, 1));
     EXPECT_FALSE(m_codigo.Eliminar_AR03(1));
-    EXPECT_FALSE(m_codigo.beginTransaction());
 }
