@@ -1,49 +1,234 @@
-#include "support/Printers.h"
+#include "support/ScreenFixture.h"
 
 #include "platform/ui/BusyCursor.h"
+#include "platform/ui/CuitEdit.h"
+#include "platform/ui/KeyFilter.h"
+#include "platform/ui/ListGrid.h"
+#include "platform/ui/Posicionar_Grilla.h"
 #include "platform/ui/QtUi.h"
 #include "platform/ui/ScriptedUi.h"
 #include "platform/ui/SpanishTranslations.h"
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QDialog>
 #include <QFileDialog>
+#include <QHeaderView>
+#include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include <gtest/gtest.h>
-
+#include <functional>
+#include <memory>
 #include <stdexcept>
+#include <vector>
 
 using namespace Qt::StringLiterals;
-using ui::ScriptedUi;
-using Icon = ui::Ui::Icon;
+using ui::KeyFilter;
+using ui::ListGrid;
 
 namespace {
 
-class ScriptedUiTest : public ::testing::Test
+// A payment-entry-like screen: a text box, a drop-down list, a date box, a save button that Qt would
+// press on Enter, and the payment list's grid: a hidden code, three visible columns and the hidden row
+// counter "Inc".
+class InputTest : public ScreenFixture
 {
 protected:
-    ~ScriptedUiTest() override { ui::Ui::install(nullptr); }
+    InputTest()
+    {
+        auto* layout = new QVBoxLayout(&m_screen);
+        m_semana->addItems({u"1"_s, u"2"_s, u"3"_s});
+        for (QWidget* widget : std::initializer_list<QWidget*>{m_posicion, m_semana, m_fecha, m_aceptar, m_grid})
+            layout->addWidget(widget);
+        QObject::connect(m_aceptar, &QPushButton::clicked, [this] { ++m_saves; });
+        m_grid->addColumn(u"Código"_s, u"Codigo"_s, 1200, false);
+        m_grid->addColumn(u"Posición Fiscal"_s, u"Posicion"_s, 1200);
+        m_grid->addColumn(u"Semana"_s, u"Semana"_s, 1500);
+        m_grid->addColumn(u"Importe a depositar"_s, u"Importe"_s, 1200);
+        m_grid->addColumn(u"Inc"_s, u"Inc"_s, 0);
+        m_screen.resize(640, 640);
+        activate(m_screen);
+    }
 
-    ScriptedUi& m_ui = ScriptedUi::install();
+    // Row i: code 100+i, week i%5+1, amount i*10.5, Inc i.
+    void addPayments(int count)
+    {
+        for (int i = 1; i <= count; ++i)
+            m_grid->addRow(u"%1\t200209\t%2\t%3.5\t%4"_s.arg(100 + i).arg(i % 5 + 1).arg(i * 10).arg(i));
+    }
+
+    QDialog m_screen;
+    QLineEdit* m_posicion = new QLineEdit(&m_screen);
+    QComboBox* m_semana = new QComboBox(&m_screen);
+    QDateEdit* m_fecha = new QDateEdit(QDate(2002, 9, 20), &m_screen);
+    QPushButton* m_aceptar = new QPushButton(u"&Guardar"_s, &m_screen);
+    ListGrid* m_grid = new ListGrid(&m_screen);
+    int m_saves = 0;
 };
 
-// A screen with a text box and a button that opens another screen modally, as the list screens do.
+} // namespace
+
+TEST_F(InputTest, KeyPressHookDropsOrReplacesTypedCharacters)
+{
+    std::vector<int> seen;
+    KeyFilter::onKeyPress(m_posicion, [&](int& keyAscii) {
+        seen.push_back(keyAscii);
+        if (keyAscii == '.')
+            keyAscii = ',';
+        else if ((keyAscii < '0' || keyAscii > '9') && keyAscii != 8)
+            keyAscii = 0;
+    });
+    m_posicion->setFocus();
+    QTest::keyClicks(m_posicion, u"20a0 2.0-9"_s);
+    QTest::keyClick(m_posicion, Qt::Key_Backspace);
+    EXPECT_EQ(m_posicion->text(), u"2002,0"_s);
+
+    // Keys that type nothing are not reported, and still work; a dropped Escape does not close the screen.
+    seen.clear();
+    for (Qt::Key key : {Qt::Key_Home, Qt::Key_Delete, Qt::Key_F1, Qt::Key_End})
+        QTest::keyClick(m_posicion, key);
+    QTest::keyClick(m_posicion, Qt::Key_Enter, Qt::KeypadModifier);
+    QTest::keyClick(m_posicion, Qt::Key_Escape);
+    EXPECT_EQ(seen, (std::vector<int>{13, 27}));
+    EXPECT_TRUE(m_screen.isVisible());
+
+    // Composed input goes through the same hook.
+    QInputMethodEvent composed;
+    composed.setCommitString(u"1ñ2é"_s);
+    QApplication::sendEvent(m_posicion, &composed);
+    EXPECT_EQ(m_posicion->text(), u"002,012"_s);
+}
+
+TEST_F(InputTest, EnterMovesTheFocusAndNeverPressesTheDefaultButton)
+{
+    // Without a hook, Qt presses the dialog's button on Enter: the hooks must not let that happen.
+    m_posicion->setFocus();
+    QTest::keyClick(m_posicion, Qt::Key_Return);
+    ASSERT_EQ(m_saves, 1);
+    const std::pair<QWidget*, QWidget*> chain[] = {{m_posicion, m_semana}, {m_semana, m_fecha}, {m_fecha, m_aceptar}};
+    for (const auto& [from, to] : chain) {
+        KeyFilter::onKeyPress(from, [to](int& keyAscii) {
+            if (keyAscii == 13)
+                to->setFocus();
+        });
+    }
+    for (const auto& [from, to] : chain) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        EXPECT_EQ(QApplication::focusWidget(), to);
+    }
+    QTest::keyClick(m_aceptar, Qt::Key_Return); // Enter on the button itself still presses it
+    EXPECT_EQ(m_saves, 2);
+}
+
+TEST_F(InputTest, KeyUpReportsWindowsKeyCodesAndHookingAgainReplaces)
+{
+    std::vector<int> released;
+    KeyFilter::onKeyUp(m_posicion, [&](int) { released.push_back(-1); });
+    KeyFilter::onKeyUp(m_posicion, [&](int keyCode) { released.push_back(keyCode); });
+    m_posicion->setFocus();
+    QTest::keyClick(m_posicion, Qt::Key_Delete);
+    QTest::keyClick(m_posicion, Qt::Key_A);
+    QTest::keyClick(m_posicion, Qt::Key_Down);
+    QTest::keyClick(m_posicion, Qt::Key_5, Qt::KeypadModifier);
+    EXPECT_EQ(released, (std::vector<int>{46, 'A', 40, 101}));
+}
+
+TEST(CuitEdit, TypedAndSetTextsKeepTheMask)
+{
+    ui::CuitEdit cuit;
+    EXPECT_EQ(cuit.maskText(), u"__-________-_"_s);
+    QTest::keyClicks(&cuit, u"2a0,+-1234"_s); // only digits are taken
+    EXPECT_EQ(cuit.maskText(), u"20-1234____-_"_s);
+    QTest::keyClicks(&cuit, u"567869"_s); // the last digit finds no room
+    EXPECT_EQ(cuit.maskText(), u"20-12345678-6"_s);
+    cuit.setMaskText(u"30712345674"_s);
+    EXPECT_EQ(cuit.maskText(), u"30-71234567-4"_s);
+    cuit.setMaskText(u"20-1234"_s);
+    EXPECT_EQ(cuit.maskText(), u"20-1234____-_"_s);
+}
+
+TEST_F(InputTest, GridRowsComeFromTabTextAndColumnsAreNeverNarrowerThanTheirCaption)
+{
+    EXPECT_FALSE(m_grid->moveFirst());
+    m_grid->addRow(u"7\t200209\t\t1234.5\t1"_s);
+    m_grid->addRow(u"8\t200210"_s); // fewer cells than columns
+    ASSERT_EQ(m_grid->rowCount(), 2);
+    EXPECT_EQ(m_grid->cell(0) + m_grid->cell(1, 4), u"7"_s) << "on the first row; hidden columns are readable";
+    EXPECT_TRUE(m_grid->moveNext() && !m_grid->moveNext());
+    EXPECT_EQ(m_grid->cell(1), u"200210"_s);
+
+    // 1200 twips is narrower than "Importe a depositar" in today's fonts; a wider column keeps its width.
+    EXPECT_GT(m_grid->columnWidth(3), m_grid->header()->fontMetrics().horizontalAdvance(u"Importe a depositar"_s));
+    EXPECT_EQ(m_grid->columnWidth(2), qRound(1500 * m_grid->logicalDpiX() / 1440.0));
+}
+
+TEST_F(InputTest, GridReportsTheOperatorsKeysClicksAndHeaderAndDoesNotSort)
+{
+    addPayments(5);
+    m_grid->selectFirst();
+    m_grid->setFocus();
+    QSignalSpy clicked(m_grid, &ListGrid::rowClicked);
+    QSignalSpy deleted(m_grid, &ListGrid::deleteKeyReleased);
+    QSignalSpy headers(m_grid, &ListGrid::headerClicked);
+    QTest::keyClick(m_grid, Qt::Key_Down);
+    QTest::keyClick(m_grid, Qt::Key_End);
+    QTest::keyClick(m_grid, Qt::Key_Down); // already on the last row: no move, no report
+    EXPECT_EQ(m_grid->currentRow(), 4);
+    EXPECT_EQ(clicked.count(), 2);
+    clickRow(*m_grid, 2);
+    EXPECT_EQ(m_grid->cell(4), u"3"_s);
+    m_grid->setCurrentRow(0); // moves made by the program are not the operator's
+    m_grid->moveNext();
+    EXPECT_EQ(clicked.count(), 3);
+
+    QTest::keyClick(m_grid, Qt::Key_Delete);
+    QTest::keyClick(m_grid, Qt::Key_Backspace);
+    EXPECT_EQ(deleted.count(), 1);
+    EXPECT_EQ(m_grid->rowCount(), 5);
+    clickHeader(*m_grid, 2);
+    ASSERT_EQ(headers.count(), 1);
+    EXPECT_EQ(headers.at(0).at(0).toInt(), 2);
+    EXPECT_EQ(m_grid->cell(0, 2), u"2"_s) << "the view does not sort";
+}
+
+TEST_F(InputTest, PosicionarGrillaFindsTheRowHoldingTheValue)
+{
+    addPayments(6);
+    m_grid->addRow(u"200\t200299\t1\t 7 \t 1 "_s); // cells are trimmed
+    // Column, value, row found: no match, or a column no row has, leaves the last row.
+    const double cases[][3] = {{4, 3, 2}, {4, 1.0, 0}, {3, 7, 6}, {3, 20.5, 1}, {4, 0, 6}, {9, 1, 6}};
+    for (const auto& c : cases) {
+        m_grid->setCurrentRow(5);
+        m_grid->setFocus();
+        ui::Posicionar_Grilla(*m_grid, static_cast<int>(c[0]), c[1]);
+        EXPECT_EQ(m_grid->currentRow(), c[2]) << c[0] << ' ' << c[1];
+        EXPECT_TRUE(m_grid->isVisible() && m_grid->hasFocus());
+    }
+    m_grid->clearRows(); // an empty grid: nothing moves, not even the focus
+    m_posicion->setFocus();
+    ui::Posicionar_Grilla(*m_grid, 4, 1);
+    EXPECT_EQ(m_grid->currentRow(), -1);
+    EXPECT_TRUE(m_posicion->hasFocus());
+}
+
+namespace {
+
+// A screen with a button that opens another screen modally, as the list screens do.
 struct Screen : QDialog
 {
     explicit Screen(const QString& name, QWidget* parent = nullptr) : QDialog(parent)
     {
         setObjectName(name);
-        auto* layout = new QVBoxLayout(this);
-        layout->addWidget(edit);
-        layout->addWidget(button);
+        (new QVBoxLayout(this))->addWidget(button);
         connect(button, &QPushButton::clicked, this, [this] {
             Screen child(u"Hijo"_s, this);
             ui::Ui::current().showModal(child);
@@ -51,134 +236,113 @@ struct Screen : QDialog
         });
     }
 
-    QLineEdit* edit = new QLineEdit(this);
     QPushButton* button = new QPushButton(u"&Nuevo"_s, this);
     int childResult = -1;
 };
 
-// Describes the next box as "title|icon|buttons|pointer" into `seen` and closes it with `press`.
-void answerNextBox(QString& seen, QMessageBox::StandardButton press)
+// Runs `answer` on the modal window the next call opens.
+template <typename Window>
+void answerNext(std::function<void(Window&)> answer)
 {
-    QTimer::singleShot(0, [&seen, press] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        QStringList buttons;
-        for (QAbstractButton* button : box->buttons())
-            buttons << button->text();
-        buttons.sort();
-        const QCursor* pointer = QApplication::overrideCursor();
-        seen = u"%1|%2|%3|%4"_s.arg(box->windowTitle())
-                   .arg(box->icon())
-                   .arg(buttons.join(u' '))
-                   .arg(pointer ? pointer->shape() : Qt::ArrowCursor);
-        box->button(press)->click();
+    QTimer::singleShot(0, [answer] {
+        auto* window = qobject_cast<Window*>(QApplication::activeModalWidget());
+        ASSERT_NE(window, nullptr);
+        answer(*window);
     });
 }
 
 } // namespace
 
-TEST_F(ScriptedUiTest, ModalCallbacksDriveNestedScreensInQueueOrder)
+TEST(ScriptedUi, ModalCallbacksDriveNestedScreensInQueueOrderAndBusyCursorsNest)
 {
+    ui::ScriptedUi& scripted = ui::ScriptedUi::install();
     Screen outer(u"Lista"_s);
     QStringList steps;
-    m_ui.onNextModal([&](QDialog& screen) {
+    scripted.onNextModal([&](QDialog& screen) {
         steps << u"lista"_s;
         EXPECT_EQ(QApplication::activeWindow(), &screen);
         QTest::mouseClick(outer.button, Qt::LeftButton);
         steps << u"lista otra vez"_s;
-        EXPECT_EQ(outer.childResult, QDialog::Accepted);
         // Back on the opener, with the focus on the button the mouse pressed.
         EXPECT_EQ(QApplication::activeWindow(), &outer);
         EXPECT_EQ(QApplication::focusWidget(), outer.button);
     });
-    m_ui.onNextModal([&](QDialog& screen) {
+    scripted.onNextModal([&](QDialog& screen) {
         steps << u"hijo"_s;
-        auto& child = static_cast<Screen&>(screen);
-        child.edit->setFocus();
-        QTest::keyClicks(child.edit, u"200209"_s);
-        EXPECT_EQ(child.edit->text(), u"200209"_s);
-        child.accept();
+        screen.accept();
     });
-
     ui::Ui::current().showModal(outer);
-
     EXPECT_EQ(steps, (QStringList{u"lista"_s, u"hijo"_s, u"lista otra vez"_s}));
-    EXPECT_EQ(m_ui.shownScreens(), (QStringList{u"Lista"_s, u"Hijo"_s}));
-    // The outer callback left its screen open: it is closed as if cancelled.
-    EXPECT_FALSE(outer.isVisible());
-    EXPECT_EQ(outer.result(), QDialog::Rejected);
+    EXPECT_EQ(scripted.shownScreens(), (QStringList{u"Lista"_s, u"Hijo"_s}));
+    EXPECT_EQ(outer.childResult, QDialog::Accepted);
+    EXPECT_EQ(outer.result(), QDialog::Rejected) << "left open by its callback: closed as if cancelled";
 
     // Without a callback a screen closes at once; a throwing callback still closes its screen.
-    m_ui.onNextModal([&](QDialog&) { QTest::mouseClick(outer.button, Qt::LeftButton); });
+    scripted.onNextModal([&](QDialog&) { QTest::mouseClick(outer.button, Qt::LeftButton); });
     ui::Ui::current().showModal(outer);
     EXPECT_EQ(outer.childResult, QDialog::Rejected);
-    m_ui.onNextModal([](QDialog&) { throw std::runtime_error("falla"); });
+    scripted.onNextModal([](QDialog&) { throw std::runtime_error("falla"); });
     EXPECT_THROW(ui::Ui::current().showModal(outer), std::runtime_error);
-    EXPECT_FALSE(outer.isVisible());
-    EXPECT_FALSE(outer.testAttribute(Qt::WA_ShowModal));
-}
+    EXPECT_FALSE(outer.isVisible() || outer.testAttribute(Qt::WA_ShowModal));
 
-TEST_F(ScriptedUiTest, BusyCursorNestsAndIsRestoredOnException)
-{
-    {
-        const ui::BusyCursor outer;
-        {
-            const ui::BusyCursor inner;
-        }
-        EXPECT_TRUE(m_ui.isBusy()); // the inner guard leaves the outer one's hourglass
-    }
-    EXPECT_FALSE(m_ui.isBusy());
-    EXPECT_EQ(m_ui.timesBusy(), 1);
-
+    // The inner guard leaves the outer one's hourglass; an exception takes it off.
     EXPECT_THROW(
         {
-            const ui::BusyCursor busy;
+            const ui::BusyCursor outer;
+            std::make_unique<ui::BusyCursor>().reset();
+            EXPECT_TRUE(scripted.isBusy());
             throw std::runtime_error("falla");
         },
         std::runtime_error);
-    EXPECT_FALSE(m_ui.isBusy());
-    EXPECT_FALSE(ui::BusyCursor::active());
+    EXPECT_FALSE(scripted.isBusy() || ui::BusyCursor::active());
+    EXPECT_EQ(scripted.timesBusy(), 1);
+    ui::Ui::install(nullptr);
 }
 
-TEST(QtUi, QuestionsReadSiNoAndMessagesShowTheNormalPointerWhileBusy)
+TEST(QtUi, BoxesReadSiNoWithTheNormalPointerAndTheSaveDialogTakesANewName)
 {
     ui::Ui::install(nullptr);
     ASSERT_TRUE(ui::installSpanishTranslations(*QCoreApplication::instance()));
+    // Describes the next box as "title|icon|buttons|pointer" and closes it with `press`.
     QString seen;
-    answerNextBox(seen, QMessageBox::Yes);
+    const auto answerBox = [&seen](QMessageBox::StandardButton press) {
+        answerNext<QMessageBox>([&seen, press](QMessageBox& box) {
+            QStringList buttons;
+            for (QAbstractButton* button : box.buttons())
+                buttons << button->text();
+            buttons.sort();
+            const QCursor* pointer = QApplication::overrideCursor();
+            seen = u"%1|%2|%3|%4"_s.arg(box.windowTitle())
+                       .arg(box.icon())
+                       .arg(buttons.join(u' '))
+                       .arg(pointer ? pointer->shape() : Qt::ArrowCursor);
+            box.button(press)->click();
+        });
+    };
+    answerBox(QMessageBox::Yes);
     EXPECT_TRUE(ui::Ui::current().ask(u"Está seguro que desea eliminar el Pago seleccionado?"_s));
     EXPECT_EQ(seen, u"Atención|%1|&No &Sí|%2"_s.arg(QMessageBox::Question).arg(Qt::ArrowCursor));
     {
         const ui::BusyCursor busy;
-        answerNextBox(seen, QMessageBox::Ok);
+        answerBox(QMessageBox::Ok);
         ui::Ui::current().message(u"No se pudo conectar."_s, ui::Ui::Icon::Critical);
         EXPECT_EQ(seen, u"Atención|%1|Aceptar|%2"_s.arg(QMessageBox::Critical).arg(Qt::ArrowCursor));
-        // The hourglass is back once the box is gone.
-        ASSERT_NE(QApplication::overrideCursor(), nullptr);
+        ASSERT_NE(QApplication::overrideCursor(), nullptr) << "the hourglass is back once the box is gone";
         EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
     }
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
 
-TEST(QtUi, SaveDialogTakesANewNameWithTheDefaultSuffixOrNothingWhenCancelled)
-{
-    ui::Ui::install(nullptr);
+    // A file that does not exist, with the default suffix; nothing when cancelled.
     QTemporaryDir dir;
-    const auto answer = [](const QString& typed) {
-        QTimer::singleShot(0, [typed] {
-            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
-            ASSERT_TRUE(dialog && dialog->acceptMode() == QFileDialog::AcceptSave);
+    for (const QString& typed : {u"nueva"_s, QString()}) {
+        answerNext<QFileDialog>([typed](QFileDialog& dialog) {
+            EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
             if (typed.isEmpty())
-                return dialog->reject();
-            dialog->selectFile(typed);
-            static_cast<QDialog*>(dialog)->accept(); // as the "Guardar" button does
+                return dialog.reject();
+            dialog.selectFile(typed);
+            static_cast<QDialog&>(dialog).accept(); // as the "Guardar" button does
         });
-    };
-    const auto choose = [&] {
-        return ui::Ui::current().saveFileName(nullptr, u"Archivo"_s, dir.path(), u"Todos los archivos (*.txt)"_s,
-                                              u"txt"_s);
-    };
-    answer(u"nueva"_s);
-    EXPECT_EQ(choose(), dir.filePath(u"nueva.txt"_s)) << "a file that does not exist, with the default suffix";
-    answer({});
-    EXPECT_EQ(choose(), QString());
+        EXPECT_EQ(ui::Ui::current().saveFileName(nullptr, u"Archivo"_s, dir.path(), u"Todos los archivos (*.txt)"_s,
+                                                 u"txt"_s),
+                  typed.isEmpty() ? QString() : dir.filePath(u"nueva.txt"_s));
+    }
 }
