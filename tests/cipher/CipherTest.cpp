@@ -4,8 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
-
-#include <algorithm>
+#include <QRegularExpression>
 
 using namespace Qt::StringLiterals;
 
@@ -17,20 +16,12 @@ const QString key = u"TOLBRANE"_s;
 const QString plainRecord = u"20123456786  0110012345678901234520020901+00000001234.50-00000000012.30000000015"_s;
 const QString accentedRecord = u"27123456780ÑANDÚ CAÑÓN ÁÉÍÓÚ áéíóú ñ ü ç º ª ¿¡ ÿ2002090301+00000000000.00000007"_s;
 
-bool isPrintableAscii(const QString& text)
-{
-    return std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x21 && c.unicode() <= 0x7E; });
-}
-
 TEST(Cipher, RoundTripsRecordsAsOnePrintableLine)
 {
-    ASSERT_EQ(plainRecord.size(), 80);
-    ASSERT_EQ(accentedRecord.size(), 80);
     Cipher cipher;
     for (const QString& record : {plainRecord, accentedRecord}) {
         const QString line = cipher.encrypt(record, key);
-        EXPECT_EQ(line.size(), 144);
-        EXPECT_TRUE(isPrintableAscii(line)) << line.toStdString();
+        EXPECT_TRUE(QRegularExpression(u"^[!-~]{144}$"_s).match(line).hasMatch()) << line.toStdString();
         EXPECT_EQ(cipher.decrypt(line, key), record);
         // A second object, as when the file is read back in another run, derives the same key.
         EXPECT_EQ(Cipher().decrypt(line + u"\r\n"_s, key), record) << "the line end read with the line";
@@ -67,8 +58,8 @@ TEST(Cipher, RefusesDamagedOrForeignLines)
           line.left(140) + u"!!!!"_s, line.left(143) + u"é"_s, line.left(72) + u"\n"_s + line.mid(72)})
         EXPECT_THROW((void)cipher.decrypt(bad, key), CipherError) << bad.toStdString();
 
-    EXPECT_THROW((void)cipher.decrypt(line, u"TOLBRANe"_s), CipherError);
-    EXPECT_THROW((void)cipher.decrypt(line, QString()), CipherError);
+    for (const QString& wrongKey : {u"TOLBRANe"_s, QString()})
+        EXPECT_THROW((void)cipher.decrypt(line, wrongKey), CipherError);
 }
 
 } // namespace

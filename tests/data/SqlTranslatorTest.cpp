@@ -10,7 +10,8 @@ const QDate today(2002, 9, 30);
 const db::SqlTranslator translator({u"Fecha_Pago"_s, u"F_Auditoria"_s, u"FECHA_PRES"_s});
 } // namespace
 
-TEST(SqlTranslator, TopBecomesLimit)
+// Words inside quoted texts are data and stay as they are.
+TEST(SqlTranslator, TopBecomesLimitAndDateFunctionBecomesToday)
 {
     EXPECT_EQ(translator.translate(u"Select top 1 N_Comprobante From DDJJ_Detalle  where A = 1 "_s, today),
               u"Select  N_Comprobante From DDJJ_Detalle  where A = 1 LIMIT 1"_s);
@@ -20,10 +21,6 @@ TEST(SqlTranslator, TopBecomesLimit)
               u"Select DISTINCT  Hoja From T LIMIT 2"_s);
     EXPECT_EQ(translator.translate(u"Select * From T where x = 'top 5'"_s, today),
               u"Select * From T where x = 'top 5'"_s);
-}
-
-TEST(SqlTranslator, DateFunctionBecomesToday)
-{
     EXPECT_EQ(translator.translate(u"Update DDJJ Set  GENERADO = 'S', FECHA_PRES = DATE() Where x = 1"_s, today),
               u"Update DDJJ Set  GENERADO = 'S', FECHA_PRES = '2002-09-30' Where x = 1"_s);
     EXPECT_EQ(translator.translate(u"Update T Set Hoja = 'DATE()'"_s, today), u"Update T Set Hoja = 'DATE()'"_s);
