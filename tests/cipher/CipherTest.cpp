@@ -42,24 +42,24 @@ TEST(Cipher, RefusesDamagedOrForeignLines)
     Cipher cipher;
     const QString line = cipher.encrypt(plainRecord, key);
     const QByteArray sealed = QByteArray::fromBase64(line.toLatin1());
+    const auto base64 = [](const QByteArray& bytes) {
+        return QString::fromLatin1(bytes.toBase64());
+    };
 
     // Every byte matters: the nonce, the ciphertext and the tag.
     for (const qsizetype position : {qsizetype(0), qsizetype(11), qsizetype(12), qsizetype(50), sealed.size() - 1}) {
         QByteArray tampered = sealed;
         tampered[position] = static_cast<char>(tampered[position] ^ 0x01);
-        EXPECT_THROW((void)cipher.decrypt(QString::fromLatin1(tampered.toBase64()), key), CipherError) << position;
+        EXPECT_THROW((void)cipher.decrypt(base64(tampered), key), CipherError) << position;
     }
 
-    const QString truncatedBytes = QString::fromLatin1(sealed.left(sealed.size() - 1).toBase64());
-    const QString tooShort = QString::fromLatin1(sealed.left(27).toBase64());
-    const QString foreign = QString::fromLatin1(QByteArray(108, 'A').toBase64());
     for (const QString& bad :
-         {truncatedBytes, tooShort, foreign, line.left(100), line.left(143), QString(), u"   "_s, plainRecord,
-          line.left(140) + u"!!!!"_s, line.left(143) + u"é"_s, line.left(72) + u"\n"_s + line.mid(72)})
+         {base64(sealed.chopped(1)), base64(sealed.left(27)), base64(QByteArray(108, 'A')), line.left(100),
+          line.left(143), QString(), u"   "_s, plainRecord, line.left(140) + u"!!!!"_s, line.left(143) + u"é"_s,
+          line.left(72) + u"\n"_s + line.mid(72)})
         EXPECT_THROW((void)cipher.decrypt(bad, key), CipherError) << bad.toStdString();
 
-    for (const QString& wrongKey : {u"TOLBRANe"_s, QString()})
-        EXPECT_THROW((void)cipher.decrypt(line, wrongKey), CipherError);
+    EXPECT_THROW((void)cipher.decrypt(line, u"TOLBRANe"_s), CipherError);
 }
 
 } // namespace

@@ -12,15 +12,13 @@ TEST(DatabaseOpen, FailsForWrongMissingOrDamagedFilesAndKeepsTheFileEncrypted)
 {
     TempDatabase temp;
     const QString path = temp.path();
-    EXPECT_NO_THROW((void)db::Database::open(path, u";pwd=ferlon"_s));
     for (const QString& password : {u";pwd=otra"_s, QString()})
         EXPECT_THROW((void)db::Database::open(path, password), db::DbError) << password.toStdString();
     EXPECT_THROW((void)db::Database::open(temp.dir() + u"/no_existe.mdb"_s, u";pwd=ferlon"_s), db::DbError);
     EXPECT_THROW((void)db::Database::create(path, u"ferlon"_s), db::DbError) << "never overwrites a file";
 
     QFile damaged(temp.dir() + u"/dañado.mdb"_s);
-    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly) && damaged.write(QByteArray(8192, 'x')) == 8192);
-    damaged.close();
+    ASSERT_TRUE(damaged.open(QIODevice::WriteOnly) && damaged.write(QByteArray(8192, 'x')) == 8192 && damaged.flush());
     EXPECT_THROW((void)db::Database::open(damaged.fileName(), u";pwd=ferlon"_s), db::DbError);
 
     // SQLCipher answers, and the plain SQLite header is not in the file.
@@ -54,7 +52,6 @@ TEST(DatabaseEngine, RecordsetsReadFieldsByNameWithoutRegardToCase)
     EXPECT_EQ(rows->field(u"Fecha_Pago").type(), db::Value::Type::Date);
     EXPECT_THROW((void)rows->field(u"NoExiste"), db::DbError);
     rows->moveNext();
-    EXPECT_TRUE(rows->eof());
     EXPECT_THROW((void)rows->field(u"Id"), db::DbError);
 }
 

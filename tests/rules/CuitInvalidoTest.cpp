@@ -32,11 +32,8 @@ TEST(CuitInvalido, AcceptsOnlyTheRightCheckDigit)
         for (int digit = 0; digit <= 9; ++digit)
             EXPECT_EQ(Cuit_Invalido(c.base + digit), digit != c.check) << static_cast<long long>(c.base) + digit;
     }
-}
 
-TEST(CuitInvalido, NumbersThatCannotBeElevenDigitsAreIncorrect)
-{
-    // "02-12345678-x" loses its leading zero on the way to a number.
+    // Numbers that cannot be eleven digits: "02-12345678-x" loses its leading zero on the way to a number.
     for (int digit = 0; digit <= 9; ++digit)
         EXPECT_TRUE(Cuit_Invalido(2123456780.0 + digit)) << digit;
     for (const double bad : {0.0, 9999999999.0, 100000000000.0, 201234567860.0, -20123456786.0, 20123456786.5,
