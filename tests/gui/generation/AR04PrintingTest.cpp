@@ -55,31 +55,25 @@ TEST_P(AR04Printings, NumberStampAndShowEverySheet)
         QStringList titles;
         for (int s = 1; s <= total; ++s) {
             const report::RecordedReport& sheet = m_engine.report(s - 1);
-            const bool paymentsSheet = !shortForm && s == total;
-            EXPECT_EQ(QFileInfo(sheet.path).fileName(),
-                      shortForm ? u"AR04.rpt"_s : (paymentsSheet ? u"AR04_Pagos.rpt"_s : u"AR04_primera.rpt"_s));
-            EXPECT_EQ(sheet.parameter(u"HojaA"_s) + u'/' + sheet.parameter(u"HojaT"_s) + u' ' +
-                          sheet.parameter(u"Nro"_s),
-                      u"%1/%2 0000000027"_s.arg(s).arg(total));
-            EXPECT_EQ(sheet.parameter(u"Saldo"_s),
-                      s >= details ? Regional::format(n * (n + 1) / 4.0, u"##,##0.00"_s) : QString())
-                << "sheet " << s;
-            EXPECT_TRUE(sheet.printerSetupButton);
-            if (shortForm) { // the date the line was presented, not today's, once it is stamped
-                EXPECT_EQ(sheet.parameter(u"Fec1"_s), again ? u"15/10/2002"_s : u"01/01/1900"_s);
-            }
-            if (paymentsSheet) {
-                EXPECT_EQ(sheet.rows.size(), 3u);
-                EXPECT_EQ(sheet.parameter(u"TotDep"_s), u"600,75"_s);
-            } else {
-                // The first printing gives a sheet every line still pending and stamps the first 41 of them.
-                const int left = n - 41 * (s - 1);
-                ASSERT_EQ(sheet.rows.size(), static_cast<size_t>(again && !shortForm ? std::min(41, left) : left));
-                EXPECT_EQ(sheet.rows.front().value(u"N_CBU").toString(), cbu(41 * (s - 1) + 1));
-            }
-            titles.append((!again          ? u"AR04 - 27 Hoja Nro: %1"_s
-                           : paymentsSheet ? u"Reimpresion AR04 - 27 Hoja: %1"_s
-                                           : u"Reimpresión AR04 - 27 Hoja Nro: %1"_s)
+            const auto p = [&sheet](const QString& name) {
+                return sheet.parameter(name);
+            };
+            const bool pagos = !shortForm && s == total;
+            // The first printing gives a detail sheet every line still pending and stamps the first 41 of them;
+            // a short form shows the presentation date of a stamped line only.
+            const int left = n - 41 * (s - 1);
+            const int rows = pagos ? 3 : (again && !shortForm ? std::min(41, left) : left);
+            EXPECT_EQ((QStringList{QFileInfo(sheet.path).baseName(), p(u"HojaA"_s) + u'/' + p(u"HojaT"_s), p(u"Nro"_s),
+                                   p(u"Saldo"_s), p(u"Fec1"_s), QString::number(sheet.rows.size()),
+                                   pagos ? p(u"TotDep"_s) : sheet.rows.front().value(u"N_CBU").toString()}),
+                      (QStringList{shortForm ? u"AR04"_s : (pagos ? u"AR04_Pagos"_s : u"AR04_primera"_s),
+                                   u"%1/%2"_s.arg(s).arg(total), u"0000000027"_s,
+                                   s >= details ? Regional::format(n * (n + 1) / 4.0, u"##,##0.00"_s) : QString(),
+                                   !shortForm ? QString() : (again ? u"15/10/2002"_s : u"01/01/1900"_s),
+                                   QString::number(rows), pagos ? u"600,75"_s : cbu(41 * (s - 1) + 1)}));
+            titles.append((!again  ? u"AR04 - 27 Hoja Nro: %1"_s
+                           : pagos ? u"Reimpresion AR04 - 27 Hoja: %1"_s
+                                   : u"Reimpresión AR04 - 27 Hoja Nro: %1"_s)
                               .arg(s));
         }
         EXPECT_EQ(m_engine.previewTitles(), titles);
@@ -116,51 +110,40 @@ TEST_F(AR04PrintingTest, ShortFormSlotsWithTheirFormatsAndEmptyValues)
                                    u"06/09/2002"_s, u"300,25"_s, QString(), u"600,75"_s}));
 }
 
-// A sheet that fails, on either form, or a form that does not open, leaves the declaration, its lines,
-// the counter and the payments as they were; the same declaration prints whole once the engine works.
-class AR04FailedPrinting : public AR04PrintingTest, public ::testing::WithParamInterface<std::pair<int, int>>
-{};
-
-TEST_P(AR04FailedPrinting, LeavesEverythingAsItWas)
+// A sheet that fails, on either form, a form that does not open, nothing pending, a line without CUIT
+// that cannot be found to be stamped, a counter that is not a number or no counter row to store the next
+// number in: the printing stops and leaves the declaration, its lines, the counter and the payments as
+// they were.
+TEST_F(AR04PrintingTest, AFailedPrintingChangesNothing)
 {
-    const auto [lines, shownSheets] = GetParam();
-    addLines(lines);
-    execute(u"update AR03 set Impresion = 'S' where Numero = 11"_s);
-    const QString before = stamps();
-    m_engine.setPreviewFailsAfter(shownSheets);
-    EXPECT_FALSE(print());
-    EXPECT_EQ(m_engine.previewTitles().size(), shownSheets);
-    EXPECT_EQ(stamps(), before) << "the lines of a sheet already shown are pending again";
-    m_engine.setPreviewFailsAfter(-1);
-    m_engine.setOpenFails(true);
-    EXPECT_FALSE(print());
-    EXPECT_EQ(stamps(), before);
-
-    m_engine.setOpenFails(false);
+    addLines(5);
     ASSERT_TRUE(print());
-    execute(u"update AR03 set Impresion = 'N'"_s);
-    const QString printed = stamps();
-    m_engine.setPreviewFailsAfter(shownSheets);
+    QString before = stamps();
+    m_engine.setPreviewFailsAfter(0);
     EXPECT_FALSE(reprint());
-    EXPECT_EQ(stamps(), printed) << "a failed reprint leaves the payments' marks too";
-}
+    EXPECT_EQ(stamps(), before) << "a failed reprint leaves the payments' marks too";
 
-INSTANTIATE_TEST_SUITE_P(Forms, AR04FailedPrinting, ::testing::Values(std::pair{5, 0}, std::pair{61, 1}));
-
-TEST_F(AR04PrintingTest, NothingPendingOrBadDataStopsThePrintingAndChangesNothing)
-{
-    // No line left to print; a line without CUIT cannot be found to be stamped; a counter that is not a
-    // number; no counter row to store the next number in (its sheet shows 0).
-    for (const QString& sql :
-         {u"update DDJJ_Detalle set N_Comprobante = 26"_s,
-          u"insert into DDJJ_Detalle (Secuencia, N_Posicion_Fiscal, N_CBU) values (1, 200209, '9')"_s,
-          u"update PARAMETROS set Valor = 'veinte' where ID = 5"_s, u"delete from PARAMETROS where ID = 5"_s}) {
+    // Lines, sheets shown before one fails (-2: the form does not open), what is wrong with the data.
+    const std::tuple<int, int, QString> cases[] = {
+        {5, 0, {}},
+        {61, 1, {}},
+        {61, -2, {}},
+        {5, -1, u"update DDJJ_Detalle set N_Comprobante = 26"_s},
+        {5, -1, u"insert into DDJJ_Detalle (Secuencia, N_Posicion_Fiscal, N_CBU) values (1, 200209, '9')"_s},
+        {5, -1, u"update PARAMETROS set Valor = 'veinte' where ID = 5"_s},
+        {5, -1, u"delete from PARAMETROS where ID = 5"_s}};
+    execute(u"update DDJJ set Generado = 'N'"_s);
+    execute(u"update AR03 set Impresion = 'N' where Numero <> 11"_s);
+    for (const auto& [lines, shownSheets, sql] : cases) {
         execute(u"delete from DDJJ_Detalle"_s);
-        addLines(5);
-        execute(sql);
-        const QString before = stamps();
-        EXPECT_FALSE(print()) << sql.toStdString();
-        EXPECT_EQ(stamps(), before) << sql.toStdString();
+        addLines(lines);
+        if (!sql.isEmpty())
+            execute(sql);
+        m_engine.setPreviewFailsAfter(std::max(shownSheets, -1));
+        m_engine.setOpenFails(shownSheets == -2);
+        before = stamps();
+        EXPECT_FALSE(print()) << lines << ' ' << shownSheets << ' ' << sql.toStdString();
+        EXPECT_EQ(stamps(), before) << "the lines of a sheet already shown are pending again";
     }
     EXPECT_EQ(m_engine.lastReport().parameter(u"Nro"_s), u"0000000000"_s);
 }

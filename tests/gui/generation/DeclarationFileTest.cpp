@@ -1,68 +1,60 @@
 #include "GenerationTest.h"
 
+#include "platform/db/Recordset.h"
+#include "platform/ui/ListGrid.h"
+#include "screens/declarations/DDJJ.h"
 #include "screens/generation/DeclarationFile.h"
 #include "screens/generation/Generacion_DDJJ.h"
 
-#include "platform/db/Recordset.h"
-
-#include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
+
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-/// Passes writes on to the file until a number of bytes has gone through, then refuses every write, as
-/// a full or removed disk would.
+/// Passes a number of bytes on to the file, then refuses every write, as a full or removed disk would.
 struct FailingDevice : QIODevice
 {
-    FailingDevice(QIODevice& target, qint64 left) : target(target), left(left) { open(QIODevice::WriteOnly); }
+    explicit FailingDevice(QIODevice& target) : target(target) { open(QIODevice::WriteOnly); }
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 size) override
     {
-        const qint64 written = left > 0 ? target.write(data, std::min(size, left)) : -1;
-        left -= std::max<qint64>(written, 0);
-        return written;
+        return (left -= size) < 0 ? -1 : target.write(data, size);
     }
     QIODevice& target;
-    qint64 left;
+    qint64 left = 700;
 };
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 } // namespace
 
 TEST_F(GenerationTest, RecordsHoldEightFieldsOnTheirSideAndRefuseFieldsThatDoNotFit)
 {
-    const std::pair<QString, std::optional<QString>> cases[] = {
-        {u"20123456786, '2850590940090418135201', '03', 1234.5, -12.3, 7"_s,
-         u"20123456786 2850590940090418135201 200209 03 +00000001234.50 -00000000012.30 000000007"_s.remove(u' ')},
-        {u"null, null, null, null, null, null"_s,
-         QString(33, u' ') + u"20020900+00000000000.00+00000000000.00000000000"_s},
-        {u"123, '45', '1', 0.5, 0, 1234"_s,
-         u"123        45                    2002091 +00000000000.50+00000000000.00000001234"_s},
-        // Too long or not a number: refused rather than shifting the record.
-        {u"20123456786, '28505909400904181352012', '01', 1, 1, 1"_s, std::nullopt},
-        {u"20123456786, '1', '01', 123456789012, 1, 1"_s, std::nullopt},
-        {u"20123456786, '1', '01', 1, 1, 1234567890"_s, std::nullopt},
-        {u"201234567861, '1', '01', 1, 1, 1"_s, std::nullopt},
-        {u"20123456786, '1', '011', 1, 1, 1"_s, std::nullopt},
-        {u"20123456786, '1', '01', 1, 'mil', 1"_s, std::nullopt}};
-    for (const auto& [values, expected] : cases) {
+    const auto recordOf = [this](const QString& values) {
         execute(u"delete from DDJJ_Detalle"_s);
         execute(u"insert into DDJJ_Detalle (Secuencia, N_Posicion_Fiscal, N_CUIT, N_CBU, C_Tipo_Moneda, "
                 u"I_Base_Imponible, I_Retenido, N_Depositos) values (1, 200209, "_s +
                 values + u')');
         const auto lines = clsCodigo::instance().Get_Detalle_DDJJs_Disk_1(periodo, secuencia);
-        ASSERT_TRUE(lines && !lines->eof());
-        EXPECT_EQ(DeclarationFile::record(*lines, u"200209"_s), expected) << values.toStdString();
-    }
+        return lines && !lines->eof() ? DeclarationFile::record(*lines, u"200209"_s).value_or(u"-"_s) : QString();
+    };
+    EXPECT_EQ(recordOf(u"20123456786, '2850590940090418135201', '03', 1234.5, -12.3, 7"_s),
+              u"20123456786 2850590940090418135201 200209 03 +00000001234.50 -00000000012.30 000000007"_s.remove(u' '));
+    EXPECT_EQ(recordOf(u"null, null, null, null, null, null"_s),
+              QString(33, u' ') + u"20020900+00000000000.00+00000000000.00000000000"_s);
+    EXPECT_EQ(recordOf(u"123, '45', '1', 0.5, 0, 1234"_s),
+              u"123        45                    2002091 +00000000000.50+00000000000.00000001234"_s);
+    // Too long or not a number: refused rather than shifting the record.
+    for (const QString& values :
+         {u"20123456786, '28505909400904181352012', '01', 1, 1, 1"_s, u"20123456786, '1', '01', 123456789012, 1, 1"_s,
+          u"20123456786, '1', '01', 1, 1, 1234567890"_s, u"201234567861, '1', '01', 1, 1, 1"_s,
+          u"20123456786, '1', '011', 1, 1, 1"_s, u"20123456786, '1', '01', 1, 'mil', 1"_s})
+        EXPECT_EQ(recordOf(values), u"-"_s) << values.toStdString();
 }
 
 class GeneracionDDJJTest : public GenerationTest
@@ -108,7 +100,7 @@ TEST_F(GeneracionDDJJTest, RefusalsAndAFailedWriteKeepThePreviousFileThenThePend
     m_screen.Posicion = u"2002AB"_s;
     generate(target());
     m_screen.Posicion = u"200209"_s;
-    m_screen.setOutputFilter([](QIODevice& file) { return std::make_unique<FailingDevice>(file, 700); });
+    m_screen.setOutputFilter([](QIODevice& file) { return std::make_unique<FailingDevice>(file); });
     generate(target());
 
     const QString dataError = u"Error en alguno de los datos que se obtuvieron para generar."_s;
@@ -116,11 +108,10 @@ TEST_F(GeneracionDDJJTest, RefusalsAndAFailedWriteKeepThePreviousFileThenThePend
     EXPECT_EQ(m_ui.messageTexts(), (QStringList{dataError, dataError, openError, openError, openError,
                                                 u"Error en la obtención de los datos a generar."_s, openError}));
     EXPECT_EQ(m_ui.messages().front().icon, ui::Ui::Icon::Information);
-    EXPECT_EQ(contents(target()), QByteArray(10000, 'x'));
     EXPECT_EQ(QDir(m_db.dir()).entryList({u"ddjj*"_s}, QDir::Files), QStringList{u"ddjj.txt"_s})
         << "no temporary file is left behind";
-    EXPECT_TRUE(m_cancelado);
-    EXPECT_TRUE(m_screen.isVisible()) << "the screen stays open for another attempt";
+    EXPECT_EQ(QFileInfo(target()).size(), 10000);
+    EXPECT_TRUE(m_cancelado && m_screen.isVisible()) << "the screen stays open for another attempt";
 
     // A first generation: the 14 pending lines, over the longer file, each record decrypting back.
     m_screen.setOutputFilter({});
@@ -131,7 +122,7 @@ TEST_F(GeneracionDDJJTest, RefusalsAndAFailedWriteKeepThePreviousFileThenThePend
     EXPECT_EQ(m_screen.result(), QDialog::Accepted);
     const QStringList records = decrypted(target());
     ASSERT_EQ(records.size(), 14);
-    EXPECT_EQ(contents(target()).size(), 14 * 146) << "no old bytes after the records";
+    EXPECT_EQ(QFileInfo(target()).size(), 14 * 146) << "no old bytes after the records";
     auto lines = clsCodigo::instance().Get_Detalle_DDJJs_Disk_1(periodo, secuencia);
     for (int i = 0; i < 14; ++i, lines->moveNext())
         EXPECT_EQ(records[i], DeclarationFile::record(*lines, u"200209"_s));
@@ -159,4 +150,87 @@ TEST_F(GeneracionDDJJTest, EnterBrowsingAndLeavingGenerateNothing)
     EXPECT_TRUE(m_cancelado);
     EXPECT_EQ(m_screen.result(), QDialog::Rejected);
     EXPECT_EQ(QDir(m_db.dir()).entryList({u"*.txt"_s}, QDir::Files), QStringList());
+}
+
+// The declaration list's Generar and Imprimir: the generation screen, then the AR04 printing, and the
+// return to the row the operator was on, 200209 between two other periods.
+class DDJJGenerationTest : public GenerationTest
+{
+protected:
+    DDJJGenerationTest()
+    {
+        execute(u"insert into DDJJ (Posicion_Fiscal, Secuencia, Fecha_Vto, Generado, Fecha_Pres) "
+                u"values ('200208', 1, '10/09/2002', 'S', '05/09/2002')"_s);
+        execute(u"insert into DDJJ (Posicion_Fiscal, Secuencia, Fecha_Vto, Generado) "
+                u"values ('200210', 1, '11/11/2002', 'N')"_s);
+        addLines(20);
+        activate(*(m_list = std::make_unique<DDJJ>()));
+        clickRow(grid(), 1);
+    }
+
+    ui::ListGrid& grid() { return *child<ui::ListGrid>(*m_list, u"lvList"_s); }
+
+    /// Presses a button of the list; the generation screen it opens writes the file at the target path,
+    /// or is left with "&Volver".
+    void press(const QString& name, bool generates)
+    {
+        m_ui.onNextModal([this, generates](QDialog& screen) {
+            if (generates)
+                child<QLineEdit>(screen, u"TxtPath"_s)->setText(target());
+            click(screen, generates ? u"bAceptar"_s : u"bVolver"_s);
+        });
+        click(*m_list, name);
+    }
+
+    std::unique_ptr<DDJJ> m_list;
+};
+
+TEST_F(DDJJGenerationTest, GenerarAndImprimirWriteTheFilePrintAndReturnToTheRow)
+{
+    press(u"bGenerar"_s, false);
+    EXPECT_TRUE(m_list->Cancelado);
+    EXPECT_FALSE(QFile::exists(target()));
+    m_engine.setPreviewFailsAfter(0);
+    press(u"bGenerar"_s, true);
+    EXPECT_EQ(decrypted(target()).size(), 20) << "the file was written";
+    EXPECT_EQ(state(), u"20 27 N 0"_s);
+
+    m_engine.setPreviewFailsAfter(-1);
+    m_engine.clear();
+    press(u"bGenerar"_s, true);
+    EXPECT_EQ(m_engine.previewTitles(), (QStringList{u"AR04 - 27 Hoja Nro: 1"_s, u"AR04 - 27 Hoja Nro: 2"_s}));
+    EXPECT_EQ(state(), u"0 28 S 0"_s);
+    EXPECT_EQ(grid().cell(0) + grid().cell(3), u"200209S"_s) << "back on the same declaration";
+    EXPECT_FALSE(child<QPushButton>(*m_list, u"bGenerar"_s)->isEnabled());
+
+    // Imprimir writes every line again and reprints the stored sheets.
+    QFile::remove(target());
+    m_engine.clear();
+    press(u"bImprimir"_s, false);
+    EXPECT_EQ(m_engine.reportCount(), 0);
+    press(u"bImprimir"_s, true);
+    EXPECT_EQ(decrypted(target()).size(), 20);
+    EXPECT_EQ(m_engine.previewTitles(),
+              (QStringList{u"Reimpresión AR04 - 27 Hoja Nro: 1"_s, u"Reimpresion AR04 - 27 Hoja: 2"_s}));
+    m_engine.setPreviewFailsAfter(0);
+    press(u"bImprimir"_s, true);
+    EXPECT_EQ(grid().cell(0), u"200209"_s);
+
+    const QString generated =
+        u"Se ha generado el diskette correctamente. A continuación se emitirá el formulario AR04."_s;
+    const QString printFailed = u"No se ha podido generar la impresión."_s;
+    EXPECT_EQ(m_ui.messageTexts(), (QStringList{generated, printFailed, generated, generated, generated, printFailed}));
+}
+
+TEST_F(DDJJGenerationTest, RefusalsComeBeforeAnyScreenOpens)
+{
+    clsCodigo::instance().Par_Denomin.clear();
+    click(*m_list, u"bGenerar"_s);
+    clickRow(grid(), 0); // 200208 is generated and has no lines
+    click(*m_list, u"bImprimir"_s);
+    EXPECT_EQ(m_ui.messageTexts(),
+              (QStringList{u"Para poder generar el diskette e imprimir el detalle deberá especificar la Razón Social o "
+                           u"Denominación en la opción de Registración."_s,
+                           u"La posición fiscal seleccionada no tiene detalles."_s}));
+    EXPECT_TRUE(m_ui.shownScreens().isEmpty());
 }
