@@ -2,11 +2,14 @@
 
 #include "support/ScreenFixture.h"
 
-#include "data/clsCodigo.h"
+#include "screens/import/DetailImporter.h"
+#include "screens/import/Importacion_DDJJ.h"
+
 #include "platform/ProgramDirectory.h"
 
 #include <QByteArray>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
 
 /// The fields of one interface line, a good line unless a test changes some.
@@ -34,7 +37,8 @@ struct Fields
     }
 };
 
-/// A screen test with a registered agent (1234) and a folder for the interface files.
+/// A screen test with a registered agent (1234), a folder for the interface files and the import
+/// screen opened for period 200209, sequence 1.
 class ImportTest : public ScreenFixture
 {
 protected:
@@ -50,10 +54,11 @@ protected:
         return target;
     }
 
-    [[nodiscard]] QString errorFilePath() const { return ProgramDirectory::filePath(QStringLiteral("Errores.txt")); }
+    [[nodiscard]] static QString errorFilePath() { return ProgramDirectory::filePath(QStringLiteral("Errores.txt")); }
+    void writeOldErrorFile() { writeFile("de una importacion anterior\n", errorFilePath()); }
 
     /// The error file as UTF-8 text; a null string when it does not exist.
-    [[nodiscard]] QString errorFile() const
+    [[nodiscard]] static QString errorFile()
     {
         QFile file(errorFilePath());
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
@@ -61,5 +66,53 @@ protected:
 
     int detailCount(const QString& where = {}) { return m_db.count(QStringLiteral("DDJJ_Detalle"), where); }
 
+    /// The screen as the declaration list opens it, shown and active.
+    std::unique_ptr<Importacion_DDJJ> open()
+    {
+        auto screen = std::make_unique<Importacion_DDJJ>();
+        screen->Posicion = QStringLiteral("200209");
+        screen->Secuencia = 1;
+        screen->Form_Load();
+        activate(*screen);
+        return screen;
+    }
+
+    static void importPath(Importacion_DDJJ& screen, const QString& path)
+    {
+        child<QLineEdit>(screen, QStringLiteral("TxtPath"))->setText(path);
+        click(screen, QStringLiteral("bAceptar"));
+    }
+
+    /// Imports these bytes through the screen, which must run to its end (one final message, the screen
+    /// accepted), and gives the error file's text.
+    QString import(const QByteArray& bytes)
+    {
+        auto screen = open();
+        m_ui.clearMessages();
+        importPath(*screen, writeFile(bytes));
+        EXPECT_EQ(m_ui.messages().size(), 1);
+        EXPECT_EQ(screen->result(), QDialog::Accepted);
+        return errorFile();
+    }
+
+    /// Good lines with the CBUs first to last, LF ends.
+    static QByteArray goodLines(int last, int first = 1)
+    {
+        QByteArray bytes;
+        for (int i = first; i <= last; ++i)
+            bytes += Fields{.cbu = QByteArray::number(i)}.line() + "\n";
+        return bytes;
+    }
+
+    /// The importer alone, its error lines collected in m_errors.
+    DetailImporter importer(const QByteArray& bytes, int groupSize = DetailImporter::defaultGroupSize)
+    {
+        DetailImporter importer(writeFile(bytes), 200209, 1);
+        importer.setErrorSink([this](const QString& line) { m_errors.append(line); });
+        importer.setGroupSize(groupSize);
+        return importer;
+    }
+
     QTemporaryDir m_files;
+    QStringList m_errors;
 };
