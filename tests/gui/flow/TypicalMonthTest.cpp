@@ -8,7 +8,6 @@
 
 #include "app/Main.h"
 #include "platform/cipher/Cipher.h"
-#include "platform/db/Recordset.h"
 #include "platform/reportengine/RecordedReport.h"
 #include "platform/ui/ListGrid.h"
 
@@ -99,25 +98,13 @@ protected:
         return plain;
     }
 
-    /// The rows of a query as "field|field row2field|...": numbers plain, dates dd/mm/yyyy, null "".
-    QString rows(const QString& sql)
-    {
-        QStringList result;
-        for (const auto recordset = m_db.db().openRecordset(sql); !recordset->eof(); recordset->moveNext()) {
-            QStringList fields;
-            for (int i = 0; i < recordset->fieldCount(); ++i)
-                fields.append(recordset->field(i).toString());
-            result.append(fields.join(u'|'));
-        }
-        return result.join(u' ');
-    }
-
     /// The stamps of a sequence's lines, the voucher counter, and the last sheet's voucher and balance.
     QString stamps(int secuencia)
     {
-        return rows(u"select distinct N_Comprobante, Hoja, F_Presentacion from DDJJ_Detalle where Secuencia = %1"_s.arg(
-                   secuencia)) +
-               u' ' + rows(u"select Valor from PARAMETROS where ID = 5"_s) + u' ' +
+        return m_db.scalar(u"select group_concat(distinct N_Comprobante || ' ' || Hoja || ' ' || F_Presentacion) "
+                           u"from DDJJ_Detalle where Secuencia = %1"_s.arg(secuencia))
+                   .toString() +
+               u' ' + m_db.scalar(u"select Valor from PARAMETROS where ID = 5"_s).toString() + u' ' +
                m_engine.lastReport().parameter(u"Nro"_s) + u' ' + m_engine.lastReport().parameter(u"Saldo"_s);
     }
 
@@ -151,7 +138,7 @@ TEST_F(TypicalMonthTest, SeptemberIsDeclaredCorrectedByReplicationAndReprinted)
     QStringList expected{recordA, recordC, recordD};
     expected.sort();
     EXPECT_EQ(generate(u"1"_s, u"bGenerar"_s, u"ddjj.txt"_s), expected);
-    EXPECT_EQ(stamps(1), u"1|1|08/10/2002 2 0000000001 157,55"_s);
+    EXPECT_EQ(stamps(1), u"1 1 2002-10-08 2 0000000001 157,55"_s);
 
     // Line C was withheld 12,80, not 12,30: the correction replicates the generated declaration as
     // sequence 2, whose generation takes the next voucher and whose regeneration reprints it.
@@ -166,14 +153,15 @@ TEST_F(TypicalMonthTest, SeptemberIsDeclaredCorrectedByReplicationAndReprinted)
     });
     expected.replaceInStrings(u"+00000000012.30"_s, u"+00000000012.80"_s);
     EXPECT_EQ(generate(u"2"_s, u"bGenerar"_s, u"ddjj2.txt"_s), expected);
-    EXPECT_EQ(stamps(2), u"2|1|08/10/2002 3 0000000002 158,05"_s);
     EXPECT_EQ(generate(u"2"_s, u"bImprimir"_s, u"otra_vez.txt"_s), expected);
-    EXPECT_EQ(stamps(2), u"2|1|08/10/2002 3 0000000002 158,05"_s) << "a reprint uses no voucher";
+    EXPECT_EQ(stamps(2), u"2 1 2002-10-08 3 0000000002 158,05"_s) << "a reprint uses no voucher";
 
-    EXPECT_EQ(rows(u"select Posicion_Fiscal, Secuencia, Generado, Fecha_Pres from DDJJ order by 1, 2"_s),
-              u"200208|1|N| 200209|1|S|08/10/2002 200209|2|S|08/10/2002 200210|1|N|"_s);
-    EXPECT_EQ(rows(u"select Secuencia, I_Retenido, N_Comprobante from DDJJ_Detalle where N_CBU = '"_s + cbuC +
-                   u"' order by Secuencia"_s),
-              u"1|12.3|1 2|12.8|2"_s);
-    EXPECT_EQ(m_db.count(u"DDJJ_Detalle"_s), 6) << "no other period got lines";
+    EXPECT_EQ(m_db.scalar(u"select group_concat(Posicion_Fiscal || '/' || Secuencia || Generado || "
+                          u"ifnull(Fecha_Pres, ''), ' ') from DDJJ"_s)
+                  .toString(),
+              u"200208/1N 200209/1S2002-10-08 200210/1N 200209/2S2002-10-08"_s);
+    EXPECT_EQ(m_db.scalar(u"select group_concat(Secuencia || ' ' || I_Retenido || ' ' || ifnull(N_Comprobante, ''), "
+                          u"' | ') from DDJJ_Detalle where N_CBU = '%1'"_s.arg(cbuC))
+                  .toString(),
+              u"1 12.3 1 | 2 12.8 2"_s);
 }
