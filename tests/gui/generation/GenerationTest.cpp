@@ -1,9 +1,5 @@
 #include "GenerationTest.h"
 
-#include "platform/cipher/Cipher.h"
-
-#include <QFile>
-
 using namespace Qt::StringLiterals;
 
 GenerationTest::GenerationTest()
@@ -40,15 +36,4 @@ QString GenerationTest::state()
                 u"where Posicion_Fiscal = '200209' and Secuencia = 1) || ' ' || "
                 u"(select count(*) from AR03 where Impresion = 'S')"_s)
         .toString();
-}
-
-QStringList GenerationTest::decrypted(const QString& path)
-{
-    QFile file(path);
-    QStringList records;
-    for (const QByteArray& line : file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>()) {
-        if (!line.isEmpty())
-            records.append(Cipher().decrypt(QString::fromLatin1(line.chopped(1)), u"TOLBRANE"_s));
-    }
-    return records;
 }

@@ -28,7 +28,5 @@ protected:
     [[nodiscard]] QString state();
 
     [[nodiscard]] static QString cbu(int i) { return QStringLiteral("%1").arg(i, 22, 10, QLatin1Char('0')); }
-    /// The records of a declaration file, decrypted.
-    [[nodiscard]] static QStringList decrypted(const QString& path);
     [[nodiscard]] QString target() const { return QDir(m_db.dir()).filePath(QStringLiteral("ddjj.txt")); }
 };

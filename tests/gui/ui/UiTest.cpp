@@ -177,8 +177,6 @@ TEST(ScriptedUi, ModalCallbacksDriveNestedScreensInQueueOrderAndBusyCursorsNest)
     ui::ScriptedUi& scripted = ui::ScriptedUi::install();
     QDialog outer;
     QDialog child(&outer);
-    outer.setObjectName(u"Lista"_s);
-    child.setObjectName(u"Hijo"_s);
     QStringList steps;
     scripted.onNextModal([&](QDialog&) {
         steps << u"lista"_s;
@@ -192,7 +190,6 @@ TEST(ScriptedUi, ModalCallbacksDriveNestedScreensInQueueOrderAndBusyCursorsNest)
     });
     ui::Ui::current().showModal(outer);
     EXPECT_EQ(steps, (QStringList{u"lista"_s, u"hijo"_s, u"lista otra vez"_s}));
-    EXPECT_EQ(scripted.shownScreens(), (QStringList{u"Lista"_s, u"Hijo"_s}));
     EXPECT_EQ(child.result(), QDialog::Accepted);
     EXPECT_EQ(outer.result(), QDialog::Rejected) << "left open by its callback: closed as if cancelled";
     EXPECT_FALSE(outer.isVisible() || outer.testAttribute(Qt::WA_ShowModal));
