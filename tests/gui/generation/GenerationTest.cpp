@@ -23,9 +23,8 @@ void GenerationTest::addLines(int n, double secuenciaDeLineas)
 
 void GenerationTest::addPayment(double importe, const QString& fechaPago, double numero)
 {
-    clsCodigo& codigo = clsCodigo::instance();
-    EXPECT_TRUE(codigo.Insertar_AR03(periodo, 1, fechaPago, importe, u"01"_s));
-    EXPECT_TRUE(codigo.Modificar_AR03(m_db.scalar(u"select max(Id) from AR03"_s).toDouble(), numero));
+    EXPECT_TRUE(clsCodigo::instance().Insertar_AR03(periodo, 1, fechaPago, importe, u"01"_s));
+    EXPECT_TRUE(clsCodigo::instance().Modificar_AR03(m_db.scalar(u"select max(Id) from AR03"_s).toDouble(), numero));
 }
 
 QString GenerationTest::state()
