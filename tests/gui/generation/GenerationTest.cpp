@@ -29,10 +29,10 @@ void GenerationTest::addPayment(double importe, const QString& fechaPago, double
 
 QString GenerationTest::state()
 {
-    return m_db
-        .scalar(u"select (select count(*) from DDJJ_Detalle where Secuencia = 1 and N_Comprobante is null) || ' ' || "
-                u"ifnull((select Valor from PARAMETROS where ID = 5), '-') || ' ' || (select Generado from DDJJ "
-                u"where Posicion_Fiscal = '200209' and Secuencia = 1) || ' ' || "
-                u"(select count(*) from AR03 where Impresion = 'S')"_s)
-        .toString();
+    const QString sql =
+        u"select (select count(*) from DDJJ_Detalle where Secuencia = 1 and N_Comprobante is null) "
+        u"|| ' ' || ifnull((select Valor from PARAMETROS where ID = 5), '-') || ' ' || (select Generado "
+        u"from DDJJ where Posicion_Fiscal = '200209' and Secuencia = 1) || ' ' || "
+        u"(select count(*) from AR03 where Impresion = 'S')"_s;
+    return m_db.scalar(sql).toString();
 }

@@ -125,8 +125,7 @@ TEST(CuitEdit, TypedAndSetTextsKeepTheMask)
 
 TEST_F(InputTest, GridTakesTabTextReportsTheOperatorDoesNotSortAndIsPositionedByValue)
 {
-    // Row i: code 100+i, week i%5+1, amount i*10.5, Inc i; then a row with fewer cells than columns and
-    // one whose cells are trimmed.
+    // Row i: code 100+i, week i%5+1, amount i*10.5, Inc i; then a short row and one to be trimmed.
     for (int i = 1; i <= 5; ++i)
         m_grid->addRow(u"%1\t%2\t%3.5\t%4"_s.arg(100 + i).arg(i % 5 + 1).arg(i * 10).arg(i));
     m_grid->addRow(u"8"_s);
