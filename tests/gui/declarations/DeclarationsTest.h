@@ -39,15 +39,6 @@ protected:
                     .arg(posicion, cbu, tipoCuenta, db::Value::numberText(cuit), db::Value::numberText(base)));
     }
 
-    /// One column of the line of period 200209 keyed by sequence, account and CUIT.
-    db::Value lineValue(int secuencia, const QString& cbu, double cuit, const QString& column)
-    {
-        return m_db.scalar(u"select %1 from DDJJ_Detalle where N_Posicion_Fiscal = 200209 and Secuencia = %2 "
-                           u"and N_CBU = '%3' and N_Cuit = %4"_s.arg(column)
-                               .arg(secuencia)
-                               .arg(cbu, db::Value::numberText(cuit)));
-    }
-
     int lineCount(const QString& posicion, int secuencia)
     {
         return m_db.count(u"DDJJ_Detalle"_s,
