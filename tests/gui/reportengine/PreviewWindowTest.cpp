@@ -105,6 +105,7 @@ TEST_F(PreviewWindowTest, PreviewOpenedFromAModalListTakesClicksAndOutlivesTheLi
     EXPECT_TRUE(listWaited) << "the list stayed open and modal while the preview was used";
     EXPECT_GT(zoomAfter, zoomBefore) << "the click on the preview's zoom button took effect";
     EXPECT_EQ(preview->windowTitle(), u"AR03"_s);
+    EXPECT_TRUE(preview->findChild<QAction*>(u"actionPrinterSetup"_s)->isVisible()) << "the form asks for it";
 
     // The list has closed: the preview stays open, now the menu's, and still takes clicks.
     ASSERT_TRUE(preview) << "the preview survives the list";

@@ -1,21 +1,15 @@
 #include "platform/reportengine/QtReportEngine.h"
-#include "platform/reportengine/PreviewWindow.h"
 #include "platform/reportengine/Report.h"
 #include "platform/reportengine/ReportError.h"
 
 #include "platform/db/Database.h"
 #include "support/ReportFiles.h"
 
-#include <QAction>
-#include <QApplication>
-#include <QPointer>
-#include <QPrintPreviewWidget>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
-using report::PreviewWindow;
 using report::ReportError;
 
 namespace {
@@ -36,15 +30,6 @@ protected:
             m_database->execute(u"insert into Lineas values ('Línea %1', %2)"_s.arg(n).arg(n * 100.5));
     }
 
-    void TearDown() override
-    {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (qobject_cast<PreviewWindow*>(widget))
-                widget->close();
-        }
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
     [[nodiscard]] std::unique_ptr<report::Report> openFilled()
     {
         auto report = m_engine.openReport(m_path);
@@ -61,31 +46,6 @@ protected:
 };
 
 } // namespace
-
-TEST_F(QtReportEngineTest, PreviewsStayUntilTheOperatorOrTheNextPreviewClosesThem)
-{
-    EXPECT_NO_THROW(m_engine.closePreview()) << "nothing to close yet";
-    auto report = openFilled();
-    report->setPrinterSetupButton(true);
-    report->preview(u"AR04 - 27 Hoja Nro: 1"_s);
-    const QPointer<PreviewWindow> first = m_engine.lastPreview();
-    ASSERT_TRUE(first && first->isVisible());
-    EXPECT_EQ(first->windowTitle(), u"AR04 - 27 Hoja Nro: 1"_s);
-    EXPECT_TRUE(first->findChild<QAction*>(u"actionPrinterSetup"_s)->isVisible());
-    report.reset(); // the window keeps its document after the driver has dropped the report
-    first->previewWidget()->updatePreview();
-    EXPECT_EQ(first->previewWidget()->pageCount(), 1);
-
-    openFilled()->preview(u"AR04 - 27 Hoja Nro: 2"_s);
-    const QPointer<PreviewWindow> second = m_engine.lastPreview();
-    EXPECT_FALSE(second->findChild<QAction*>(u"actionPrinterSetup"_s)->isVisible());
-    m_engine.closePreview();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_TRUE(second.isNull()) << "the latest preview is closed and gone";
-    ASSERT_FALSE(first.isNull()) << "earlier sheets stay open";
-    EXPECT_NO_THROW(m_engine.closePreview()) << "closing again is harmless";
-    EXPECT_TRUE(first->isVisible());
-}
 
 TEST_F(QtReportEngineTest, PdfHoldsParametersAndRowsAsTyped)
 {
