@@ -62,7 +62,11 @@ protected:
 template <typename Window>
 void answerNext(std::function<void(Window&)> answer)
 {
-    QTimer::singleShot(0, [answer] { answer(*qobject_cast<Window*>(QApplication::activeModalWidget())); });
+    QTimer::singleShot(0, [answer] {
+        auto* window = qobject_cast<Window*>(QApplication::activeModalWidget());
+        ASSERT_TRUE(window) << "the expected box is not open";
+        answer(*window);
+    });
 }
 
 } // namespace
