@@ -2,28 +2,20 @@
 
 #include "support/ScreenFixture.h"
 
+#include "platform/ProgramDirectory.h"
 #include "screens/import/DetailImporter.h"
 #include "screens/import/Importacion_DDJJ.h"
 
-#include "platform/ProgramDirectory.h"
-
-#include <QByteArray>
 #include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
 
-/// The fields of one interface line, a good line unless a test changes some.
+/// The fields of one interface line, a good line unless a test changes some. The year differs from
+/// the declaration's period on purpose: it is only validated.
 struct Fields
 {
-    QByteArray cuit = "20123456786";
-    QByteArray cbu = "0170001540000001234567";
-    QByteArray year = "1999"; // differs from the declaration's period on purpose: it is only validated
-    QByteArray month = "12";
-    QByteArray moneda = "01";
-    QByteArray signoBase = "+";
-    QByteArray base = "00000001234.50";
-    QByteArray signoRetenido = "+";
-    QByteArray retenido = "00000000012.30";
+    QByteArray cuit = "20123456786", cbu = "0170001540000001234567", year = "1999", month = "12", moneda = "01";
+    QByteArray signoBase = "+", base = "00000001234.50", signoRetenido = "+", retenido = "00000000012.30";
     QByteArray depositos = "000000003";
 
     /// The 80-byte record; each field is padded or cut to its width.
@@ -37,8 +29,8 @@ struct Fields
     }
 };
 
-/// A screen test with a registered agent (1234), a folder for the interface files and the import
-/// screen opened for period 200209, sequence 1.
+/// A screen test with a registered agent (1234), a folder for the interface files, and the import
+/// into period 200209, sequence 1, through the screen or the importer alone.
 class ImportTest : public ScreenFixture
 {
 protected:
@@ -54,19 +46,14 @@ protected:
         return target;
     }
 
-    [[nodiscard]] static QString errorFilePath() { return ProgramDirectory::filePath(QStringLiteral("Errores.txt")); }
-    void writeOldErrorFile() { writeFile("de una importacion anterior\n", errorFilePath()); }
-
-    /// The error file as UTF-8 text; a null string when it does not exist.
+    [[nodiscard]] static QString errorPath() { return ProgramDirectory::filePath(QStringLiteral("Errores.txt")); }
     [[nodiscard]] static QString errorFile()
     {
-        QFile file(errorFilePath());
+        QFile file(errorPath());
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
-
     int detailCount(const QString& where = {}) { return m_db.count(QStringLiteral("DDJJ_Detalle"), where); }
 
-    /// The screen as the declaration list opens it, shown and active.
     std::unique_ptr<Importacion_DDJJ> open()
     {
         auto screen = std::make_unique<Importacion_DDJJ>();
@@ -83,14 +70,12 @@ protected:
         click(screen, QStringLiteral("bAceptar"));
     }
 
-    /// Imports these bytes through the screen, which must run to its end (one final message, the screen
-    /// accepted), and gives the error file's text.
+    /// Imports these bytes through the screen, which must run to its end; gives the error file's text.
     QString import(const QByteArray& bytes)
     {
         auto screen = open();
         m_ui.clearMessages();
         importPath(*screen, writeFile(bytes));
-        EXPECT_EQ(m_ui.messages().size(), 1);
         EXPECT_EQ(screen->result(), QDialog::Accepted);
         return errorFile();
     }

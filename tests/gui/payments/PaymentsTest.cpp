@@ -1,0 +1,375 @@
+#include "support/ReportFiles.h"
+#include "support/ScreenFixture.h"
+
+#include "data/clsCodigo.h"
+#include "platform/ui/ListGrid.h"
+#include "screens/payments/Impresion_AR03.h"
+#include "screens/payments/Pago_AR03.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+using Message = ui::ScriptedUi::Message;
+
+namespace {
+
+constexpr int codigo = 0;
+constexpr int semana = 2;
+constexpr int importe = 4;
+constexpr int inc = 6;
+constexpr int comprobante = 7;
+
+const QString guardado = u"Se ha realizado la operación correctamente."_s;
+const QString noSePudo = u"No se ha podido realizar la operación."_s;
+const QString posicionIncorrecta = u"La Posición Fiscal es incorrecta."_s;
+const QString importeIncorrecto = u"El Importe a depositar es incorrecto."_s;
+
+QList<Message> info(const QString& text)
+{
+    return {{text, ui::Ui::Icon::Information, false}};
+}
+
+/// The parameters a report received, in the order they were set.
+QString parameters(const report::RecordedReport& report)
+{
+    QStringList set;
+    for (const auto& [name, value] : report.parameters)
+        set << name + u'=' + value;
+    return set.join(u' ');
+}
+
+/// A registered agent, the payment list open on four stored payments of different periods, weeks
+/// and amounts (the second already numbered 7), in fiscal-period order.
+class PaymentsTest : public ScreenFixture
+{
+protected:
+    PaymentsTest()
+    {
+        setRegistration(4521, {}, u"Banco del Sur S.A."_s);
+        activate(m_list);
+    }
+
+    /// Stores a payment from its period, week, date, amount and currency as SQL values; gives its ID.
+    double addPayment(const QString& values, const QString& numero = u"null"_s)
+    {
+        execute(
+            u"insert into AR03 (Posicion_Fiscal, Semana, Fecha_Pago, Importe, Moneda, Numero) values (%1, %2)"_s.arg(
+                values, numero));
+        return m_db.scalar(u"select max(Id) from AR03"_s).toDouble();
+    }
+
+    /// The number the next first printing gives (PARAMETROS row 4); a null QString leaves no row.
+    void setCounter(const QString& valor)
+    {
+        execute(u"delete from PARAMETROS where ID = 4"_s);
+        if (!valor.isNull())
+            execute(u"insert into PARAMETROS (ID, Descripcion, Valor) values (4, 'Nro AR03', '%1')"_s.arg(valor));
+    }
+    QString counter() { return m_db.scalar(u"select Valor from PARAMETROS where ID = 4"_s).toString(); }
+    db::Value numero(int index) { return m_db.scalar(u"select Numero from AR03 where Id = "_s + id(index)); }
+    [[nodiscard]] QString id(int index) const { return QString::number(m_ids.at(index)); }
+
+    [[nodiscard]] QStringList column(int index) const
+    {
+        QStringList cells;
+        for (int row = 0; row < m_grid.rowCount(); ++row)
+            cells.append(m_grid.cell(row, index));
+        return cells;
+    }
+
+    void remove(int row, bool yes)
+    {
+        clickRow(m_grid, row);
+        m_ui.answerNext(yes);
+        click(m_list, u"BEliminar"_s);
+    }
+
+    /// Types into a box through its key filter, cleared first with the Backspace an operator would use.
+    static void type(QWidget& screen, const QString& box, const QString& text)
+    {
+        auto* edit = child<QLineEdit>(screen, box);
+        edit->setFocus();
+        edit->selectAll();
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QTest::keyClicks(edit, text);
+    }
+
+    /// Types the period and the amount, picks the currency and saves the entry.
+    void save(QWidget& entry, const QString& posicion, const QString& importe, int moneda)
+    {
+        m_ui.clearMessages();
+        type(entry, u"txPosicion"_s, posicion);
+        type(entry, u"txImporte"_s, importe);
+        child<QComboBox>(entry, u"cbTipoMoneda"_s)->setCurrentIndex(moneda);
+        click(entry, u"bAceptar"_s);
+    }
+
+    clsCodigo& m_codigo = clsCodigo::instance();
+    QList<double> m_ids{addPayment(u"200207, 4, '20/07/2002', 300, '02'"_s),
+                        addPayment(u"200208, 1, '05/08/2002', -12.5, '03'"_s, u"7"_s),
+                        addPayment(u"200209, 3, '16/09/2002', 1234.5, '01'"_s),
+                        addPayment(u"200210, 2, null, null, '09'"_s)};
+    Impresion_AR03 m_list;
+    ui::ListGrid& m_grid = *child<ui::ListGrid>(m_list, u"lvList"_s);
+};
+
+} // namespace
+
+TEST_F(PaymentsTest, EntryChecksInOrderThenSavesTheAmountReadTheRegionalWay)
+{
+    Pago_AR03 entry;
+    activate(entry);
+    child<QComboBox>(entry, u"cbSemana"_s)->setCurrentIndex(2);
+    child<QDateEdit>(entry, u"txFecha"_s)->setDate(QDate(2002, 9, 16));
+    // Each case fills the fields up to the failing one and leaves the later ones wrong or empty,
+    // so a check made out of order would show another message.
+    const struct
+    {
+        QString posicion, importe;
+        int moneda;
+        QString message, focus;
+    } cases[] = {
+        {u""_s, u""_s, 0, u"Debe ingresar la Posición Fiscal."_s, u"txPosicion"_s},
+        {u"20029"_s, u""_s, 0, posicionIncorrecta, u"txPosicion"_s},
+        {u"200213"_s, u""_s, 0, posicionIncorrecta, u"txPosicion"_s},
+        {u"2002.9"_s, u"10"_s, 1, posicionIncorrecta, u"txPosicion"_s},
+        {u"200209"_s, u""_s, 0, u"Debe ingresar el Importe a depositar."_s, u"txImporte"_s},
+        {u"200209"_s, u"-"_s, 0, importeIncorrecto, u"txImporte"_s},
+        {u"200209"_s, u"1-2"_s, 1, importeIncorrecto, u"txImporte"_s},
+        {u"200209"_s, u"."_s, 1, importeIncorrecto, u"txImporte"_s},
+        {u"200201"_s, u"-1234.5"_s, 0, u"Debe ingresar el Tipo de Moneda."_s, u"cbTipoMoneda"_s},
+    };
+    for (const auto& c : cases) {
+        save(entry, c.posicion, c.importe, c.moneda);
+        EXPECT_EQ(m_ui.messages(), info(c.message)) << c.posicion.toStdString() << ' ' << c.importe.toStdString();
+        EXPECT_EQ(focusName(), c.focus) << c.message.toStdString();
+    }
+    // The point typed was rewritten as the regional ",". A failed insert keeps the screen open;
+    // saving again as it stands reads the amount the regional way.
+    EXPECT_EQ(child<QLineEdit>(entry, u"txImporte"_s)->text(), u"-1234,5"_s);
+    execute(u"create trigger no_payments before insert on AR03 begin select raise(abort, 'locked'); end"_s);
+    child<QComboBox>(entry, u"cbTipoMoneda"_s)->setCurrentIndex(3);
+    click(entry, u"bAceptar"_s);
+    EXPECT_EQ(m_ui.messageTexts().last(), noSePudo);
+    EXPECT_TRUE(entry.isVisible());
+    execute(u"drop trigger no_payments"_s);
+    m_ui.clearMessages();
+    click(entry, u"bAceptar"_s);
+    EXPECT_EQ(m_ui.messages(), info(guardado));
+    EXPECT_EQ(entry.result(), QDialog::Accepted);
+    EXPECT_EQ(
+        m_db.scalar(u"select group_concat(Semana || ' ' || Fecha_Pago || ' ' || Importe || ' ' || Moneda || ' ' || "
+                    u"ifnull(Numero, '-')) from AR03 where Posicion_Fiscal = 200201"_s)
+            .toString(),
+        u"3 2002-09-16 -1234.5 03 -"_s);
+}
+
+TEST_F(PaymentsTest, EntryKeyFiltersLetOneDecimalPointIn)
+{
+    Pago_AR03 entry;
+    type(entry, u"txPosicion"_s, u"2a0 0-2,.9"_s);
+    EXPECT_EQ(child<QLineEdit>(entry, u"txPosicion"_s)->text(), u"2002.9"_s);
+    // Any Backspace, or the Delete key, lets another point in.
+    auto* amount = child<QLineEdit>(entry, u"txImporte"_s);
+    type(entry, u"txImporte"_s, u"1a2 ,-.3.4"_s);
+    EXPECT_EQ(amount->text(), u"12-.34"_s);
+    QTest::keyClick(amount, Qt::Key_Backspace);
+    QTest::keyClicks(amount, u".."_s);
+    EXPECT_EQ(amount->text(), u"12-.3."_s);
+    amount->home(false);
+    QTest::keyClick(amount, Qt::Key_Delete);
+    QTest::keyClicks(amount, u".."_s);
+    EXPECT_EQ(amount->text(), u".2-.3."_s);
+}
+
+TEST_F(PaymentsTest, APeriodTakesFifteenPaymentsAndNoMore)
+{
+    for (int i = 0; i < 13; ++i) // fourteen in 200209 with the one stored before
+        addPayment(u"200209, 1, '02/09/2002', 10, '01'"_s);
+    Pago_AR03 fifteenth;
+    activate(fifteenth);
+    save(fifteenth, u"200209"_s, u"5"_s, 1);
+    EXPECT_EQ(m_ui.messageTexts(), QStringList{guardado});
+
+    // The sixteenth is refused before anything after the period is looked at; another period has room.
+    Pago_AR03 sixteenth;
+    activate(sixteenth);
+    save(sixteenth, u"200209"_s, u""_s, 0);
+    EXPECT_EQ(m_ui.messageTexts(), QStringList{u"Ya hay 15 Pagos ingresados para la posición fiscal especificada. "
+                                               u"No se puede realizar esta operación."_s});
+    EXPECT_EQ(focusName(), u"txPosicion"_s);
+    save(sixteenth, u"200211"_s, u"5"_s, 1);
+    EXPECT_EQ(m_ui.messageTexts(), QStringList{guardado});
+    EXPECT_EQ(m_db.count(u"AR03"_s, u"where Posicion_Fiscal = 200209"_s), 15);
+}
+
+TEST_F(PaymentsTest, ListHeadingClicksAlternateTheOrder)
+{
+    EXPECT_EQ(column(3), (QStringList{u"20/07/2002"_s, u"05/08/2002"_s, u"16/09/2002"_s, u""_s}));
+    EXPECT_EQ(column(5), (QStringList{u"Lecop"_s, u"Dólares"_s, u"Pesos"_s, u""_s}));
+    // Already in fiscal-period order, a first click on that heading still sorts ascending; another
+    // heading starts ascending. "Comprobante" sorts nothing, and the next click on the last sorted
+    // heading alternates from where it was. Every click reloads the list, numbered anew from the top.
+    const QStringList ascending{u""_s, u"-12,5"_s, u"300"_s, u"1234,5"_s};
+    const QStringList descending{u"1234,5"_s, u"300"_s, u"-12,5"_s, u""_s};
+    const std::tuple<int, int, QStringList> clicks[] = {
+        {1, 1, {u"200207"_s, u"200208"_s, u"200209"_s, u"200210"_s}},
+        {importe, importe, ascending},
+        {comprobante, importe, ascending},
+        {importe, importe, descending},
+        {semana, semana, {u"1"_s, u"2"_s, u"3"_s, u"4"_s}},
+        {importe, importe, ascending},
+    };
+    for (const auto& [heading, shown, cells] : clicks) {
+        m_grid.setCurrentRow(2);
+        clickHeader(m_grid, heading);
+        EXPECT_EQ(column(shown), cells) << heading;
+        EXPECT_EQ(column(inc), (QStringList{u"1"_s, u"2"_s, u"3"_s, u"4"_s}));
+        EXPECT_EQ(m_grid.currentRow(), 0);
+    }
+}
+
+TEST_F(PaymentsTest, DeletingAsksAndReturnsToTheRowAbove)
+{
+    // A failed delete says so and leaves the grid as it was, though a reload would show other rows.
+    execute(u"create trigger keep_payments before delete on AR03 begin select raise(abort, 'locked'); end"_s);
+    execute(u"update AR03 set Semana = 5"_s);
+    remove(2, true);
+    EXPECT_EQ(m_ui.messages(),
+              (QList<Message>{{u"Está seguro que desea eliminar el Pago seleccionado?"_s, ui::Ui::Icon::Question, true},
+                              info(noSePudo).first()}));
+    EXPECT_EQ(m_grid.currentRow(), 2);
+    EXPECT_EQ(column(semana), (QStringList{u"4"_s, u"1"_s, u"3"_s, u"2"_s}));
+    execute(u"drop trigger keep_payments"_s);
+
+    remove(2, true);
+    EXPECT_EQ(column(codigo), (QStringList{id(0), id(1), id(3)}));
+    EXPECT_EQ(m_grid.currentRow(), 1);
+    // No keeps the payment, and still reloads and moves one row up.
+    remove(2, false);
+    EXPECT_EQ(m_db.count(u"AR03"_s), 3);
+    EXPECT_EQ(m_grid.currentRow(), 1);
+    // The first row has none above: the selection ends on the last row.
+    remove(0, true);
+    EXPECT_EQ(column(codigo), (QStringList{id(1), id(3)}));
+    EXPECT_EQ(m_grid.currentRow(), 1);
+}
+
+TEST_F(PaymentsTest, NuevoAndImprimirNeedARegisteredAgentThenNuevoReloadsInTheOrderChosen)
+{
+    setCounter(u"1"_s);
+    for (const auto& [button, accion] :
+         {std::pair{u"BAgregar"_s, u"agregar Pagos"_s}, std::pair{u"bImprimir"_s, u"imprimir el formulario"_s}}) {
+        m_ui.clearMessages();
+        setRegistration(0, {}, u"Banco del Sur S.A."_s);
+        click(m_list, button);
+        setRegistration(4521, {}, {});
+        click(m_list, button);
+        const QString prefijo = u"Para poder "_s + accion + u" deberá especificar "_s;
+        EXPECT_EQ(m_ui.messageTexts(),
+                  (QStringList{prefijo + u"el Nro de Agente en la opción de Registración."_s,
+                               prefijo + u"la Razón Social o Denominación en la opción de Registración."_s}));
+    }
+    EXPECT_TRUE(m_ui.shownScreens().isEmpty());
+    EXPECT_EQ(m_engine.reportCount(), 0);
+    EXPECT_EQ(counter(), u"1"_s);
+
+    setRegistration(4521, {}, u"Banco del Sur S.A."_s);
+    m_ui.clearMessages();
+    m_list.Volver = true; // the entry clears the request when it loads: the list stays open
+    clickHeader(m_grid, 1);
+    clickHeader(m_grid, 1);
+    m_ui.onNextModal([this](QDialog& entry) { save(entry, u"200211"_s, u"99.9"_s, 3); });
+    click(m_list, u"BAgregar"_s);
+    EXPECT_EQ(m_ui.messageTexts(), QStringList{guardado});
+    EXPECT_TRUE(m_list.isVisible());
+    EXPECT_EQ(column(1), (QStringList{u"200211"_s, u"200210"_s, u"200209"_s, u"200208"_s, u"200207"_s}));
+    EXPECT_EQ(m_grid.cell(0, importe), u"99,9"_s);
+}
+
+TEST_F(PaymentsTest, AFirstPrintingNumbersThePaymentAndMovesTheCounterAReprintNeither)
+{
+    setCounter(u"41"_s);
+    clickHeader(m_grid, semana); // weeks 1 to 4: the numbered payment first
+    clickRow(m_grid, 2);
+
+    // The form is numbered and the counter moved on, but the preview fails: the list is not
+    // reloaded, so it still shows the payment unnumbered and the next printing is a first one again.
+    m_engine.setPreviewFailsAfter(0);
+    click(m_list, u"bImprimir"_s);
+    EXPECT_EQ(m_ui.messageTexts(), QStringList{u"No se ha podido generar la boleta de pago AR03."_s});
+    EXPECT_EQ(numero(2).toDouble(), 41);
+    EXPECT_EQ(m_grid.cell(comprobante), u""_s);
+
+    m_engine.setPreviewFailsAfter(-1);
+    click(m_list, u"bImprimir"_s);
+    const QString first = parameters(m_engine.lastReport());
+    EXPECT_EQ(first, u"Importe=1.234,50 Semana=3 FechaPago=16/09/2002 Agente=4521 Nombre=Banco del Sur S.A. "
+                     u"ImporteLet=PESOS UN MIL DOSCIENTOS TREINTA Y CUATRO CON CINCUENTA CENTAVOS.- Mes=09 "
+                     u"Anio=2002 Nro=0000000042"_s);
+    EXPECT_TRUE(m_engine.lastReport().printerSetupButton);
+    EXPECT_EQ(m_grid.currentRow(), 2);
+    EXPECT_EQ(m_grid.cell(codigo), id(2));
+    EXPECT_EQ(m_grid.cell(comprobante), u"42"_s) << "reloaded: the new number shows";
+    EXPECT_EQ(counter(), u"43"_s);
+
+    // Printing it again is a reprint, and so is printing the payment numbered before.
+    click(m_list, u"bImprimir"_s);
+    EXPECT_EQ(parameters(m_engine.lastReport()), first);
+    clickRow(m_grid, 0);
+    click(m_list, u"bImprimir"_s);
+    EXPECT_EQ(m_engine.previewTitles(), (QStringList{u"AR03"_s, u"Reimpresión AR03"_s, u"Reimpresión AR03"_s}));
+    EXPECT_EQ(m_engine.lastReport().parameter(u"Nro"_s), u"0000000007"_s);
+    EXPECT_EQ(numero(2).toDouble(), 42);
+    EXPECT_EQ(counter(), u"43"_s);
+
+    m_engine.setOpenFails(true);
+    click(m_list, u"bImprimir"_s);
+    EXPECT_EQ(m_ui.messageTexts().last(), u"No se ha podido reimprimir la boleta de pago AR03."_s);
+    EXPECT_EQ(m_ui.messages().size(), 2);
+}
+
+TEST_F(PaymentsTest, TheFormShowsEachPaymentAsStored)
+{
+    // Rounded amount, no number; then a payment with nothing but its period, printed for the first
+    // time with a counter row without a value, which counts as 0.
+    const double rounded = addPayment(u"200202, 1, '04/02/2002', 0.996, '99'"_s);
+    const double empty = addPayment(u"200112, null, null, null, null"_s);
+    execute(u"insert into PARAMETROS (ID, Descripcion, Valor) values (4, 'Nro AR03', null)"_s);
+    ASSERT_TRUE(m_codigo.Reimpresion_AR03(rounded));
+    EXPECT_EQ(parameters(m_engine.lastReport()),
+              u"Importe=1,00 Semana=1 FechaPago=04/02/2002 Agente=4521 Nombre=Banco "
+              u"del Sur S.A. ImporteLet=DOLARES UNO .- Mes=02 Anio=2002 Nro=0000000000"_s);
+    ASSERT_TRUE(m_codigo.Reporte_AR03(empty));
+    EXPECT_EQ(parameters(m_engine.lastReport()), u"Importe=0,00 Semana=1 FechaPago= Agente=4521 Nombre=Banco del Sur "
+                                                 u"S.A. ImporteLet=PESOS CERO..- Mes=12 Anio=2001 Nro=0000000000"_s);
+    EXPECT_EQ(counter(), u"1"_s);
+}
+
+TEST_F(PaymentsTest, FailedFirstPrintingsNumberNothingAndLeaveTheCounter)
+{
+    setCounter(QString()); // no counter row: nothing is numbered and no row is made
+    EXPECT_FALSE(m_codigo.Reporte_AR03(m_ids[2]));
+    EXPECT_EQ(m_db.count(u"PARAMETROS"_s), 0);
+    // Number and counter move together: either write refused, neither is kept.
+    setCounter(u"5"_s);
+    for (const QString& table : {u"PARAMETROS"_s, u"AR03"_s}) {
+        execute(u"create trigger frozen before update on "_s + table + u" begin select raise(abort, 'x'); end"_s);
+        EXPECT_FALSE(m_codigo.Reporte_AR03(m_ids[2])) << table.toStdString();
+        EXPECT_EQ(counter(), u"5"_s);
+        execute(u"drop trigger frozen"_s);
+    }
+    setCounter(u"2.5"_s); // not a whole number
+    EXPECT_FALSE(m_codigo.Reporte_AR03(m_ids[2]));
+    setCounter(u"5"_s);
+    EXPECT_FALSE(m_codigo.Reporte_AR03(m_ids[2] + 100)); // no such payment
+    ReportFiles::write(m_db.dir() + u"/AR03.rpt"_s,
+                       u"[report]\ntitle = AR03\nparameters = Importe\n[layout]\n<p>{{Importe}}</p>\n"_s);
+    EXPECT_FALSE(m_codigo.Reporte_AR03(m_ids[2])); // a form without the nine parameters
+    EXPECT_TRUE(numero(2).isNull());
+    EXPECT_EQ(counter(), u"5"_s);
+    EXPECT_TRUE(m_engine.previewTitles().isEmpty());
+}
