@@ -53,7 +53,7 @@ protected:
     std::unique_ptr<Detalle_DDJJ> m_detail;
 };
 
-TEST_F(Detalle_DDJJTest, OnAPendingDeclarationNewAndModifyHandOverTheLineAndReturnToIt)
+TEST_F(Detalle_DDJJTest, OnAPendingDeclarationTheEntryGetsTheLineAndTheListReturnsToTheRow)
 {
     openPendingDeclaration();
     EXPECT_EQ(entryFrom(u"BAgregar"_s), u"0 200210/1   0 "_s);
@@ -61,8 +61,23 @@ TEST_F(Detalle_DDJJTest, OnAPendingDeclarationNewAndModifyHandOverTheLineAndRetu
     EXPECT_EQ(entryFrom(u"bModificar"_s),
               u"1 200210/1 11/11/2002 0220 %1 200.00"_s.arg(db::Value::numberText(validCuit(2022222222))));
     EXPECT_TRUE(m_ui.messages().isEmpty());
-    EXPECT_TRUE(m_detail->isVisible());
     EXPECT_EQ(grid().currentRow(), 1) << "back on the corrected line";
+
+    // Deleting, or answering No, moves up a row; from the first row, where row number 0 does not exist,
+    // the grid is left on its last row.
+    clickRow(grid(), 2);
+    m_ui.answerNext(false);
+    click(*m_detail, u"BEliminar"_s);
+    EXPECT_EQ(grid().currentRow(), 1);
+    clickRow(grid(), 0);
+    m_ui.answerNext(true);
+    click(*m_detail, u"BEliminar"_s);
+    EXPECT_EQ(m_ui.messageTexts(), (QStringList{u"Desea eliminar realmente el detalle seleccionado?"_s,
+                                                u"Desea eliminar realmente el detalle seleccionado?"_s,
+                                                u"Se ha realizado la operación correctamente."_s}));
+    EXPECT_EQ(grid().cell(0, 1) + u' ' + grid().cell(1, 1), u"0220 0330"_s);
+    EXPECT_EQ(grid().currentRow(), 1);
+    EXPECT_EQ(lineCount(u"200210"_s, 1), 2);
 }
 
 TEST_F(Detalle_DDJJTest, OnAGeneratedDeclarationNewAndModifyAskToReplicateAndDeleteRefuses)
@@ -91,32 +106,6 @@ TEST_F(Detalle_DDJJTest, OnAGeneratedDeclarationNewAndModifyAskToReplicateAndDel
                   QStringList(2, u"La posición fiscal seleccionada ya fue generada. Desea replicar la DDJJ?"_s));
         EXPECT_FALSE(m_detail->isVisible()) << "closes even when nothing was saved";
     }
-}
-
-TEST_F(Detalle_DDJJTest, DeletingALineReturnsToTheRowBefore)
-{
-    openPendingDeclaration();
-    clickRow(grid(), 2);
-    m_ui.answerNext(false);
-    click(*m_detail, u"BEliminar"_s);
-    EXPECT_EQ(grid().currentRow(), 1) << "answering No moves up a row too";
-    EXPECT_EQ(lineCount(u"200210"_s, 1), 3);
-
-    // Row number 0 does not exist: the grid is left on its last row.
-    clickRow(grid(), 0);
-    m_ui.answerNext(true);
-    click(*m_detail, u"BEliminar"_s);
-    EXPECT_EQ(grid().rowCount(), 2);
-    EXPECT_EQ(grid().cell(0, 1), u"0220"_s);
-    EXPECT_EQ(grid().currentRow(), 1);
-
-    m_ui.answerNext(true);
-    click(*m_detail, u"BEliminar"_s);
-    EXPECT_EQ(grid().rowCount(), 1);
-    EXPECT_EQ(grid().currentRow(), 0);
-    EXPECT_EQ(m_ui.messageTexts().mid(1, 2), (QStringList{u"Desea eliminar realmente el detalle seleccionado?"_s,
-                                                          u"Se ha realizado la operación correctamente."_s}));
-    EXPECT_EQ(lineCount(u"200210"_s, 1), 1);
 }
 
 } // namespace
