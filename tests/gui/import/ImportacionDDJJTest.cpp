@@ -106,7 +106,6 @@ TEST_F(ImportacionDDJJTest, WritesEveryFailedCheckInOrderThenTheCuitAndDuplicate
     ASSERT_TRUE(codigo.Insertar_Detalle_DDJJ(2, 200209, 1234, u"0170001540000001234567"_s, u"00"_s, u"01"_s,
                                              20123456786, 1, 1, 1));
     const std::pair<QByteArray, QString> cases[] = {
-        {QByteArray(80, 'x'), allWrong},
         {Fields().line().left(33), allFromYearOn}, // CUIT and CBU only
         {"20123", u" La CBU no es numérica."_s + allFromYearOn},
         {QByteArray(80, ' ') + "x", allWrong}, // blanks, then a byte past 80
@@ -177,7 +176,6 @@ TEST_F(ImportacionDDJJTest, StaysOpenAndLockedWhileALongImportRuns)
     importPath(*screen, writeFile(goodLines(2000)));
     EXPECT_TRUE(sawProgressWhileLocked);
     EXPECT_EQ(m_ui.messages(), success);
-    EXPECT_EQ(screen->result(), QDialog::Accepted);
     EXPECT_EQ(child<QProgressBar>(*screen, u"pbProgreso"_s)->value(), 1000);
     EXPECT_EQ(detailCount(), 2000);
 }
@@ -202,26 +200,19 @@ TEST_F(DetailImporterTest, CommitsEveryGroupSoThatOnlyTheLastCanBeLostAndFindsDu
     EXPECT_EQ(std::tuple(result.lines, result.imported, result.rejected, result.errors()), std::tuple(10, 7, 3, true));
 }
 
-TEST_F(DetailImporterTest, ReportsEveryLineOfAGroupTheEngineDropped)
+TEST_F(DetailImporterTest, ReportsTheLinesOfAGroupTheEngineDroppedAndPairsAnotherWriterPutIn)
 {
-    // RAISE(ROLLBACK) makes the engine drop the whole transaction, as a full disk would.
-    m_db.db().executeScript(u"CREATE TRIGGER perdida BEFORE INSERT ON DDJJ_Detalle WHEN NEW.N_CBU = '5' "
-                            u"BEGIN SELECT RAISE(ROLLBACK, 'perdida'); END;"_s);
+    // RAISE(ROLLBACK) makes the engine drop the whole transaction, as a full disk would. Into an empty
+    // declaration the count is skipped for pairs this import has not inserted; a pair that another
+    // writer put in meanwhile (here a trigger, when CBU 1 goes in) is still a duplicate.
+    m_db.db().executeScript(u"CREATE TRIGGER perdida BEFORE INSERT ON DDJJ_Detalle WHEN NEW.N_CBU = '5' BEGIN "
+                            u"SELECT RAISE(ROLLBACK, 'perdida'); END; CREATE TRIGGER otro AFTER INSERT ON DDJJ_Detalle "
+                            u"WHEN NEW.N_CBU = '1' BEGIN INSERT INTO DDJJ_Detalle (Secuencia, N_Posicion_Fiscal, "
+                            u"N_CBU, N_Cuit) VALUES (1, 200209, '2', 20123456786); END;"_s);
     const DetailImporter::Result result = importer(goodLines(8), 3).run();
-    EXPECT_EQ(m_errors, QStringList({u"Error al insertar detalle de la linea: 4"_s,
+    EXPECT_EQ(m_errors, QStringList({error(2, duplicate), u"Error al insertar detalle de la linea: 3"_s,
+                                     u"Error al insertar detalle de la linea: 4"_s,
                                      u"Error al insertar detalle de la linea: 5"_s}));
-    EXPECT_EQ(detailCount(u"where N_CBU not in ('4', '5')"_s), 6);
-    EXPECT_EQ(std::tuple(result.imported, result.rejected), std::tuple(6, 2));
-}
-
-TEST_F(DetailImporterTest, AnEmptyDeclarationStillFindsAPairAnotherWriterPutIn)
-{
-    // Into an empty declaration the count is skipped for pairs this import has not inserted; a pair that
-    // another writer put in meanwhile (here a trigger, when CBU 1 goes in) is still a duplicate.
-    m_db.db().executeScript(u"CREATE TRIGGER otro AFTER INSERT ON DDJJ_Detalle WHEN NEW.N_CBU = '1' BEGIN INSERT "
-                            u"INTO DDJJ_Detalle (Secuencia, N_Posicion_Fiscal, N_CBU, N_Cuit) VALUES (1, 200209, '2', "
-                            u"20123456786); END;"_s);
-    EXPECT_EQ(importer(goodLines(3)).run().imported, 2);
-    EXPECT_EQ(m_errors, QStringList({error(2, duplicate)}));
-    EXPECT_EQ(detailCount(), 3);
+    EXPECT_EQ(detailCount(u"where N_CBU in ('1', '2', '6', '7', '8')"_s), 5);
+    EXPECT_EQ(std::tuple(result.imported, result.rejected, detailCount()), std::tuple(4, 4, 5));
 }
