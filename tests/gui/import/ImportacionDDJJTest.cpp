@@ -1,10 +1,15 @@
-#include "ImportTest.h"
+#include "support/ScreenFixture.h"
 
 #include "data/clsCodigo.h"
+#include "platform/ProgramDirectory.h"
+#include "screens/import/DetailImporter.h"
+#include "screens/import/Importacion_DDJJ.h"
 
 #include <QDir>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -17,7 +22,6 @@ using Message = ui::ScriptedUi::Message;
 
 namespace {
 
-const QList<Message> success{{u"La importación ha finalizado con éxito."_s, Icon::Information}};
 const QByteArray old = "de una importacion anterior\n";
 const QString duplicate = u" Ya existen detalles con el CUIT-CBU especificados."_s;
 const QString allFromYearOn = u" El año es incorrecto. La mes es incorrecto. El signo del Importe Depositado es "
@@ -32,6 +36,86 @@ QString error(int line, const QString& failures)
     return u"Error en la linea: "_s + QString::number(line) + u'.' + failures;
 }
 
+/// The fields of one interface line, a good line unless a test changes some. The year differs from
+/// the declaration's period on purpose: it is only validated.
+struct Fields
+{
+    QByteArray cuit = "20123456786", cbu = "0170001540000001234567", year = "1999", month = "12", moneda = "01";
+    QByteArray signoBase = "+", base = "00000001234.50", signoRetenido = "+", retenido = "00000000012.30";
+    QByteArray depositos = "000000003";
+
+    /// The 80-byte record; each field is padded or cut to its width.
+    [[nodiscard]] QByteArray line() const
+    {
+        const auto fit = [](QByteArray value, qsizetype width) {
+            return value.leftJustified(width, ' ', true);
+        };
+        return fit(cuit, 11) + fit(cbu, 22) + fit(year, 4) + fit(month, 2) + fit(moneda, 2) + fit(signoBase, 1) +
+               fit(base, 14) + fit(signoRetenido, 1) + fit(retenido, 14) + fit(depositos, 9);
+    }
+};
+
+/// Good lines with the CBUs first to last, LF ends.
+QByteArray goodLines(int last, int first = 1)
+{
+    QByteArray bytes;
+    for (int i = first; i <= last; ++i)
+        bytes += Fields{.cbu = QByteArray::number(i)}.line() + "\n";
+    return bytes;
+}
+
+/// A registered agent (1234), a folder for the interface files, and the import into period 200209,
+/// sequence 1, through the screen or the importer alone.
+class ImportTest : public ScreenFixture
+{
+protected:
+    ImportTest() : ScreenFixture(QDate(2002, 10, 1)) { setRegistration(1234, {}, {}); }
+
+    /// Writes a file (by default the interface file) with exactly these bytes and gives its path.
+    QString writeFile(const QByteArray& bytes, const QString& path = {})
+    {
+        const QString target = path.isEmpty() ? m_files.filePath(u"interfase.txt"_s) : path;
+        QFile file(target);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(bytes);
+        return target;
+    }
+    void writeOldErrorFile() { writeFile(old, ProgramDirectory::filePath(u"Errores.txt"_s)); }
+    [[nodiscard]] static QString errorFile()
+    {
+        QFile file(ProgramDirectory::filePath(u"Errores.txt"_s));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+    int detailCount(const QString& where = {}) { return m_db.count(u"DDJJ_Detalle"_s, where); }
+
+    std::unique_ptr<Importacion_DDJJ> open()
+    {
+        auto screen = std::make_unique<Importacion_DDJJ>();
+        screen->Posicion = u"200209"_s;
+        screen->Secuencia = 1;
+        screen->Form_Load();
+        activate(*screen);
+        m_ui.clearMessages();
+        return screen;
+    }
+    static void importPath(Importacion_DDJJ& screen, const QString& path)
+    {
+        child<QLineEdit>(screen, u"TxtPath"_s)->setText(path);
+        click(screen, u"bAceptar"_s);
+    }
+
+    /// The importer alone, its error lines collected in m_errors.
+    DetailImporter importer(const QByteArray& bytes, int groupSize = DetailImporter::defaultGroupSize)
+    {
+        DetailImporter importer(writeFile(bytes), 200209, 1);
+        importer.setErrorSink([this](const QString& line) { m_errors.append(line); });
+        importer.setGroupSize(groupSize);
+        return importer;
+    }
+
+    QTemporaryDir m_files;
+    QStringList m_errors;
+};
 using ImportacionDDJJTest = ImportTest;
 using DetailImporterTest = ImportTest;
 
@@ -39,7 +123,7 @@ using DetailImporterTest = ImportTest;
 
 TEST_F(ImportacionDDJJTest, RefusesMissingFilesAndBrowseCancelAndBackImportNothing)
 {
-    writeFile(old, errorPath());
+    writeOldErrorFile();
     QDir(m_files.path()).mkdir(u"carpeta"_s);
     const QString file = writeFile(Fields().line());
     for (const QString& button : {u"bCancelar"_s, u"bVolver"_s}) {
@@ -72,33 +156,7 @@ TEST_F(ImportacionDDJJTest, RefusesMissingFilesAndBrowseCancelAndBackImportNothi
     EXPECT_EQ(errorFile(), QString::fromUtf8(old));
 }
 
-TEST_F(ImportacionDDJJTest, StoresGoodLinesInTheChosenDeclarationAndEmptiesTheErrorFile)
-{
-    // Negative amounts; numbers may carry blanks around them and the CBU is stored trimmed.
-    writeFile(old, errorPath());
-    EXPECT_EQ(import(Fields().line() + "\n" +
-                     Fields{.cbu = "0000000000000000000042",
-                            .moneda = "03",
-                            .signoBase = "-",
-                            .signoRetenido = "-",
-                            .depositos = "       12"}
-                         .line() +
-                     "\n" + Fields{.cbu = "  123  ", .moneda = "02", .base = "  1234.5      "}.line()),
-              u""_s);
-    EXPECT_EQ(m_ui.messages(), success);
-    // The file's year and month are only validated: the rows go into the chosen declaration.
-    EXPECT_EQ(
-        m_db.scalar(u"select group_concat(r, ' | ') from (select N_CBU || ' ' || N_Cuit || ' ' || "
-                    u"N_Posicion_Fiscal || ' ' || Secuencia || ' ' || N_Agente || ' ' || C_Tipo_Cuenta || ' ' || "
-                    u"C_Tipo_Moneda || ' ' || I_Base_Imponible || ' ' || I_Retenido || ' ' || N_Depositos || ' ' "
-                    u"|| F_Auditoria || ' ' || ifnull(N_Comprobante, '-') as r from DDJJ_Detalle order by N_CBU)"_s)
-            .toString(),
-        u"0000000000000000000042 20123456786 200209 1 1234 00 03 -1234.5 -12.3 12 2002-10-01 - | "
-        u"0170001540000001234567 20123456786 200209 1 1234 00 01 1234.5 12.3 3 2002-10-01 - | "
-        u"123 20123456786 200209 1 1234 00 02 1234.5 12.3 3 2002-10-01 -"_s);
-}
-
-TEST_F(ImportacionDDJJTest, WritesEveryFailedCheckInOrderThenTheCuitAndDuplicatesOfGoodLines)
+TEST_F(ImportacionDDJJTest, WritesEveryFailedCheckInOrderAndStoresTheGoodLinesInTheChosenDeclaration)
 {
     // A line already in the declaration, and the same pair in another sequence (not a duplicate).
     clsCodigo& codigo = clsCodigo::instance();
@@ -125,6 +183,15 @@ TEST_F(ImportacionDDJJTest, WritesEveryFailedCheckInOrderThenTheCuitAndDuplicate
         {Fields{.moneda = "00"}.line(), u" La moneda es incorrecta."_s},
         {Fields().line(), duplicate},
         {Fields{.cbu = "999"}.line(), duplicate}, // already there
+        // Negative amounts; numbers may carry blanks around them and the CBU is stored trimmed.
+        {Fields{.cbu = "0000000000000000000042",
+                .moneda = "03",
+                .signoBase = "-",
+                .signoRetenido = "-",
+                .depositos = "       12"}
+             .line(),
+         {}},
+        {Fields{.cbu = "  123  ", .moneda = "02", .base = "  1234.5      "}.line(), {}},
     };
     QByteArray bytes;
     QString expected;
@@ -133,14 +200,29 @@ TEST_F(ImportacionDDJJTest, WritesEveryFailedCheckInOrderThenTheCuitAndDuplicate
         if (!cases[i].second.isEmpty())
             expected += error(i + 1, cases[i].second) + u'\n';
     }
-    EXPECT_EQ(import(bytes), expected);
+    writeOldErrorFile();
+    auto screen = open();
+    importPath(*screen, writeFile(bytes));
+    EXPECT_EQ(screen->result(), QDialog::Accepted);
+    EXPECT_EQ(errorFile(), expected);
     EXPECT_EQ(m_ui.messages(),
               QList<Message>({{u"La importación ha finalizado. Se han detectado algunos errores que están registrados "
                                u"en el archivo: "_s +
                                    QDir::toNativeSeparators(m_db.dir()) + QDir::separator() + u"Errores.txt."_s,
                                Icon::Information}}));
-    EXPECT_EQ(detailCount(u"where Secuencia = 1 and N_CBU in ('+.5', '1,5', '0170001540000001234567')"_s), 3);
-    EXPECT_EQ(detailCount(u"where Secuencia = 1"_s), 4);
+    EXPECT_EQ(detailCount(u"where Secuencia = 1 and N_CBU in ('+.5', '1,5', '999')"_s), 3);
+    EXPECT_EQ(detailCount(u"where Secuencia = 1"_s), 6);
+    // The file's year and month are only validated: the rows go into the chosen declaration.
+    EXPECT_EQ(
+        m_db.scalar(u"select group_concat(r, ' | ') from (select N_CBU || ' ' || N_Cuit || ' ' || "
+                    u"N_Posicion_Fiscal || ' ' || N_Agente || ' ' || C_Tipo_Cuenta || ' ' || C_Tipo_Moneda || ' ' "
+                    u"|| I_Base_Imponible || ' ' || I_Retenido || ' ' || N_Depositos || ' ' || F_Auditoria || ' ' "
+                    u"|| ifnull(N_Comprobante, '-') as r from DDJJ_Detalle where Secuencia = 1 and N_CBU not in "
+                    u"('+.5', '1,5', '999') order by N_CBU)"_s)
+            .toString(),
+        u"0000000000000000000042 20123456786 200209 1234 00 03 -1234.5 -12.3 12 2002-10-01 - | "
+        u"0170001540000001234567 20123456786 200209 1234 00 01 1234.5 12.3 3 2002-10-01 - | "
+        u"123 20123456786 200209 1234 00 02 1234.5 12.3 3 2002-10-01 -"_s);
 }
 
 TEST_F(DetailImporterTest, CountsLinesOfEveryEndAndBufferSplitAndReadsOnlyTheFirst80Bytes)
@@ -151,7 +233,7 @@ TEST_F(DetailImporterTest, CountsLinesOfEveryEndAndBufferSplitAndReadsOnlyTheFir
     bytes += Fields{.cbu = "1"}.line();
     bytes += QByteArray(bufferBytes - 1 - bytes.size(), 'Z') + "\r\n"; // 3: its CR ends one read, its LF the next
     ASSERT_EQ(bytes.at(bufferBytes - 1), '\r');
-    bytes += Fields{.cbu = "2"}.line() + QByteArray(5 * bufferBytes, 'Z') + "\n\n";             // 4; 5 blank
+    bytes += Fields{.cbu = "2"}.line() + QByteArray(5 * bufferBytes, 'Z') + "\n \t\n";          // 4; 5 blank
     bytes += Fields{.signoRetenido = "\xF1"}.line() + "\r\rbad\r" + Fields{.cbu = "3"}.line() + // 6; 7 blank; 8
              " P\xE9rez \x80 S.A.\r\nbad\n" + Fields{.cbu = "4"}.line() + "  9999 sobrante";    // 9; 10; 11
     const DetailImporter::Result result = importer(bytes).run();
@@ -162,8 +244,9 @@ TEST_F(DetailImporterTest, CountsLinesOfEveryEndAndBufferSplitAndReadsOnlyTheFir
         << "a last line without a line end is imported too";
 }
 
-TEST_F(ImportacionDDJJTest, StaysOpenAndLockedWhileALongImportRuns)
+TEST_F(ImportacionDDJJTest, StaysOpenAndLockedWhileALongImportRunsAndEmptiesTheErrorFile)
 {
+    writeOldErrorFile();
     auto screen = open();
     bool sawProgressWhileLocked = false;
     // Runs while the import lets window events through.
@@ -175,8 +258,9 @@ TEST_F(ImportacionDDJJTest, StaysOpenAndLockedWhileALongImportRuns)
     });
     importPath(*screen, writeFile(goodLines(2000)));
     EXPECT_TRUE(sawProgressWhileLocked);
-    EXPECT_EQ(m_ui.messages(), success);
-    EXPECT_EQ(child<QProgressBar>(*screen, u"pbProgreso"_s)->value(), 1000);
+    EXPECT_EQ(m_ui.messages(), QList<Message>({{u"La importación ha finalizado con éxito."_s, Icon::Information}}));
+    EXPECT_EQ(screen->result(), QDialog::Accepted);
+    EXPECT_EQ(errorFile(), u""_s);
     EXPECT_EQ(detailCount(), 2000);
 }
 
