@@ -20,13 +20,10 @@ protected:
     void addDeclaration(const QString& posicion, int secuencia, const QString& fecVto, const QString& generado,
                         const QString& fecPres = {})
     {
-        const auto text = [](const QString& t) {
-            return t.isEmpty() ? u"Null"_s : u'\'' + t + u'\'';
-        };
         execute(u"Insert Into DDJJ (Posicion_Fiscal, Secuencia, Fecha_Vto, Generado, Fecha_Pres) "
-                u"values ('%1', %2, '%3', %4, %5)"_s.arg(posicion)
+                u"values ('%1', %2, '%3', nullif('%4', ''), nullif('%5', ''))"_s.arg(posicion)
                     .arg(secuencia)
-                    .arg(fecVto, text(generado), text(fecPres)));
+                    .arg(fecVto, generado, fecPres));
     }
 
     /// A pending line of agent 77 in currency "01".
