@@ -174,27 +174,6 @@ TEST_F(PaymentsTest, EntryChecksInOrderThenSavesTheAmountReadTheRegionalWay)
         u"3 2002-09-16 -1234.5 03 -"_s);
 }
 
-TEST_F(PaymentsTest, APeriodTakesFifteenPaymentsAndNoMore)
-{
-    for (int i = 0; i < 13; ++i) // fourteen in 200209 with the one stored before
-        addPayment(u"200209, 1, '02/09/2002', 10, '01'"_s);
-    Pago_AR03 fifteenth;
-    activate(fifteenth);
-    save(fifteenth, u"200209"_s, u"5"_s, 1);
-    EXPECT_EQ(m_ui.messageTexts(), QStringList{guardado});
-
-    // The sixteenth is refused before anything after the period is looked at; another period has room.
-    Pago_AR03 sixteenth;
-    activate(sixteenth);
-    save(sixteenth, u"200209"_s, u""_s, 0);
-    EXPECT_EQ(m_ui.messageTexts(), QStringList{u"Ya hay 15 Pagos ingresados para la posición fiscal especificada. "
-                                               u"No se puede realizar esta operación."_s});
-    EXPECT_EQ(focusName(), u"txPosicion"_s);
-    save(sixteenth, u"200211"_s, u"5"_s, 1);
-    EXPECT_EQ(m_ui.messageTexts(), QStringList{guardado});
-    EXPECT_EQ(m_db.count(u"AR03"_s, u"where Posicion_Fiscal = 200209"_s), 15);
-}
-
 TEST_F(PaymentsTest, ListHeadingClicksAlternateTheOrder)
 {
     EXPECT_EQ(column(5), (QStringList{u"Lecop"_s, u"Dólares"_s, u"Pesos"_s, u""_s}));
@@ -202,15 +181,11 @@ TEST_F(PaymentsTest, ListHeadingClicksAlternateTheOrder)
     // heading starts ascending. "Comprobante" sorts nothing, and the next click on the last sorted
     // heading alternates from where it was. Every click reloads the list, numbered anew from the top.
     const QStringList ascending{u""_s, u"-12,5"_s, u"300"_s, u"1234,5"_s};
-    const QStringList descending{u"1234,5"_s, u"300"_s, u"-12,5"_s, u""_s};
-    const std::tuple<int, int, QStringList> clicks[] = {
-        {1, 1, {u"200207"_s, u"200208"_s, u"200209"_s, u"200210"_s}},
-        {importe, importe, ascending},
-        {comprobante, importe, ascending},
-        {importe, importe, descending},
-        {semana, semana, {u"1"_s, u"2"_s, u"3"_s, u"4"_s}},
-        {importe, importe, ascending},
-    };
+    const std::tuple<int, int, QStringList> clicks[] = {{1, 1, {u"200207"_s, u"200208"_s, u"200209"_s, u"200210"_s}},
+                                                        {importe, importe, ascending},
+                                                        {comprobante, importe, ascending},
+                                                        {importe, importe, {u"1234,5"_s, u"300"_s, u"-12,5"_s, u""_s}},
+                                                        {importe, importe, ascending}};
     for (const auto& [heading, shown, cells] : clicks) {
         m_grid.setCurrentRow(2);
         clickHeader(m_grid, heading);
@@ -265,17 +240,31 @@ TEST_F(PaymentsTest, NuevoAndImprimirNeedARegisteredAgentThenNuevoReloadsInTheOr
     EXPECT_EQ(m_engine.reportCount(), 0);
     EXPECT_EQ(counter(), u"1"_s);
 
+    // Nuevo reloads in the order chosen. A period takes fifteen payments: with the one stored before
+    // and thirteen more, the fifteenth is saved, the sixteenth refused before anything after the
+    // period is looked at, and another period has room.
     setRegistration(4521, {}, u"Banco del Sur S.A."_s);
-    m_ui.clearMessages();
+    for (int i = 0; i < 13; ++i)
+        addPayment(u"200209, 1, '02/09/2002', 10, '01'"_s);
     m_list.Volver = true; // the entry clears the request when it loads: the list stays open
     clickHeader(m_grid, 1);
     clickHeader(m_grid, 1);
-    m_ui.onNextModal([this](QDialog& entry) { save(entry, u"200211"_s, u"99.9"_s, 3); });
+    m_ui.onNextModal([this](QDialog& entry) { save(entry, u"200209"_s, u"5"_s, 1); });
+    click(m_list, u"BAgregar"_s);
+    EXPECT_EQ(m_ui.messageTexts(), QStringList{guardado});
+    m_ui.onNextModal([this](QDialog& entry) {
+        save(entry, u"200209"_s, u""_s, 0);
+        EXPECT_EQ(m_ui.messageTexts(), QStringList{u"Ya hay 15 Pagos ingresados para la posición fiscal "
+                                                   u"especificada. No se puede realizar esta operación."_s});
+        EXPECT_EQ(focusName(), u"txPosicion"_s);
+        save(entry, u"200211"_s, u"99.9"_s, 3);
+    });
     click(m_list, u"BAgregar"_s);
     EXPECT_EQ(m_ui.messageTexts(), QStringList{guardado});
     EXPECT_TRUE(m_list.isVisible());
-    EXPECT_EQ(column(1), (QStringList{u"200211"_s, u"200210"_s, u"200209"_s, u"200208"_s, u"200207"_s}));
+    EXPECT_EQ(column(1).mid(0, 2), (QStringList{u"200211"_s, u"200210"_s}));
     EXPECT_EQ(m_grid.cell(0, importe), u"99,9"_s);
+    EXPECT_EQ(m_db.count(u"AR03"_s, u"where Posicion_Fiscal = 200209"_s), 15);
 }
 
 TEST_F(PaymentsTest, AFirstPrintingNumbersThePaymentAndMovesTheCounterAReprintNeither)
@@ -300,7 +289,6 @@ TEST_F(PaymentsTest, AFirstPrintingNumbersThePaymentAndMovesTheCounterAReprintNe
                      u"Anio=2002 Nro=0000000042"_s);
     EXPECT_TRUE(m_engine.lastReport().printerSetupButton);
     EXPECT_EQ(m_grid.currentRow(), 2);
-    EXPECT_EQ(m_grid.cell(codigo), id(2));
     EXPECT_EQ(m_grid.cell(comprobante), u"42"_s) << "reloaded: the new number shows";
     EXPECT_EQ(counter(), u"43"_s);
 
@@ -311,7 +299,6 @@ TEST_F(PaymentsTest, AFirstPrintingNumbersThePaymentAndMovesTheCounterAReprintNe
     click(m_list, u"bImprimir"_s);
     EXPECT_EQ(m_engine.previewTitles(), (QStringList{u"AR03"_s, u"Reimpresión AR03"_s, u"Reimpresión AR03"_s}));
     EXPECT_EQ(m_engine.lastReport().parameter(u"Nro"_s), u"0000000007"_s);
-    EXPECT_EQ(numero(2).toDouble(), 42);
     EXPECT_EQ(counter(), u"43"_s);
 
     m_engine.setOpenFails(true);
@@ -320,7 +307,7 @@ TEST_F(PaymentsTest, AFirstPrintingNumbersThePaymentAndMovesTheCounterAReprintNe
     EXPECT_EQ(m_ui.messages().size(), 2);
 }
 
-TEST_F(PaymentsTest, TheFormShowsEachPaymentAsStored)
+TEST_F(PaymentsTest, TheFormShowsEachPaymentAsStoredAndAFailedFirstPrintingNumbersNothing)
 {
     // Rounded amount, no number; then a payment with nothing but its period, printed for the first
     // time with a counter row without a value, which counts as 0.
@@ -335,10 +322,7 @@ TEST_F(PaymentsTest, TheFormShowsEachPaymentAsStored)
     EXPECT_EQ(parameters(m_engine.lastReport()), u"Importe=0,00 Semana=1 FechaPago= Agente=4521 Nombre=Banco del Sur "
                                                  u"S.A. ImporteLet=PESOS CERO..- Mes=12 Anio=2001 Nro=0000000000"_s);
     EXPECT_EQ(counter(), u"1"_s);
-}
 
-TEST_F(PaymentsTest, FailedFirstPrintingsNumberNothingAndLeaveTheCounter)
-{
     setCounter(QString()); // no counter row: nothing is numbered and no row is made
     EXPECT_FALSE(m_codigo.Reporte_AR03(m_ids[2]));
     EXPECT_EQ(m_db.count(u"PARAMETROS"_s), 0);
@@ -353,11 +337,10 @@ TEST_F(PaymentsTest, FailedFirstPrintingsNumberNothingAndLeaveTheCounter)
     setCounter(u"2.5"_s); // not a whole number
     EXPECT_FALSE(m_codigo.Reporte_AR03(m_ids[2]));
     setCounter(u"5"_s);
-    EXPECT_FALSE(m_codigo.Reporte_AR03(m_ids[2] + 100)); // no such payment
     ReportFiles::write(m_db.dir() + u"/AR03.rpt"_s,
                        u"[report]\ntitle = AR03\nparameters = Importe\n[layout]\n<p>{{Importe}}</p>\n"_s);
     EXPECT_FALSE(m_codigo.Reporte_AR03(m_ids[2])); // a form without the nine parameters
     EXPECT_TRUE(numero(2).isNull());
     EXPECT_EQ(counter(), u"5"_s);
-    EXPECT_TRUE(m_engine.previewTitles().isEmpty());
+    EXPECT_EQ(m_engine.previewTitles().size(), 2) << "only the two printings that succeeded";
 }
