@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
@@ -69,6 +70,16 @@ void ScreenFixture::click(QWidget& screen, const QString& name)
     auto* pressed = screen.findChild<QPushButton*>(name);
     ASSERT_TRUE(pressed && pressed->isEnabled()) << name.toStdString() << " is missing or disabled";
     QTest::mouseClick(pressed, Qt::LeftButton);
+}
+
+void ScreenFixture::type(QWidget& screen, const QString& box, const QString& text)
+{
+    auto* edit = screen.findChild<QLineEdit*>(box);
+    ASSERT_TRUE(edit) << box.toStdString() << " is missing";
+    edit->setFocus();
+    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(edit, Qt::Key_Backspace);
+    QTest::keyClicks(edit, text);
 }
 
 void ScreenFixture::clickRow(ui::ListGrid& grid, int row)

@@ -32,6 +32,9 @@ protected:
     static void activate(QWidget& window);
     /// Presses a button of the screen with the mouse; fails the test when it is missing or disabled.
     static void click(QWidget& screen, const QString& name);
+    /// Empties a text box as the operator does (select all, Backspace) and types the text through its
+    /// key filter.
+    static void type(QWidget& screen, const QString& box, const QString& text);
     static void clickRow(ui::ListGrid& grid, int row);
     static void clickHeader(ui::ListGrid& grid, int column);
     /// The object name of the widget with the focus ("" when none has it).
