@@ -3,26 +3,15 @@
 #include "platform/ui/ScriptedUi.h"
 
 #include <QString>
-#include <QStringList>
 
 #include <ostream>
 
-// Readable GoogleTest failure output for Qt strings and recorded boxes.
+// Readable GoogleTest failure output for Qt strings (lists of them print element by element) and
+// recorded boxes.
 
 inline void PrintTo(const QString& text, std::ostream* out)
 {
     *out << '"' << text.toStdString() << '"';
-}
-
-inline void PrintTo(const QStringList& texts, std::ostream* out)
-{
-    *out << '{';
-    for (qsizetype i = 0; i < texts.size(); ++i) {
-        if (i > 0)
-            *out << ", ";
-        PrintTo(texts.at(i), out);
-    }
-    *out << '}';
 }
 
 namespace ui {
