@@ -124,18 +124,6 @@ TEST_F(FormLayoutTest, ShortFormOnOnePageWithoutThePlaceholderDate)
     EXPECT_EQ(occurrences(page(0), u"15/10/2002"_s), 16);
 }
 
-TEST_F(FormLayoutTest, LongFormDetailSheetsAndPaymentsSheet)
-{
-    addLines(61);
-    ASSERT_TRUE(clsCodigo::instance().Reporte_AR04(periodo, secuencia));
-    ASSERT_EQ(m_engine.reportCount(), 3);
-    expectPage(0, {u"Hoja 1 de 3"_s, cbu(41), u"CONTINÚA EN LA HOJA SIGUIENTE"_s, u"Caja de Ahorro"_s});
-    EXPECT_FALSE(page(0).contains(cbu(42))) << "41 lines to a sheet";
-    expectPage(1, {u"Hoja 2 de 3"_s, cbu(42), cbu(61), u"TOTAL RETENIDO DE LA DECLARACIÓN"_s, u"945,50"_s});
-    expectPage(2, {u"Hoja 3 de 3"_s, u"0000000027"_s, u"101"_s, u"13/09/2002"_s, u"9.870,00"_s, u"37.195,15"_s,
-                   u"945,50"_s, u"Declaro bajo juramento"_s});
-}
-
 TEST_F(FormLayoutTest, EveryFormStaysOnePageWithTheLongestValues)
 {
     registerLongestAgent();
@@ -174,6 +162,10 @@ TEST_F(FormLayoutTest, EveryFormStaysOnePageWithTheLongestValues)
         EXPECT_EQ(QFileInfo(m_engine.report(sheet).path).baseName(), sheets[sheet].form);
         const QString text = page(sheet);
         const int copies = sheet == 0 ? 2 : 1;
+        if (sheets[sheet].form == u"AR04_primera"_s) {
+            EXPECT_TRUE(
+                text.contains(sheet == 2 ? u"CONTINÚA EN LA HOJA SIGUIENTE"_s : u"TOTAL RETENIDO DE LA DECLARACIÓN"_s));
+        }
         EXPECT_EQ(occurrences(text, u"999999999999"_s), copies) << "the agent number, unwrapped";
         EXPECT_EQ(text.count(clsCodigo::instance().Par_Denomin), copies) << "the name on one line";
         EXPECT_EQ(occurrences(text, lineAmount), sheets[sheet].lineAmounts) << text.toStdString();
