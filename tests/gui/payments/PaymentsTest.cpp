@@ -17,8 +17,6 @@ using Message = ui::ScriptedUi::Message;
 namespace {
 
 constexpr int codigo = 0;
-constexpr int semana = 2;
-constexpr int importe = 4;
 constexpr int comprobante = 7;
 
 const QString guardado = u"Se ha realizado la operación correctamente."_s;
@@ -217,14 +215,14 @@ TEST_F(PaymentsTest, NuevoAndImprimirNeedARegisteredAgentThenNuevoReloadsInTheOr
     click(m_list, u"BAgregar"_s);
     EXPECT_EQ(m_ui.messageTexts(), QStringList{guardado});
     EXPECT_TRUE(m_list.isVisible());
-    EXPECT_EQ(m_grid.cell(0, 1) + u' ' + m_grid.cell(0, importe), u"200211 99,9"_s) << "descending by period";
+    EXPECT_EQ(m_grid.cell(0, 1) + u' ' + m_grid.cell(0, 4), u"200211 99,9"_s) << "period and amount, descending";
     EXPECT_EQ(m_db.count(u"AR03"_s, u"where Posicion_Fiscal = 200209"_s), 15);
 }
 
 TEST_F(PaymentsTest, AFirstPrintingNumbersThePaymentAndMovesTheCounterAReprintNeither)
 {
     setCounter(u"41"_s);
-    clickHeader(m_grid, semana); // weeks 1 to 4: the numbered payment first
+    clickHeader(m_grid, 2); // by week, 1 to 4: the numbered payment first
     clickRow(m_grid, 2);
 
     // The form is numbered and the counter moved on, but the preview fails: the list is not
