@@ -2,22 +2,17 @@
 // through the real Qt ui, with mouse clicks delivered through the window system (where Qt applies
 // modality), not straight to the widgets.
 
-#include "support/ReportFiles.h"
-#include "support/TempDatabase.h"
+#include "support/ScreenFixture.h"
 
 #include "data/clsCodigo.h"
-#include "platform/Clock.h"
-#include "platform/ProgramDirectory.h"
 #include "platform/reportengine/PreviewWindow.h"
 #include "platform/reportengine/QtReportEngine.h"
 #include "platform/ui/ListGrid.h"
-#include "platform/ui/Ui.h"
+#include "platform/ui/QtUi.h"
 #include "screens/payments/Impresion_AR03.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QDir>
-#include <QFile>
 #include <QPointer>
 #include <QPrintPreviewWidget>
 #include <QPushButton>
@@ -32,34 +27,20 @@ using report::PreviewWindow;
 
 namespace {
 
-class PreviewWindowTest : public ::testing::Test
+// The screens' messages still go to the scripted operator; the list itself is shown by the real ui.
+class PreviewWindowTest : public ScreenFixture
 {
 protected:
     PreviewWindowTest()
     {
-        Clock::fix(QDate(2002, 10, 15));
-        ProgramDirectory::override(m_db.dir());
-        QFile::copy(ReportFiles::shipped(u"AR03.rpt"_s), QDir(m_db.dir()).filePath(u"AR03.rpt"_s));
         auto engine = std::make_unique<report::QtReportEngine>();
         m_engine = engine.get();
         report::ReportEngine::install(std::move(engine));
-        clsCodigo& codigo = clsCodigo::instance();
-        codigo.Par_Agente = 4521;
-        codigo.Par_Denomin = u"Banco del Sur S.A."_s;
-        EXPECT_TRUE(codigo.Insertar_AR03(200209, 1, u"06/09/2002"_s, 1234.5, u"01"_s));
-        EXPECT_TRUE(codigo.Insertar_Parametro(4, u"Nro AR03"_s, u"1"_s));
+        setRegistration(4521, {}, u"Banco del Sur S.A."_s);
+        EXPECT_TRUE(clsCodigo::instance().Insertar_AR03(200209, 1, u"06/09/2002"_s, 1234.5, u"01"_s));
+        EXPECT_TRUE(clsCodigo::instance().Insertar_Parametro(4, u"Nro AR03"_s, u"1"_s));
         m_menu.resize(400, 300);
         m_menu.show();
-    }
-
-    ~PreviewWindowTest() override
-    {
-        clsCodigo& codigo = clsCodigo::instance();
-        codigo.Par_Agente = 0;
-        codigo.Par_Denomin.clear();
-        report::ReportEngine::install(nullptr);
-        ProgramDirectory::release();
-        Clock::release();
     }
 
     // Clicks a tool bar button of the preview the way the window system delivers it.
@@ -72,9 +53,8 @@ protected:
         QTest::mouseClick(preview.windowHandle(), Qt::LeftButton, {}, inWindow);
     }
 
-    TempDatabase m_db;
-    report::QtReportEngine* m_engine = nullptr;
-    QWidget m_menu; // stands for the main menu, which opens the list
+    report::QtReportEngine* m_engine = nullptr; // hides the fixture's recording engine, replaced here
+    QWidget m_menu;                             // stands for the main menu, which opens the list
 };
 
 } // namespace
@@ -99,7 +79,7 @@ TEST_F(PreviewWindowTest, PreviewOpenedFromAModalListTakesClicksAndOutlivesTheLi
         zoomAfter = preview->previewWidget()->zoomFactor();
         QTest::mouseClick(list.findChild<QPushButton*>(u"bVolver"_s), Qt::LeftButton);
     });
-    ui::Ui::current().showModal(list);
+    ui::QtUi().showModal(list);
 
     ASSERT_TRUE(preview) << "the first printing opened a preview";
     EXPECT_TRUE(listWaited) << "the list stayed open and modal while the preview was used";
