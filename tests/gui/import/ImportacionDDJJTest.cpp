@@ -161,7 +161,7 @@ TEST_F(ImportacionDDJJTest, WritesEveryFailedCheckInOrderAndStoresTheGoodLinesIn
         {Fields().line().left(33), allFromYearOn}, // CUIT and CBU only
         {"20123", u" La CBU no es numérica."_s + allFromYearOn},
         {QByteArray(80, ' ') + "x", allWrong}, // blanks, then a byte past 80
-        {Fields{.cbu = "01700015400000012345AB", .moneda = "04"}.line(),
+        {Fields{.cbu = "017000154000000123456B", .moneda = "04"}.line(),
          u" La CBU no es numérica. La moneda es incorrecta."_s},
         {Fields{.signoBase = " "}.line(), u" El signo del Importe Depositado es incorrecto."_s},
         {Fields{.base = "1.234.50"}.line(), u" El Importe Depositado es incorrecto."_s},
