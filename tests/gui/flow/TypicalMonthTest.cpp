@@ -33,16 +33,6 @@ const QString recordA = u"20123456786"_s + cbuA + u"20020901+00000015000.50+0000
 const QString recordC = u"20172543597017000154000000123456720020901+00000001234.50+00000000012.30000000003"_s;
 const QString recordD = u"24225609914017000154000000765432120020902+00000000500.00-00000000005.00000000001"_s;
 
-/// Empties a box as the operator does (select all, Backspace) and types the text through its key filter.
-void type(QWidget& screen, const QString& box, const QString& text)
-{
-    auto* edit = screen.findChild<QLineEdit*>(box);
-    edit->setFocus();
-    QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, text);
-}
-
 } // namespace
 
 /// The database file as it is delivered (counters, help document, the first declaration of 200208 to
