@@ -29,32 +29,6 @@ TEST(DatabaseOpen, FailsForWrongMissingOrDamagedFilesAndKeepsTheFileEncrypted)
     EXPECT_FALSE(plain.read(16).startsWith("SQLite format 3"));
 }
 
-TEST(DatabaseOpen, SecondConnectionUsesTheFileWhileTheFirstHoldsIt)
-{
-    TempDatabase temp;
-    temp.db().execute(u"Insert Into PARAMETROS (ID, Descripcion, Valor) values(4, 'x', '1')"_s);
-
-    // The file is never held exclusively: another connection reads and writes while the first has written.
-    auto second = db::Database::open(temp.path(), u";pwd=ferlon"_s);
-    EXPECT_EQ(second->execute(u"Update PARAMETROS Set Valor = '2' Where ID = 4"_s), 1);
-    EXPECT_EQ(temp.scalar(u"select Valor from PARAMETROS"_s).toString(), u"2"_s);
-}
-
-TEST(DatabaseEngine, RecordsetsReadFieldsByNameWithoutRegardToCase)
-{
-    TempDatabase temp;
-    temp.db().execute(
-        u"Insert Into AR03 (Posicion_Fiscal, Fecha_Pago, Importe) values(200209, '05/09/2002', 1234.5)"_s);
-    auto rows = temp.db().openRecordset(u"Select * From AR03"_s);
-    ASSERT_FALSE(rows->eof());
-    EXPECT_EQ(rows->field(u"importe").toDouble(), 1234.5);
-    EXPECT_TRUE(rows->field(u"Numero").isNull());
-    EXPECT_EQ(rows->field(u"Fecha_Pago").type(), db::Value::Type::Date);
-    EXPECT_THROW((void)rows->field(u"NoExiste"), db::DbError);
-    rows->moveNext();
-    EXPECT_THROW((void)rows->field(u"Id"), db::DbError);
-}
-
 TEST(DatabaseEngine, DatesAreStoredChronologically)
 {
     TempDatabase temp;

@@ -2,7 +2,6 @@
 
 #include "data/clsCodigo.h"
 #include "platform/Clock.h"
-#include "platform/db/Database.h"
 
 #include <gtest/gtest.h>
 
@@ -44,8 +43,6 @@ TEST_F(clsCodigoTest, ParametersAndPayments)
     EXPECT_FALSE(m_codigo.Insertar_Parametro(2, u"duplicado"_s, u"x"_s)) << "the ID is unique";
     EXPECT_EQ(m_codigo.Existe_Parametro(2), 1);
     EXPECT_EQ(column(m_codigo.Get_Parametro(2), u"Valor"), QStringList{u"O`Neill S.A."_s});
-    EXPECT_TRUE(m_codigo.Modificar_Parametro(2, u"Otra"_s));
-    EXPECT_EQ(column(m_codigo.Get_Parametro(2), u"Valor"), QStringList{u"Otra"_s});
 
     EXPECT_FALSE(m_codigo.Existen_AR03s());
     EXPECT_TRUE(m_codigo.Insertar_AR03(200209, 2, u"05/09/2002"_s, 1234.5, u"01"_s));
@@ -54,10 +51,6 @@ TEST_F(clsCodigoTest, ParametersAndPayments)
     EXPECT_FALSE(m_codigo.Insertar_AR03(200209, 1, u"31/09/2002"_s, 1, u"01"_s)) << "impossible date";
     EXPECT_TRUE(m_codigo.Existen_AR03s());
     EXPECT_EQ(m_codigo.Existen_AR03s_77(u"200209"_s), 2);
-    EXPECT_EQ(column(m_codigo.Get_AR03s(u"  "_s), u"Posicion_Fiscal"),
-              (QStringList{u"200208"_s, u"200209"_s, u"200209"_s}));
-    EXPECT_EQ(column(m_codigo.Get_AR03s(u"Importe DESC"_s), u"Importe"),
-              (QStringList{u"1234.5"_s, u"99.99"_s, u"10"_s}));
     EXPECT_FALSE(m_codigo.Get_AR03s(u"NoExiste"_s)) << "a failed query gives no recordset";
 
     EXPECT_TRUE(m_codigo.Modificar_AR03(1, 7));
@@ -89,10 +82,6 @@ TEST_F(clsCodigoTest, DeclarationsAndTheirLines)
     EXPECT_EQ(m_codigo.Existe_Detalle_DDJJ(1, 200209, u" 0110 "_s, 27000000006), 1);
     EXPECT_EQ(m_codigo.Existe_Detalle(1, 200209), 2);
     EXPECT_TRUE(m_codigo.Existen_AR04s());
-    auto line = m_codigo.Get_Detalle_DDJJ(1, 200209, 20123456786, u"0720000788000012345678"_s);
-    ASSERT_TRUE(line && !line->eof());
-    EXPECT_EQ(line->field(u"I_Base_Imponible").toDouble(), 1500.5);
-    EXPECT_EQ(line->field(u"F_Auditoria").toString(), u"01/10/2002"_s);
     EXPECT_EQ(column(m_codigo.Get_Detalle_DDJJs(u"ignored"_s, 200209, 1), u"N_CBU"),
               (QStringList{u"0110"_s, u"0720000788000012345678"_s}));
     EXPECT_TRUE(m_codigo.Modificar_Detalle_DDJJ(1, 200209, u"0110"_s, 27000000006, u" 0111 "_s, u"02"_s, u"03"_s,

@@ -79,7 +79,8 @@ void ScreenFixture::type(QWidget& screen, const QString& box, const QString& tex
     edit->setFocus();
     QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(edit, Qt::Key_Backspace);
-    QTest::keyClicks(edit, text);
+    for (const QChar c : text)
+        c == u'\x7f' ? QTest::keyClick(edit, Qt::Key_Delete) : QTest::keyClicks(edit, c);
 }
 
 void ScreenFixture::clickRow(ui::ListGrid& grid, int row)

@@ -33,7 +33,7 @@ protected:
     /// Presses a button of the screen with the mouse; fails the test when it is missing or disabled.
     static void click(QWidget& screen, const QString& name);
     /// Empties a text box as the operator does (select all, Backspace) and types the text through its
-    /// key filter.
+    /// key filter; a DEL character stands for the Delete key.
     static void type(QWidget& screen, const QString& box, const QString& text);
     static void clickRow(ui::ListGrid& grid, int row);
     static void clickHeader(ui::ListGrid& grid, int column);

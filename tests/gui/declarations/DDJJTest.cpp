@@ -2,6 +2,8 @@
 
 #include "screens/declarations/DDJJ.h"
 
+#include <QPushButton>
+
 #include <memory>
 
 namespace {

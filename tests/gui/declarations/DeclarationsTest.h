@@ -5,9 +5,6 @@
 #include "platform/ui/ListGrid.h"
 #include "rules/Cuit_Invalido.h"
 
-#include <QPushButton>
-#include <QTest>
-
 using namespace Qt::StringLiterals;
 
 /// The screen fixture with a registered agent (1234) and helpers that store declarations and lines.

@@ -26,18 +26,6 @@ protected:
         activate(*m_entry);
     }
 
-    // Empties a box the way the operator does (select all, Backspace) and types the text; a DEL
-    // character stands for the Delete key.
-    void retype(const QString& name, const QString& text)
-    {
-        auto* edit = child<QLineEdit>(*m_entry, name);
-        edit->setFocus();
-        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(edit, Qt::Key_Backspace);
-        for (const QChar c : text)
-            c == u'\x7f' ? QTest::keyClick(edit, Qt::Key_Delete) : QTest::keyClicks(edit, c);
-    }
-
     void save() { click(*m_entry, u"bAceptar"_s); }
 
     std::unique_ptr<Manual_DDJJ> m_entry;
@@ -79,13 +67,13 @@ TEST_F(Manual_DDJJTest, ChecksRunInOrderEachWithItsMessageAndFocus)
         else if (step.pasted)
             child<QLineEdit>(*m_entry, step.box)->setText(step.text);
         else
-            retype(step.box, step.text);
+            type(*m_entry, step.box, step.text);
         save();
         EXPECT_EQ(m_ui.messageTexts().last() + u" @"_s + focusName(), step.message + u" @"_s + step.focus);
     }
     EXPECT_EQ(m_db.count(u"DDJJ_Detalle"_s), 0);
 
-    retype(u"TxCuit"_s, u"20123456786"_s);
+    type(*m_entry, u"TxCuit"_s, u"20123456786"_s);
     save();
     EXPECT_EQ(m_ui.messages().size(), std::size(steps) + 1);
     EXPECT_EQ(m_ui.messages().last(), (ui::ScriptedUi::Message{u"Se ha realizado la operación correctamente."_s,
@@ -137,7 +125,7 @@ TEST_P(ModesTest, WritesTheLineOrTheReplicaOrRefuses)
     for (const auto& [box, text] : {std::pair{u"txCBU"_s, cbu(mode.typed)}, std::pair{u"txCant"_s, u"4"_s},
                                     std::pair{u"txImporte"_s, u"4321.5"_s}, std::pair{u"txTotal"_s, u"43.2"_s},
                                     std::pair{u"TxCuit"_s, db::Value::numberText(cuit(mode.typed))}})
-        retype(box, text);
+        type(*m_entry, box, text);
     save();
 
     EXPECT_EQ(m_ui.messageTexts(), QStringList{outcomes[mode.outcome]});

@@ -15,9 +15,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <functional>
 #include <memory>

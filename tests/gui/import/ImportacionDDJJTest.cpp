@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 

@@ -28,13 +28,8 @@ protected:
     static void fillAndAccept(Registracion& screen, const QString& cuit, const QString& razon, const QString& agente)
     {
         for (const auto& [box, text] : {std::pair{u"TxCuit"_s, cuit}, std::pair{u"txRazonSocial"_s, razon},
-                                        std::pair{u"txNroAgente"_s, agente}}) {
-            auto* edit = child<QLineEdit>(screen, box);
-            edit->clear();
-            edit->setFocus();
-            edit->setCursorPosition(0);
-            QTest::keyClicks(edit, text);
-        }
+                                        std::pair{u"txNroAgente"_s, agente}})
+            type(screen, box, text);
         click(screen, u"bAceptar"_s);
     }
 

@@ -1,12 +1,10 @@
 #include "support/ScreenFixture.h"
 
 #include "platform/ui/BusyCursor.h"
-#include "platform/ui/CuitEdit.h"
 #include "platform/ui/KeyFilter.h"
 #include "platform/ui/ListGrid.h"
 #include "platform/ui/Posicionar_Grilla.h"
 #include "platform/ui/QtUi.h"
-#include "platform/ui/ScriptedUi.h"
 #include "platform/ui/SpanishTranslations.h"
 
 #include <QApplication>
@@ -115,18 +113,6 @@ TEST_F(InputTest, EnterMovesTheFocusAndNeverPressesTheDefaultButton)
     EXPECT_EQ(m_saves, 2);
 }
 
-TEST(CuitEdit, TypedAndSetTextsKeepTheMask)
-{
-    ui::CuitEdit cuit;
-    EXPECT_EQ(cuit.maskText(), u"__-________-_"_s);
-    QTest::keyClicks(&cuit, u"2a0,+-1234"_s); // only digits are taken
-    EXPECT_EQ(cuit.maskText(), u"20-1234____-_"_s);
-    QTest::keyClicks(&cuit, u"567869"_s); // the last digit finds no room
-    EXPECT_EQ(cuit.maskText(), u"20-12345678-6"_s);
-    cuit.setMaskText(u"30712345674"_s); // as stored
-    EXPECT_EQ(cuit.maskText(), u"30-71234567-4"_s);
-}
-
 TEST_F(InputTest, GridTakesTabTextReportsTheOperatorDoesNotSortAndIsPositionedByValue)
 {
     // Row i: code 100+i, week i%5+1, amount i*10.5, Inc i; then a short row and one to be trimmed.
@@ -170,37 +156,6 @@ TEST_F(InputTest, GridTakesTabTextReportsTheOperatorDoesNotSortAndIsPositionedBy
     }
 }
 
-TEST(ScriptedUi, ModalCallbacksDriveNestedScreensInQueueOrderAndBusyCursorsNest)
-{
-    ui::ScriptedUi& scripted = ui::ScriptedUi::install();
-    QDialog outer;
-    QDialog child(&outer);
-    QStringList steps;
-    scripted.onNextModal([&](QDialog&) {
-        steps << u"lista"_s;
-        ui::Ui::current().showModal(child);
-        steps << u"lista otra vez"_s;
-        EXPECT_EQ(QApplication::activeWindow(), &outer) << "back on the opener";
-    });
-    scripted.onNextModal([&](QDialog& screen) {
-        steps << u"hijo"_s;
-        screen.accept();
-    });
-    ui::Ui::current().showModal(outer);
-    EXPECT_EQ(steps, (QStringList{u"lista"_s, u"hijo"_s, u"lista otra vez"_s}));
-    EXPECT_EQ(child.result(), QDialog::Accepted);
-    EXPECT_EQ(outer.result(), QDialog::Rejected) << "left open by its callback: closed as if cancelled";
-    EXPECT_FALSE(outer.isVisible() || outer.testAttribute(Qt::WA_ShowModal));
-    {
-        const ui::BusyCursor busy;
-        std::make_unique<ui::BusyCursor>().reset();
-        EXPECT_TRUE(scripted.isBusy()) << "the inner guard leaves the outer one's hourglass";
-    }
-    EXPECT_FALSE(scripted.isBusy() || ui::BusyCursor::active());
-    EXPECT_EQ(scripted.timesBusy(), 1);
-    ui::Ui::install(nullptr);
-}
-
 TEST(QtUi, BoxesReadSiNoWithTheNormalPointerAndTheSaveDialogTakesANewName)
 {
     ui::Ui::install(nullptr);
@@ -224,10 +179,13 @@ TEST(QtUi, BoxesReadSiNoWithTheNormalPointerAndTheSaveDialogTakesANewName)
     EXPECT_EQ(seen, u"Atención|&No &Sí|%1"_s.arg(Qt::ArrowCursor));
     {
         const ui::BusyCursor busy;
+        std::make_unique<ui::BusyCursor>().reset();
+        EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor) << "an inner guard leaves the hourglass";
         answerBox(QMessageBox::Ok);
         ui::Ui::current().message(u"No se pudo conectar."_s, ui::Ui::Icon::Critical);
         EXPECT_EQ(seen, u"Atención|Aceptar|%1"_s.arg(Qt::ArrowCursor)) << "the normal pointer over a busy screen";
     }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     // A file that does not exist, with the default suffix; nothing when cancelled.
     QTemporaryDir dir;
