@@ -159,7 +159,7 @@ const ModeCase modeCases[] = {
     {"NewLine", Manual_DDJJ::NewLine, 1, -1, 6, Done, 1, 2},
     {"NewLineOnAnExistingKey", Manual_DDJJ::NewLine, 1, -1, 5, Duplicate, 1, 1},
     {"ModifyLine", Manual_DDJJ::ModifyLine, 1, 5, 5, Done, 1, 1},
-    {"ModifyReplicating", Manual_DDJJ::ModifyReplicating, 2, 1, 1, Done, 3, 5},
+    {"ModifyReplicatingALineWhoseAccountAnotherShares", Manual_DDJJ::ModifyReplicating, 2, 0, 0, Done, 3, 5},
     {"ModifyReplicatingToANewKey", Manual_DDJJ::ModifyReplicating, 2, 1, 6, Done, 3, 5},
     {"ModifyReplicatingToAnotherLinesKey", Manual_DDJJ::ModifyReplicating, 2, 1, 3, Duplicate, 3, 0},
     {"NewReplicating", Manual_DDJJ::NewReplicating, 2, -1, 6, Done, 3, 6},
