@@ -7,8 +7,10 @@
 
 #include <QDir>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <tuple>
 #include <vector>
@@ -147,6 +149,22 @@ TEST_F(ImportacionDDJJTest, RefusesMissingFilesBrowseCancelAndBackImportNothingA
     EXPECT_EQ(m_ui.messages().last(),
               (Message{u"La importación ha finalizado con éxito."_s, Icon::Information, false}));
     EXPECT_EQ(std::tuple(good->result(), detailCount(), errorFile()), std::tuple(QDialog::Accepted, 1, u""_s));
+}
+
+TEST_F(ImportacionDDJJTest, ALongImportLocksTheScreenAndShowsItsProgress)
+{
+    auto screen = open();
+    QStringList during;
+    QTimer::singleShot(0, screen.get(), [&] { // runs at the first progress report
+        for (const QString& name : {u"TxtPath"_s, u"bBuscar"_s, u"bAceptar"_s, u"bCancelar"_s, u"bVolver"_s})
+            during << name + u' ' + QString::number(child<QWidget>(*screen, name)->isEnabled());
+        const int progress = child<QProgressBar>(*screen, u"pbProgreso"_s)->value();
+        during << u"progreso "_s + QString::number(progress > 0 && progress < 1000);
+    });
+    importPath(*screen, writeFile(goodLines(3000)));
+    EXPECT_EQ(during, (QStringList{u"TxtPath 0"_s, u"bBuscar 0"_s, u"bAceptar 0"_s, u"bCancelar 0"_s, u"bVolver 0"_s,
+                                   u"progreso 1"_s}));
+    EXPECT_EQ(std::tuple(detailCount(), child<QWidget>(*screen, u"bAceptar"_s)->isEnabled()), std::tuple(3000, true));
 }
 
 TEST_F(ImportacionDDJJTest, WritesEveryFailedCheckInOrderAndStoresTheGoodLinesInTheChosenDeclaration)

@@ -27,8 +27,8 @@ protected:
     /// Types into the three boxes (through the key filters) and presses "&Aceptar".
     static void fillAndAccept(Registracion& screen, const QString& cuit, const QString& razon, const QString& agente)
     {
-        for (const auto& [box, text] : {std::pair{u"TxCuit"_s, cuit}, std::pair{u"txRazonSocial"_s, razon},
-                                        std::pair{u"txNroAgente"_s, agente}})
+        for (const auto& [box, text] :
+             {std::pair{u"TxCuit"_s, cuit}, std::pair{u"txRazonSocial"_s, razon}, std::pair{u"txNroAgente"_s, agente}})
             type(screen, box, text);
         click(screen, u"bAceptar"_s);
     }
