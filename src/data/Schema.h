@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace db {
 class Database;
@@ -11,5 +12,7 @@ class Schema
 {
 public:
     [[nodiscard]] static QString sql();
+    /// The tables a file must hold to be a database of this program.
+    [[nodiscard]] static QStringList tableNames();
     static void create(db::Database& database);
 };

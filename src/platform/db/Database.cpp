@@ -4,6 +4,8 @@
 #include "platform/Clock.h"
 
 #include <QFileInfo>
+#include <QScopeGuard>
+#include <QThread>
 
 #include <sqlite3.h>
 
@@ -14,6 +16,7 @@ namespace db {
 namespace {
 
 std::unique_ptr<Database> s_current;
+std::function<void(bool)> s_lockWaitNotice;
 int s_savepointCounter = 0;
 
 QString passwordFrom(const QString& connect)
@@ -54,14 +57,25 @@ sqlite3* Database::openHandle(const QString& path, int flags)
     return handle;
 }
 
-std::unique_ptr<Database> Database::open(const QString& path, const QString& connect)
+std::unique_ptr<Database> Database::open(const QString& path, const QString& connect, const QStringList& requiredTables)
 {
-    if (!QFileInfo(path).isFile())
+    const QFileInfo file(path);
+    if (!file.isFile())
         throw DbError("no existe el archivo " + path.toStdString());
+    // SQLite would take an empty file for a new database and write one into it.
+    if (file.size() == 0)
+        throw DbError("el archivo está vacío: " + path.toStdString());
+    if (!file.isWritable())
+        throw DbError("el archivo no admite escritura: " + path.toStdString());
     std::unique_ptr<Database> database(
         new Database(openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX), path));
+    // A file the process may not write is opened read-only without a word; every later save would fail.
+    if (sqlite3_db_readonly(database->m_handle, "main") == 1)
+        throw DbError("el archivo no admite escritura: " + path.toStdString());
     database->applyKey(passwordFrom(connect));
+    database->requireTables(requiredTables);
     database->configure();
+    database->requireWriteAccess();
     database->loadDateColumns();
     return database;
 }
@@ -83,22 +97,73 @@ void Database::applyKey(const QString& password)
     if (sqlite3_key(m_handle, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
         fail(m_handle, "clave");
     // A wrong key only shows at the first read; read now so that opening is what fails.
-    // A short wait here lets a file held exclusively by another program fail at once too.
-    sqlite3_busy_timeout(m_handle, 2000);
+    // The short default wait lets a file held exclusively by another program fail within seconds too.
+    sqlite3_busy_handler(m_handle, &Database::waitForLock, this);
     char* error = nullptr;
-    if (sqlite3_exec(m_handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &error) != SQLITE_OK) {
+    const int rc = sqlite3_exec(m_handle, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, &error);
+    endLockWait();
+    if (rc != SQLITE_OK) {
         const std::string message = error ? error : "error";
         sqlite3_free(error);
         throw DbError("no se pudo leer la base de datos: " + message);
     }
 }
 
+void Database::requireTables(const QStringList& tables)
+{
+    for (const QString& table : tables) {
+        auto found = openRecordset(u"SELECT name FROM sqlite_master WHERE type = 'table' AND name = '"_s + table +
+                                   u"' COLLATE NOCASE"_s);
+        if (found->eof())
+            throw DbError("no es una base de datos del programa: falta la tabla " + table.toStdString());
+    }
+}
+
 void Database::configure()
 {
-    runScript(QStringLiteral("PRAGMA journal_mode = WAL;"
-                             "PRAGMA synchronous = NORMAL;"
+    // The rollback journal, flushed at every commit: whenever no transaction is open the file alone holds
+    // every committed change, so a copy of that one file is complete. A file an earlier version left in
+    // WAL mode is switched back here, its pending changes folded into the file.
+    runScript(QStringLiteral("PRAGMA journal_mode = DELETE;"
+                             "PRAGMA synchronous = FULL;"
                              "PRAGMA cache_size = -65536;"
                              "PRAGMA foreign_keys = OFF;"));
+}
+
+void Database::requireWriteAccess()
+{
+    // Takes the write lock for a moment, so that a file another program is writing fails to connect
+    // instead of failing at the first save.
+    runScript(QStringLiteral("BEGIN IMMEDIATE; ROLLBACK;"));
+}
+
+int Database::waitForLock(void* data, int attempts)
+{
+    auto* database = static_cast<Database*>(data);
+    if (attempts == 0) {
+        database->m_lockWait.start();
+        if (!database->m_waitingForLock && s_lockWaitNotice)
+            s_lockWaitNotice(true);
+        database->m_waitingForLock = true;
+    }
+    if (database->m_lockWait.elapsed() >= database->m_lockWaitMs)
+        return 0;
+    QThread::msleep(20);
+    return 1;
+}
+
+void Database::endLockWait()
+{
+    if (!m_waitingForLock)
+        return;
+    m_waitingForLock = false;
+    if (s_lockWaitNotice)
+        s_lockWaitNotice(false);
+}
+
+void Database::setLockWaitNotice(std::function<void(bool)> notice)
+{
+    s_lockWaitNotice = std::move(notice);
 }
 
 void Database::loadDateColumns()
@@ -128,10 +193,13 @@ int Database::execute(const QString& sql)
 {
     const QByteArray text = translated(sql).toUtf8();
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(m_handle, text.constData(), static_cast<int>(text.size()), &statement, nullptr) != SQLITE_OK)
+    if (sqlite3_prepare_v2(m_handle, text.constData(), static_cast<int>(text.size()), &statement, nullptr) != SQLITE_OK) {
+        endLockWait();
         fail(m_handle, "sentencia incorrecta");
+    }
     const int rc = sqlite3_step(statement);
     sqlite3_finalize(statement);
+    endLockWait();
     if (rc != SQLITE_DONE && rc != SQLITE_ROW)
         fail(m_handle, "error al ejecutar");
     return sqlite3_changes(m_handle);
@@ -141,10 +209,14 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString& sql)
 {
     const QByteArray text = translated(sql).toUtf8();
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(m_handle, text.constData(), static_cast<int>(text.size()), &statement, nullptr) != SQLITE_OK)
+    const int rc = sqlite3_prepare_v2(m_handle, text.constData(), static_cast<int>(text.size()), &statement, nullptr);
+    if (rc != SQLITE_OK) {
+        endLockWait();
         fail(m_handle, "consulta incorrecta");
+    }
     if (!statement)
         throw DbError("consulta vacía");
+    const auto ended = qScopeGuard([this] { endLockWait(); });
     return std::unique_ptr<Recordset>(new Recordset(statement));
 }
 
@@ -159,7 +231,9 @@ void Database::executeScript(const QString& sql)
 void Database::runScript(const QString& sql)
 {
     char* error = nullptr;
-    if (sqlite3_exec(m_handle, sql.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+    const int rc = sqlite3_exec(m_handle, sql.toUtf8().constData(), nullptr, nullptr, &error);
+    endLockWait();
+    if (rc != SQLITE_OK) {
         const std::string message = error ? error : "error";
         sqlite3_free(error);
         throw DbError(message);
@@ -168,7 +242,7 @@ void Database::runScript(const QString& sql)
 
 void Database::setQueryTimeout(int seconds)
 {
-    sqlite3_busy_timeout(m_handle, seconds * 1000);
+    m_lockWaitMs = seconds * 1000;
 }
 
 Database* Database::current()

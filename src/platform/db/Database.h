@@ -3,8 +3,11 @@
 #include "Recordset.h"
 #include "SqlTranslator.h"
 
+#include <QElapsedTimer>
 #include <QString>
+#include <QStringList>
 
+#include <functional>
 #include <memory>
 
 struct sqlite3;
@@ -21,8 +24,11 @@ public:
     Database& operator=(const Database&) = delete;
 
     /// Opens an existing file, shared and writable. The key comes from "pwd=" in the connect string
-    /// (";pwd=secret"). A missing file, a wrong or missing key, a locked or damaged file fail here.
-    [[nodiscard]] static std::unique_ptr<Database> open(const QString& path, const QString& connect);
+    /// (";pwd=secret"). A missing, empty, write-protected or foreign file (one that lacks any of
+    /// `requiredTables`), a wrong or missing key, a file locked by another program or a damaged one fail
+    /// here, before anything is written to the file.
+    [[nodiscard]] static std::unique_ptr<Database> open(const QString& path, const QString& connect,
+                                                        const QStringList& requiredTables = {});
     /// Makes a new, empty encrypted file; fails when the file already exists.
     [[nodiscard]] static std::unique_ptr<Database> create(const QString& path, const QString& password);
 
@@ -35,6 +41,9 @@ public:
 
     /// How long a statement waits for a lock held by another program before it fails.
     void setQueryTimeout(int seconds);
+    /// Called with true when a statement starts waiting for another program's lock, and with false when
+    /// the statement ends; the program shows the hourglass meanwhile.
+    static void setLockWaitNotice(std::function<void(bool)> notice);
 
     /// The process-wide connection that the data operations use; null until one is opened.
     [[nodiscard]] static Database* current();
@@ -48,6 +57,10 @@ private:
     static sqlite3* openHandle(const QString& path, int flags);
     void applyKey(const QString& password);
     void configure();
+    void requireTables(const QStringList& tables);
+    void requireWriteAccess();
+    static int waitForLock(void* database, int attempts);
+    void endLockWait();
     void loadDateColumns();
     void runScript(const QString& sql);
     friend class Transaction;
@@ -56,6 +69,9 @@ private:
     sqlite3* m_handle;
     QString m_path;
     SqlTranslator m_translator;
+    int m_lockWaitMs = 2000;
+    QElapsedTimer m_lockWait;
+    bool m_waitingForLock = false;
 };
 
 /// A unit of work: everything done while it lives is kept only if commit() is called.

@@ -25,7 +25,13 @@ Recordset::Recordset(sqlite3_stmt* statement) : m_statement(statement)
         const char* declared = sqlite3_column_decltype(statement, i);
         m_isDate.push_back(declared && qstricmp(declared, "DATE") == 0);
     }
-    moveNext();
+    try {
+        moveNext();
+    } catch (...) {
+        // The destructor does not run for a constructor that throws: the statement is released here.
+        sqlite3_finalize(m_statement);
+        throw;
+    }
 }
 
 Recordset::~Recordset()
