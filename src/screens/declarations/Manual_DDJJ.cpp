@@ -383,8 +383,12 @@ bool Manual_DDJJ::replicate(const Line& line, const QString& leftOutCbu, double 
         return false;
 
     try {
+        // A declaration without lines gives an open recordset at its end; none at all means the lines could
+        // not be read, and a replica holding only the typed line would drop them: nothing is committed.
         const auto rows = codigo.Get_Detalle_Replica(periodo, numberOf(Secuencia));
-        for (; rows && !rows->eof(); rows->moveNext()) {
+        if (!rows)
+            return false;
+        for (; !rows->eof(); rows->moveNext()) {
             const QString cbu = rows->field(u"N_CBU").toString();
             const double cuit = rows->field(u"N_Cuit").toDouble();
             if (cbu.trimmed() == leftOutCbu.trimmed() && cuit == leftOutCuit)
