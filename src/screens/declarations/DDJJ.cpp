@@ -126,8 +126,8 @@ void DDJJ::Habilitar_Botones()
     // Lines are incorporated only into the current row's declaration, and only while it is the newest of its
     // period and not generated: a reload leaves the current row on whatever declaration comes first.
     const ui::ListGrid& grid = *m_ui->lvList;
-    const bool open = grid.rowCount() > 0 && grid.cell(colUltima).trimmed() == u"S" &&
-                      grid.cell(colGenerado).trimmed() != u"S";
+    const bool open =
+        grid.rowCount() > 0 && grid.cell(colUltima).trimmed() == u"S" && grid.cell(colGenerado).trimmed() != u"S";
     m_ui->bManual->setEnabled(open);
     m_ui->bAutomatica->setEnabled(open);
 }

@@ -8,7 +8,6 @@
 #include <sqlite3.h>
 
 #include <memory>
-#include <string_view>
 
 namespace {
 
@@ -103,7 +102,7 @@ struct ModeCase
     int accion, secuencia;
     int corrected;      ///< key of the line corrected, -1 for a new line
     int typed;          ///< key typed into the entry
-    Outcome outcome;    ///< Failed: the database refuses the copy of generated line 3; Unread: reading lines fails
+    Outcome outcome;    ///< Failed: the database refuses the copy of generated line 3; Unread: lines cannot be read
     int written, lines; ///< sequence whose lines are counted, and how many it holds
 };
 
@@ -129,9 +128,8 @@ TEST_P(ModesTest, WritesTheLineOrTheReplicaOrRefuses)
                                     std::pair{u"txImporte"_s, u"4321.5"_s}, std::pair{u"txTotal"_s, u"43.2"_s},
                                     std::pair{u"TxCuit"_s, db::Value::numberText(cuit(mode.typed))}})
         type(*m_entry, box, text);
-    // Reading the lines is refused; writing them is not.
     const auto denyLineReads = [](void*, int action, const char* table, const char*, const char*, const char*) {
-        return action == SQLITE_READ && std::string_view(table) == "DDJJ_Detalle" ? SQLITE_DENY : SQLITE_OK;
+        return action == SQLITE_READ && QLatin1StringView(table) == u"DDJJ_Detalle" ? SQLITE_DENY : SQLITE_OK;
     };
     if (mode.outcome == Unread)
         sqlite3_set_authorizer(db::Database::current()->handle(), denyLineReads, nullptr);
@@ -139,9 +137,7 @@ TEST_P(ModesTest, WritesTheLineOrTheReplicaOrRefuses)
     sqlite3_set_authorizer(db::Database::current()->handle(), nullptr, nullptr);
 
     EXPECT_EQ(m_ui.messageTexts(), QStringList{outcomes[mode.outcome]});
-    if (mode.outcome == Duplicate) {
-        EXPECT_EQ(focusName(), u"txCBU"_s);
-    }
+    EXPECT_EQ(mode.outcome == Duplicate ? focusName() : u"txCBU"_s, u"txCBU"_s);
     EXPECT_EQ(m_entry->isVisible(), mode.outcome != Done);
     EXPECT_EQ(lineCount(u"200209"_s, mode.written), mode.lines);
     // The typed line is written once, in place of the line corrected.
