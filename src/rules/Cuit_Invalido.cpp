@@ -1,5 +1,6 @@
 #include "Cuit_Invalido.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdint>
@@ -54,4 +55,19 @@ bool Cuit_Invalido(double cuit)
         return true;
     // A computed check digit of 10 is written as 0.
     return (sum + 10) % 11 != 0;
+}
+
+std::optional<double> cuitDigits(const QString& maskText)
+{
+    if (maskText.size() != 13)
+        return std::nullopt;
+    QString digits = maskText;
+    for (int dash = 0; dash < 2; ++dash) {
+        const qsizetype at = digits.indexOf(u'-');
+        if (at >= 0)
+            digits.remove(at, 1);
+    }
+    if (digits.size() != 11 || !std::ranges::all_of(digits, [](QChar c) { return c >= u'0' && c <= u'9'; }))
+        return std::nullopt;
+    return digits.toDouble();
 }

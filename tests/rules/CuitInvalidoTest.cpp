@@ -4,6 +4,8 @@
 
 #include <limits>
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // Each base is a CUIT with check digit 0 whose right check digit is worked out by hand; every other
@@ -39,6 +41,12 @@ TEST(CuitInvalido, AcceptsOnlyTheRightCheckDigit)
     for (const double bad : {0.0, 9999999999.0, 100000000000.0, 201234567860.0, -20123456786.0, 20123456786.5,
                              std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()})
         EXPECT_TRUE(Cuit_Invalido(bad)) << bad;
+}
+
+TEST(CuitInvalido, ReadsTheDigitsOfACuitBoxOnlyWithBothDashes)
+{
+    EXPECT_EQ(cuitDigits(u"20-12345678-6"_s), 20123456786.0);
+    EXPECT_EQ(cuitDigits(u"2012345678-66"_s), std::nullopt) << "no digit stands in for a missing dash";
 }
 
 } // namespace

@@ -119,14 +119,17 @@ void DDJJ::Refrescar(const QString& orden)
     }
 
     lvList_Click();
-    Habilitar_Botones();
 }
 
 void DDJJ::Habilitar_Botones()
 {
-    const bool hasRows = m_ui->lvList->rowCount() > 0;
-    m_ui->bManual->setEnabled(hasRows);
-    m_ui->bAutomatica->setEnabled(hasRows);
+    // Lines are incorporated only into the current row's declaration, and only while it is the newest of its
+    // period and not generated: a reload leaves the current row on whatever declaration comes first.
+    const ui::ListGrid& grid = *m_ui->lvList;
+    const bool open =
+        grid.rowCount() > 0 && grid.cell(colUltima).trimmed() == u"S" && grid.cell(colGenerado).trimmed() != u"S";
+    m_ui->bManual->setEnabled(open);
+    m_ui->bAutomatica->setEnabled(open);
 }
 
 void DDJJ::lvList_Click()
@@ -138,8 +141,7 @@ void DDJJ::lvList_Click()
     m_ui->BEliminar->setEnabled(newest);
     m_ui->bGenerar->setEnabled(newest && !generated);
     m_ui->bImprimir->setEnabled(newest && generated);
-    m_ui->bManual->setEnabled(newest && !generated);
-    m_ui->bAutomatica->setEnabled(newest && !generated);
+    Habilitar_Botones();
 }
 
 void DDJJ::lvList_HeadClick(int column)

@@ -288,18 +288,13 @@ std::optional<Manual_DDJJ::Line> Manual_DDJJ::enteredLine()
         refuse(u"Debe ingresar el CUIT del retenido."_s, m_ui->TxCuit);
         return std::nullopt;
     }
-    QString digits = cuit;
-    for (int dash = 0; dash < 2; ++dash) {
-        const qsizetype at = digits.indexOf(u'-');
-        if (at >= 0)
-            digits.remove(at, 1);
-    }
-    if (cuit.size() != 13 || digits.size() != 11 || !isDigits(digits) || Cuit_Invalido(digits.toDouble())) {
+    const std::optional<double> number = cuitDigits(cuit);
+    if (!number || Cuit_Invalido(*number)) {
         refuse(u"El CUIT especificado es incorrecto."_s, m_ui->TxCuit);
         return std::nullopt;
     }
 
-    line.cuit = digits.toDouble();
+    line.cuit = *number;
     line.tipoCuenta = codeOf(m_ui->cbTipoCuenta->currentIndex());
     line.moneda = codeOf(m_ui->cbTipoMoneda->currentIndex());
     line.depositos = *depositos;
@@ -383,8 +378,12 @@ bool Manual_DDJJ::replicate(const Line& line, const QString& leftOutCbu, double 
         return false;
 
     try {
+        // A declaration without lines gives an open recordset at its end; none at all means the lines could
+        // not be read, and a replica holding only the typed line would drop them: nothing is committed.
         const auto rows = codigo.Get_Detalle_Replica(periodo, numberOf(Secuencia));
-        for (; rows && !rows->eof(); rows->moveNext()) {
+        if (!rows)
+            return false;
+        for (; !rows->eof(); rows->moveNext()) {
             const QString cbu = rows->field(u"N_CBU").toString();
             const double cuit = rows->field(u"N_Cuit").toDouble();
             if (cbu.trimmed() == leftOutCbu.trimmed() && cuit == leftOutCuit)

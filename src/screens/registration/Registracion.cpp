@@ -93,16 +93,8 @@ void Registracion::bAceptar_Click()
     const QString cuit = m_ui->TxCuit->maskText().trimmed();
     if (cuit == emptyCuit)
         return refuse(u"Debe ingresar el CUIT para registrarse."_s, m_ui->TxCuit);
-    if (cuit.size() != 13)
-        return refuse(u"El CUIT especificado es incorrecto."_s, m_ui->TxCuit);
-
-    QString digits = cuit;
-    digits.remove(digits.indexOf(u'-'), 1);
-    digits.remove(digits.indexOf(u'-'), 1);
-    bool numeric = digits.size() == 11;
-    for (const QChar c : digits)
-        numeric = numeric && c >= u'0' && c <= u'9';
-    if (!numeric || Cuit_Invalido(digits.toDouble()))
+    const std::optional<double> number = cuitDigits(cuit);
+    if (!number || Cuit_Invalido(*number))
         return refuse(u"El CUIT especificado es incorrecto."_s, m_ui->TxCuit);
 
     const QString razonSocial = m_ui->txRazonSocial->text().trimmed();

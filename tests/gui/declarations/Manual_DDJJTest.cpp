@@ -5,6 +5,8 @@
 #include <QComboBox>
 #include <QLineEdit>
 
+#include <sqlite3.h>
+
 #include <memory>
 
 namespace {
@@ -89,10 +91,10 @@ TEST_F(Manual_DDJJTest, ChecksRunInOrderEachWithItsMessageAndFocus)
 
 // Every mode on period 200209: sequence 1 holds one pending line (key 5), sequence 2 is generated
 // with the five example lines (keys 0 to 4) of agent 77; key 6 is new.
-enum Outcome { Done, Duplicate, Failed };
+enum Outcome { Done, Duplicate, Failed, Unread };
 const QString outcomes[] = {u"Se ha realizado la operación correctamente."_s,
                             u"Ya existe un Detalle para el CUIT y CBU especificado."_s,
-                            u"No se ha podido realizar la operación."_s};
+                            u"No se ha podido realizar la operación."_s, u"No se ha podido realizar la operación."_s};
 
 struct ModeCase
 {
@@ -100,7 +102,7 @@ struct ModeCase
     int accion, secuencia;
     int corrected;      ///< key of the line corrected, -1 for a new line
     int typed;          ///< key typed into the entry
-    Outcome outcome;    ///< Failed: the database refuses the copy of generated line 3
+    Outcome outcome;    ///< Failed: the database refuses the copy of generated line 3; Unread: lines cannot be read
     int written, lines; ///< sequence whose lines are counted, and how many it holds
 };
 
@@ -126,12 +128,16 @@ TEST_P(ModesTest, WritesTheLineOrTheReplicaOrRefuses)
                                     std::pair{u"txImporte"_s, u"4321.5"_s}, std::pair{u"txTotal"_s, u"43.2"_s},
                                     std::pair{u"TxCuit"_s, db::Value::numberText(cuit(mode.typed))}})
         type(*m_entry, box, text);
+    const auto denyLineReads = [](void*, int action, const char* table, const char*, const char*, const char*) {
+        return action == SQLITE_READ && QLatin1StringView(table) == u"DDJJ_Detalle" ? SQLITE_DENY : SQLITE_OK;
+    };
+    if (mode.outcome == Unread)
+        sqlite3_set_authorizer(db::Database::current()->handle(), denyLineReads, nullptr);
     save();
+    sqlite3_set_authorizer(db::Database::current()->handle(), nullptr, nullptr);
 
     EXPECT_EQ(m_ui.messageTexts(), QStringList{outcomes[mode.outcome]});
-    if (mode.outcome == Duplicate) {
-        EXPECT_EQ(focusName(), u"txCBU"_s);
-    }
+    EXPECT_EQ(mode.outcome == Duplicate ? focusName() : u"txCBU"_s, u"txCBU"_s);
     EXPECT_EQ(m_entry->isVisible(), mode.outcome != Done);
     EXPECT_EQ(lineCount(u"200209"_s, mode.written), mode.lines);
     // The typed line is written once, in place of the line corrected.
@@ -168,6 +174,7 @@ const ModeCase modeCases[] = {
     {"NewReplicatingFromSequenceOne", Manual_DDJJ::NewReplicating, 1, -1, 6, Done, 3, 2},
     // A replication that fails part way leaves nothing: neither the declaration, nor the typed line.
     {"ReplicatingWithACopyRefused", Manual_DDJJ::NewReplicating, 2, -1, 6, Failed, 3, 0},
+    {"ReplicatingWithTheLinesUnread", Manual_DDJJ::NewReplicating, 2, -1, 6, Unread, 3, 0},
 };
 
 INSTANTIATE_TEST_SUITE_P(Modes, ModesTest, ::testing::ValuesIn(modeCases),
