@@ -72,15 +72,17 @@ void plainSql(sqlite3* handle, int line)
 
 double linesPerSecond(db::Database& database, bool oneTransaction, const std::function<void(int)>& importLine)
 {
+    // In autocommit every line is a commit flushed to disk: a hundredth of the lines measures it as well.
+    const int count = oneTransaction ? lines : std::max(1, lines / 100);
     QElapsedTimer timer;
     timer.start();
     if (oneTransaction)
         database.executeScript(u"BEGIN"_s);
-    for (int line = 0; line < lines; ++line)
+    for (int line = 0; line < count; ++line)
         importLine(line);
     if (oneTransaction)
         database.executeScript(u"COMMIT"_s);
-    return lines / (static_cast<double>(timer.nsecsElapsed()) / 1e9);
+    return count / (static_cast<double>(timer.nsecsElapsed()) / 1e9);
 }
 
 } // namespace
@@ -90,7 +92,8 @@ int main()
     // The machine is shared and noisy: the two paths alternate, and each keeps its best of three runs.
     constexpr int rounds = 3;
     Clock::fix(QDate(2002, 10, 1));
-    std::printf("%d lineas por corrida, mejor de %d corridas alternadas\n", lines, rounds);
+    std::printf("%d lineas por corrida (%d en autocommit), mejor de %d corridas alternadas\n", lines,
+                std::max(1, lines / 100), rounds);
     for (const bool oneTransaction : {false, true}) {
         double baseline = 0;
         double ours = 0;
