@@ -112,6 +112,7 @@ DeclarationFile::Outcome DeclarationFile::write(db::Recordset& lines, const QStr
         bytes += lineEnd;
         if (out.write(bytes) != bytes.size())
             return Outcome::WriteFailed;
+        m_written.append(*text);
         try {
             lines.moveNext();
         } catch (const std::exception&) {
@@ -119,6 +120,24 @@ DeclarationFile::Outcome DeclarationFile::write(db::Recordset& lines, const QStr
         }
     }
     return Outcome::Written;
+}
+
+bool DeclarationFile::matchesWritten(QIODevice& in) const
+{
+    const QString cipherKey = key.toString();
+    Cipher cipher;
+    for (const QString& expected : m_written) {
+        const QByteArray line = in.readLine();
+        if (!line.endsWith(lineEnd))
+            return false;
+        try {
+            if (cipher.decrypt(QString::fromLatin1(line.chopped(lineEnd.size())), cipherKey) != expected)
+                return false;
+        } catch (const std::exception&) {
+            return false;
+        }
+    }
+    return in.atEnd();
 }
 
 bool DeclarationFile::decrypt(QIODevice& in, QIODevice& out)

@@ -3,6 +3,7 @@
 #include "platform/cipher/Cipher.h"
 
 #include <QString>
+#include <QStringList>
 #include <QStringView>
 
 #include <optional>
@@ -50,10 +51,15 @@ public:
     /// first failure. What the device received before a failure is left to the caller to discard.
     [[nodiscard]] Outcome write(db::Recordset& lines, const QString& posicion, QIODevice& out);
 
+    /// True when the device holds exactly the records this object wrote, each decrypting to the same text,
+    /// and nothing else: the file is read back from the medium before it is called good.
+    [[nodiscard]] bool matchesWritten(QIODevice& in) const;
+
     /// Decrypts a declaration file line by line into plain text lines (CR LF). Stops at the first line
     /// that cannot be decrypted or written; false then.
     [[nodiscard]] static bool decrypt(QIODevice& in, QIODevice& out);
 
 private:
     Cipher m_cipher;
+    QStringList m_written;
 };

@@ -137,11 +137,31 @@ void Generacion_DDJJ::bAceptar_Click()
     }
     lines.reset();
     filtered.reset();
-    if (!file.commit())
+    if (!replaceAndReadBack(file, path, declaration))
         return inform(openFailed);
 
     m_cancelado = false;
     accept();
+}
+
+bool Generacion_DDJJ::replaceAndReadBack(QSaveFile& file, const QString& path, const DeclarationFile& declaration)
+{
+    // The earlier file steps aside until the new one has been read back from the medium: a diskette or
+    // stick that lost bytes gives a failed write, and the earlier file is put back.
+    const QString earlier = path + u".anterior~"_s;
+    QFile::remove(earlier);
+    const bool hadEarlier = QFile::exists(path) && QFile::rename(path, earlier);
+    QFile written(path);
+    const bool good = file.commit() && written.open(QIODevice::ReadOnly) && declaration.matchesWritten(written);
+    written.close();
+    if (good) {
+        QFile::remove(earlier);
+        return true;
+    }
+    QFile::remove(path);
+    if (hadEarlier)
+        QFile::rename(earlier, path);
+    return false;
 }
 
 void Generacion_DDJJ::bCancelar_Click()

@@ -6,6 +6,9 @@
 #include <functional>
 #include <memory>
 
+class DeclarationFile;
+class QSaveFile;
+
 class QIODevice;
 
 namespace Ui {
@@ -56,6 +59,8 @@ private:
     void Command1_Click();
 
     void inform(const QString& text);
+    [[nodiscard]] static bool replaceAndReadBack(QSaveFile& file, const QString& path,
+                                                 const DeclarationFile& declaration);
 
     const std::unique_ptr<Ui::Generacion_DDJJ> m_ui;
     bool& m_cancelado;

@@ -18,13 +18,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-/// Passes a number of bytes on to the file, then refuses every write, as a full or removed disk would.
+/// Passes a number of bytes on to the file, then refuses every write, as a full or removed disk would;
+/// or, when silent, says every later write went well while the bytes are lost, as a bad medium may.
 struct FailingDevice : QIODevice
 {
-    explicit FailingDevice(QIODevice& target) : target(target) { open(QIODevice::WriteOnly); }
+    FailingDevice(QIODevice& target, bool silent) : target(target), silent(silent) { open(QIODevice::WriteOnly); }
     qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 n) override { return (left -= n) < 0 ? -1 : target.write(data, n); }
+    qint64 writeData(const char* data, qint64 n) override
+    {
+        return (left -= n) >= 0 ? target.write(data, n) : silent ? n : -1;
+    }
     QIODevice& target;
+    bool silent;
     qint64 left = 700;
 };
 
@@ -104,13 +109,15 @@ TEST_F(GeneracionDDJJTest, RefusalsAndAFailedWriteKeepThePreviousFileThenThePend
     m_screen.Posicion = u"2002AB"_s;
     generate(target());
     m_screen.Posicion = u"200209"_s;
-    m_screen.setOutputFilter([](QIODevice& file) { return std::make_unique<FailingDevice>(file); });
-    generate(target());
+    for (const bool silent : {false, true}) {
+        m_screen.setOutputFilter([silent](QIODevice& file) { return std::make_unique<FailingDevice>(file, silent); });
+        generate(target());
+    }
 
     const QString openError = u"No se ha podido abrir el archivo especificado."_s;
     EXPECT_EQ(m_ui.messageTexts(),
               (QStringList{u"Error en alguno de los datos que se obtuvieron para generar."_s, openError, openError,
-                           openError, u"Error en la obtención de los datos a generar."_s, openError}));
+                           openError, u"Error en la obtención de los datos a generar."_s, openError, openError}));
     EXPECT_EQ(QFileInfo(target()).size(), previous);
     EXPECT_TRUE(m_cancelado && m_screen.isVisible()) << "the screen stays open for another attempt";
 
