@@ -47,7 +47,7 @@ Pago_AR03::Pago_AR03(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<U
     m_ui->setupUi(this);
     m_ui->bAceptar->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     m_ui->bCancelar->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
-    // An operator records a payment made today or a few days ago: the picker starts on today.
+    // An operator records a payment made today or a few days ago: the date box starts on today.
     m_ui->txFecha->setDate(Clock::today());
 
     connect(m_ui->bAceptar, &QPushButton::clicked, this, &Pago_AR03::bAceptar_Click);
@@ -105,9 +105,15 @@ void Pago_AR03::bAceptar_Click()
 
     if (m_ui->cbSemana->currentText().trimmed().isEmpty())
         return refuse(u"Debe ingresar la Semana."_s, m_ui->cbSemana);
-    const QString fecha = m_ui->txFecha->text().trimmed();
-    if (fecha.isEmpty())
+    if (m_ui->txFecha->text().trimmed().isEmpty())
         return refuse(u"Debe ingresar la Fecha de Pago."_s, m_ui->txFecha);
+    // A partial or impossible date is refused, never stored as another date; a real one is shown
+    // as dd/mm/yyyy, and what the box shows is what is stored.
+    const std::optional<QDate> pago = m_ui->txFecha->date();
+    if (!pago)
+        return refuse(u"La Fecha de Pago es incorrecta."_s, m_ui->txFecha);
+    m_ui->txFecha->setDate(*pago);
+    const QString fecha = m_ui->txFecha->text().trimmed();
     if (m_ui->txImporte->text().trimmed().isEmpty())
         return refuse(u"Debe ingresar el Importe a depositar."_s, m_ui->txImporte);
 

@@ -2,12 +2,12 @@
 #include "support/ScreenFixture.h"
 
 #include "data/clsCodigo.h"
+#include "platform/ui/DateEdit.h"
 #include "platform/ui/ListGrid.h"
 #include "screens/payments/Impresion_AR03.h"
 #include "screens/payments/Pago_AR03.h"
 
 #include <QComboBox>
-#include <QDateEdit>
 #include <QLineEdit>
 #include <QTest>
 
@@ -106,7 +106,7 @@ TEST_F(PaymentsTest, EntryChecksInOrderThenSavesTheAmountReadTheRegionalWay)
     Pago_AR03 entry;
     activate(entry);
     child<QComboBox>(entry, u"cbSemana"_s)->setCurrentIndex(2);
-    child<QDateEdit>(entry, u"txFecha"_s)->setDate(QDate(2002, 9, 16));
+    child<ui::DateEdit>(entry, u"txFecha"_s)->setDate(QDate(2002, 9, 16));
     // Each case leaves the fields after the failing one wrong or empty, so a check made out of order
     // would show another message. Delete and Backspace let a decimal point in again.
     const struct
@@ -149,6 +149,53 @@ TEST_F(PaymentsTest, EntryChecksInOrderThenSavesTheAmountReadTheRegionalWay)
                     u"ifnull(Numero, '-')) from AR03 where Posicion_Fiscal = 200201"_s)
             .toString(),
         u"3 2002-09-16 -1234.5 03 -"_s);
+}
+
+TEST_F(PaymentsTest, ADateIsStoredAsTypedAndShownAndAWrongOneIsRefused)
+{
+    // The box starts on today, 15/10/2002. Each date is typed into the freshly focused box, or over the
+    // month alone, selected with the keyboard; Enter goes on to the amount.
+    const QString incorrecta = u"La Fecha de Pago es incorrecta."_s;
+    const struct
+    {
+        QString keys;
+        bool monthOnly;
+        QString result; // the stored date, or the message
+    } cases[] = {
+        {u"05/09/2002"_s, false, u"2002-09-05"_s},
+        {u"5/9/2002"_s, false, u"2002-09-05"_s},
+        {u"05092002"_s, false, u"2002-09-05"_s},
+        {u"09"_s, true, u"2002-09-15"_s},
+        {u"31/02/2002"_s, false, incorrecta},
+        {u"05/09/"_s, false, incorrecta},
+        {u"\b"_s, false, u"Debe ingresar la Fecha de Pago."_s},
+    };
+    for (const auto& c : cases) {
+        Pago_AR03 entry;
+        activate(entry);
+        auto* fecha = child<QWidget>(entry, u"txFecha"_s);
+        EXPECT_EQ(fecha->property("text").toString(), u"15/10/2002"_s);
+        fecha->setFocus();
+        if (c.monthOnly) {
+            QTest::keyClick(fecha, Qt::Key_Home);
+            for (int i = 0; i < 5; ++i)
+                QTest::keyClick(fecha, Qt::Key_Right, i < 3 ? Qt::NoModifier : Qt::ShiftModifier);
+        }
+        QTest::keyClicks(fecha, c.keys);
+        QTest::keyClick(fecha, Qt::Key_Return);
+        EXPECT_EQ(focusName(), u"txImporte"_s) << c.keys.toStdString();
+        const int before = m_db.count(u"AR03"_s);
+        save(entry, u"200209"_s, u"10"_s, 1);
+        const QDate stored = QDate::fromString(c.result, Qt::ISODate);
+        EXPECT_EQ(m_ui.messageTexts(), QStringList{stored.isValid() ? guardado : c.result}) << c.keys.toStdString();
+        EXPECT_EQ(m_db.count(u"AR03"_s), before + (stored.isValid() ? 1 : 0));
+        if (!stored.isValid()) {
+            EXPECT_EQ(focusName(), u"txFecha"_s);
+            continue;
+        }
+        EXPECT_EQ(m_db.scalar(u"select Fecha_Pago || '' from AR03 order by Id desc limit 1"_s).toString(), c.result);
+        EXPECT_EQ(fecha->property("text").toString(), stored.toString(u"dd/MM/yyyy"_s));
+    }
 }
 
 TEST_F(PaymentsTest, DeletingAsksAndReturnsToTheRowAbove)
