@@ -133,7 +133,8 @@ void PreviewWindow::closeEvent(QCloseEvent* event)
     QMainWindow::closeEvent(event);
     // The window beneath takes the keyboard back once this one has gone.
     if (event->isAccepted() && m_owner)
-        QTimer::singleShot(0, m_owner, [owner = m_owner] { ui::returnFocus(owner->window(), owner->window()->focusWidget()); });
+        QTimer::singleShot(0, m_owner,
+                           [owner = m_owner] { ui::returnFocus(owner->window(), owner->window()->focusWidget()); });
 }
 
 void PreviewWindow::followOwner(QWidget* owner)

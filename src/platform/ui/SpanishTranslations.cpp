@@ -22,7 +22,8 @@ public:
     QString translate(const char* context, const char* sourceText, const char* /*disambiguation*/,
                       int /*n*/) const override
     {
-        struct Text {
+        struct Text
+        {
             const char* context;
             const char* source;
             QString spanish;

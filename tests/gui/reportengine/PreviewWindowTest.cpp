@@ -43,6 +43,7 @@ protected:
         EXPECT_TRUE(clsCodigo::instance().Insertar_Parametro(4, u"Nro AR03"_s, u"1"_s));
         m_menu.resize(400, 300);
         m_menu.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&m_menu));
     }
 
     // Clicks a tool bar button of the preview the way the window system delivers it.
@@ -148,6 +149,8 @@ TEST_F(PreviewWindowTest, WindowsFitTheScreenCentreOnTheirOpenerAndGiveTheKeyboa
     for (const auto& [window, frame] : frames)
         EXPECT_TRUE(available.contains(frame)) << window.toStdString() << " outside the screen";
     EXPECT_LE(entryCentreOffset.manhattanLength(), 40) << "the entry screen is centred on the list";
+    EXPECT_LE((frames[0].second.center() - m_menu.frameGeometry().center()).manhattanLength(), 40)
+        << "the list is centred on the menu";
     EXPECT_TRUE(listActiveAfterPreview) << "the list has the keyboard after its preview closed";
     EXPECT_TRUE(gridFocusedAfterEntry) << "the list's grid has the keyboard after the entry screen closed";
 }

@@ -216,11 +216,11 @@ TEST(WindowPlacement, CentresOnTheOpenerInsideTheScreensAvailableArea)
     const QRect screen(0, 0, 1024, 740); // 1024x768 less a panel
     // frame size, opener's frame, placed frame
     const std::tuple<QSize, QRect, QRect> cases[] = {
-        {{400, 300}, {100, 100, 600, 400}, {200, 150, 400, 300}},    // centred on the opener
-        {{1066, 932}, {0, 0, 400, 300}, {0, 0, 1024, 740}},          // too big: shrunk into the screen
-        {{500, 400}, {700, 500, 300, 200}, {524, 340, 500, 400}},    // would leave past the bottom right
-        {{500, 400}, {-300, -200, 300, 200}, {0, 0, 500, 400}},      // opener partly off the screen
-        {{200, 100}, {}, {412, 320, 200, 100}},                      // no opener: the screen's centre
+        {{400, 300}, {100, 100, 600, 400}, {200, 150, 400, 300}}, // centred on the opener
+        {{1066, 932}, {0, 0, 400, 300}, {0, 0, 1024, 740}},       // too big: shrunk into the screen
+        {{500, 400}, {700, 500, 300, 200}, {524, 340, 500, 400}}, // would leave past the bottom right
+        {{500, 400}, {-300, -200, 300, 200}, {0, 0, 500, 400}},   // opener partly off the screen
+        {{200, 100}, {}, {412, 320, 200, 100}},                   // no opener: the screen's centre
     };
     for (const auto& [frame, opener, placed] : cases)
         EXPECT_EQ(ui::placedFrame(frame, opener, screen), placed) << frame.width() << 'x' << frame.height();
