@@ -108,6 +108,8 @@ TEST_F(PreviewWindowTest, PreviewOpenedFromAModalListTakesClicksAndOutlivesTheLi
 
 TEST_F(PreviewWindowTest, WindowsFitTheScreenCentreOnTheirOpenerAndGiveTheKeyboardBack)
 {
+    if (QGuiApplication::platformName() != u"xcb"_s)
+        GTEST_SKIP() << "placement and activation are the window system's";
     QRect available;
     std::vector<std::pair<QString, QRect>> frames; // window, its frame
     bool listActiveAfterPreview = false;
