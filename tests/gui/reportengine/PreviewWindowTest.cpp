@@ -138,6 +138,14 @@ TEST_F(PreviewWindowTest, WindowsFitTheScreenCentreOnTheirOpenerAndGiveTheKeyboa
                     QTest::qWait(200); // the window manager's frame
                 frames.emplace_back(u"pago"_s, entry.frameGeometry());
                 entryCentreOffset = entry.frameGeometry().center() - list.frameGeometry().center();
+                // As the import screen ends: its controls locked, a closing message, then it closes.
+                entry.setEnabled(false);
+                QTimer::singleShot(300, [] {
+                    if (QWidget* box = QApplication::activeModalWidget())
+                        box->close();
+                });
+                ui::QtUi().message(u"La importación ha finalizado con éxito."_s, ui::Ui::Icon::Information);
+                entry.setEnabled(true);
                 entry.reject();
             });
             ui::QtUi().showModal(entry);
