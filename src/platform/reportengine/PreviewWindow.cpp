@@ -3,8 +3,11 @@
 #include "ReportDocument.h"
 #include "ReportError.h"
 
+#include "platform/ui/WindowPlacement.h"
+
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
 #include <QDir>
 #include <QFileDialog>
 #include <QLabel>
@@ -13,9 +16,9 @@
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QSpinBox>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -117,14 +120,22 @@ PreviewWindow::PreviewWindow(std::unique_ptr<ReportDocument> document, bool prin
     connect(close, &QAction::triggered, this, &QWidget::close);
 
     m_preview->fitToWidth();
-    // Wide enough for the whole tool bar, so that no button hides behind its overflow arrow.
-    QSize wanted(std::max(1000, toolBar->sizeHint().width() + 40), 900);
-    if (const QScreen* shown = screen())
-        wanted = wanted.boundedTo(shown->availableGeometry().size());
-    resize(wanted);
+    // Wide enough for the whole tool bar, so that no button hides behind its overflow arrow; as
+    // high as a page wants, but inside the screen and centred on the window that opened it.
+    resize(std::max(1000, toolBar->sizeHint().width() + 40), 900);
+    ui::placeWindow(*this, parentWidget());
 }
 
 PreviewWindow::~PreviewWindow() = default;
+
+void PreviewWindow::closeEvent(QCloseEvent* event)
+{
+    QMainWindow::closeEvent(event);
+    // The window beneath takes the keyboard back once this one has gone.
+    if (event->isAccepted() && m_owner)
+        QTimer::singleShot(0, m_owner,
+                           [owner = m_owner] { ui::returnFocus(owner->window(), owner->window()->focusWidget()); });
+}
 
 void PreviewWindow::followOwner(QWidget* owner)
 {

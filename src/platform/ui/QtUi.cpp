@@ -1,10 +1,13 @@
 #include "QtUi.h"
 
+#include "WindowPlacement.h"
+
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPointer>
 #include <QScopeGuard>
 #include <QUrl>
 
@@ -15,16 +18,22 @@ namespace ui {
 namespace {
 
 // An hourglass over a box that waits for the operator would say "wait" when the program is
-// waiting for them; show the normal pointer while the box is open.
+// waiting for them; show the normal pointer while the box is open. When the box closes, the window
+// that was active before it is active again, with the keyboard on the control that had it: the
+// window system would otherwise leave the focus to chance.
 template <typename Function>
-auto withNormalPointer(Function&& function)
+auto withNormalPointer(Function&& function, QWidget* opener = nullptr)
 {
     const bool busy = QApplication::overrideCursor() != nullptr;
     if (busy)
         QApplication::setOverrideCursor(Qt::ArrowCursor);
-    const auto restore = qScopeGuard([busy] {
+    QWidget* active = QApplication::activeWindow() ? QApplication::activeWindow() : QApplication::activeModalWidget();
+    const QPointer<QWidget> window = active ? active : opener ? opener->window() : nullptr;
+    const QPointer<QWidget> focus = QApplication::focusWidget();
+    const auto restore = qScopeGuard([busy, window, focus] {
         if (busy)
             QApplication::restoreOverrideCursor();
+        returnFocus(window, focus);
     });
     return function();
 }
@@ -74,7 +83,8 @@ bool QtUi::ask(const QString& text)
 
 void QtUi::showModal(QDialog& screen)
 {
-    withNormalPointer([&] { return screen.exec(); });
+    placeWindow(screen, screen.parentWidget());
+    withNormalPointer([&] { return screen.exec(); }, screen.parentWidget());
 }
 
 QString QtUi::openFileName(QWidget* parent, const QString& caption, const QString& directory, const QString& filter)

@@ -4,7 +4,7 @@
 set -euo pipefail
 binary=$1
 filter=$2
-xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
     openbox >/dev/null 2>&1 &
     sleep 1
     QT_QPA_PLATFORM=xcb "$0" --gtest_filter="$1"' "$binary" "$filter"

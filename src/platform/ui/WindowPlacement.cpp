@@ -1,0 +1,73 @@
+#include "WindowPlacement.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+
+namespace ui {
+
+namespace {
+
+// The window manager's frame around a window not shown yet is unknown; the opener's frame tells it,
+// and a title bar and thin borders stand in when there is no shown opener.
+QMargins frameMargins(const QWidget* opener)
+{
+    if (opener && opener->isVisible()) {
+        const QRect outer = opener->frameGeometry();
+        const QRect inner = opener->geometry();
+        if (outer != inner)
+            return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+                    outer.bottom() - inner.bottom()};
+    }
+    return {4, 28, 4, 4};
+}
+
+} // namespace
+
+QRect placedFrame(QSize frame, const QRect& opener, const QRect& available)
+{
+    frame = frame.boundedTo(available.size());
+    QRect placed({}, frame);
+    placed.moveCenter(opener.isEmpty() ? available.center() : opener.center());
+    placed.moveLeft(std::clamp(placed.left(), available.left(), available.right() - frame.width() + 1));
+    placed.moveTop(std::clamp(placed.top(), available.top(), available.bottom() - frame.height() + 1));
+    return placed;
+}
+
+void placeWindow(QWidget& window, QWidget* opener)
+{
+    QWidget* owner = opener ? opener->window() : nullptr;
+    if (!owner || !owner->isVisible() || owner == &window)
+        owner = QApplication::activeWindow();
+    if (owner == &window || (owner && !owner->isVisible()))
+        owner = nullptr;
+    const QScreen* screen = owner ? owner->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    if (!window.testAttribute(Qt::WA_Resized))
+        window.adjustSize();
+    const QMargins margins = frameMargins(owner);
+    const QSize marginSize(margins.left() + margins.right(), margins.top() + margins.bottom());
+    const QRect frame = placedFrame(window.size().expandedTo(window.minimumSizeHint()) + marginSize,
+                                    owner ? owner->frameGeometry() : QRect(), screen->availableGeometry());
+    // A window's position is that of its frame; its size is that of its contents.
+    window.resize(frame.size() - marginSize);
+    window.move(frame.topLeft());
+}
+
+void returnFocus(QWidget* window, QWidget* focus)
+{
+    if (!window || !window->isVisible())
+        return;
+    window->raise();
+    window->activateWindow();
+    if (focus && focus->window() == window && focus->isVisible() && focus->isEnabled())
+        focus->setFocus(Qt::ActiveWindowFocusReason);
+    else if (!window->focusWidget())
+        window->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+} // namespace ui
