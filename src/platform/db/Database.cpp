@@ -193,7 +193,8 @@ int Database::execute(const QString& sql)
 {
     const QByteArray text = translated(sql).toUtf8();
     sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(m_handle, text.constData(), static_cast<int>(text.size()), &statement, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(m_handle, text.constData(), static_cast<int>(text.size()), &statement, nullptr) !=
+        SQLITE_OK) {
         endLockWait();
         fail(m_handle, "sentencia incorrecta");
     }
