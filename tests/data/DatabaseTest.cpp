@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <sqlite3.h>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -66,23 +68,25 @@ TEST(DatabaseFile, HoldsEveryCommitAloneAndALockHeldElsewhereFailsAfterTheHourgl
     TempDatabase temp;
     temp.db().executeScript(u"PRAGMA journal_mode = WAL"_s);
     temp.db().execute(u"Insert Into AR03 (Posicion_Fiscal) values(200208)"_s);
-    TempDatabase::disconnect();
-    ASSERT_TRUE(QFile::exists(temp.path() + u"-wal"_s));
-    db::Database::setCurrent(db::Database::open(temp.path(), u";pwd=ferlon"_s));
+    const QString left = temp.dir() + u"/en_wal.mdb"_s; // as a crash left it: the changes in the side file
+    ASSERT_TRUE(QFile::copy(temp.path(), left) && QFile::copy(temp.path() + u"-wal"_s, left + u"-wal"_s));
+    db::Database::setCurrent(db::Database::open(left, u";pwd=ferlon"_s));
     temp.db().execute(u"Insert Into AR03 (Posicion_Fiscal) values(200209)"_s);
-    EXPECT_FALSE(QFile::exists(temp.path() + u"-wal"_s));
-    ASSERT_TRUE(QFile::copy(temp.path(), temp.dir() + u"/copia.mdb"_s));
+    EXPECT_FALSE(QFile::exists(left + u"-wal"_s));
+    ASSERT_TRUE(QFile::copy(left, temp.dir() + u"/copia.mdb"_s));
     auto copy = db::Database::open(temp.dir() + u"/copia.mdb"_s, u";pwd=ferlon"_s);
     EXPECT_EQ(copy->openRecordset(u"select group_concat(Posicion_Fiscal) from AR03"_s)->field(0).toString(),
               u"200208,200209"_s);
 
     std::vector<bool> notices;
     db::Database::setLockWaitNotice([&notices](bool waiting) { notices.push_back(waiting); });
-    copy->executeScript(u"ATTACH '"_s + temp.path() +
-                        u"' AS otra KEY 'ferlon'; BEGIN EXCLUSIVE; "_s
-                        u"INSERT INTO otra.AR03 (Posicion_Fiscal) values(1)"_s);
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open_v2(left.toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_key(other, "ferlon", 6), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     temp.db().setQueryTimeout(1);
     EXPECT_THROW(temp.db().execute(u"Insert Into AR03 (Posicion_Fiscal) values(1)"_s), db::DbError);
     EXPECT_EQ(notices, (std::vector<bool>{true, false})) << "the hourglass shows while waiting, then goes";
     db::Database::setLockWaitNotice({});
+    sqlite3_close(other);
 }
