@@ -25,6 +25,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int lines = BENCH_LINES;
+// In autocommit every line is a commit flushed to disk: a hundredth of the lines measures it as well.
+constexpr int autocommitLines = std::max(1, lines / 100);
 constexpr double period = 200209;
 constexpr double agent = 1234;
 
@@ -72,8 +74,7 @@ void plainSql(sqlite3* handle, int line)
 
 double linesPerSecond(db::Database& database, bool oneTransaction, const std::function<void(int)>& importLine)
 {
-    // In autocommit every line is a commit flushed to disk: a hundredth of the lines measures it as well.
-    const int count = oneTransaction ? lines : std::max(1, lines / 100);
+    const int count = oneTransaction ? lines : autocommitLines;
     QElapsedTimer timer;
     timer.start();
     if (oneTransaction)
@@ -92,8 +93,8 @@ int main()
     // The machine is shared and noisy: the two paths alternate, and each keeps its best of three runs.
     constexpr int rounds = 3;
     Clock::fix(QDate(2002, 10, 1));
-    std::printf("%d lineas por corrida (%d en autocommit), mejor de %d corridas alternadas\n", lines,
-                std::max(1, lines / 100), rounds);
+    std::printf("%d lineas por corrida (%d en autocommit), mejor de %d corridas alternadas\n", lines, autocommitLines,
+                rounds);
     for (const bool oneTransaction : {false, true}) {
         double baseline = 0;
         double ours = 0;

@@ -150,7 +150,10 @@ bool Generacion_DDJJ::replaceAndReadBack(QSaveFile& file, const QString& path, c
     // stick that lost bytes gives a failed write, and the earlier file is put back.
     const QString earlier = path + u".anterior~"_s;
     QFile::remove(earlier);
-    const bool hadEarlier = QFile::exists(path) && QFile::rename(path, earlier);
+    const bool hadEarlier = QFile::exists(path);
+    // An earlier file that cannot step aside would be lost if the new one proved bad: nothing is replaced.
+    if (hadEarlier && !QFile::rename(path, earlier))
+        return false;
     QFile written(path);
     const bool good = file.commit() && written.open(QIODevice::ReadOnly) && declaration.matchesWritten(written);
     written.close();
