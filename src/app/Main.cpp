@@ -4,6 +4,7 @@
 #include "data/clsCodigo.h"
 #include "platform/ui/Ui.h"
 #include "screens/HelpDocument.h"
+#include "screens/backup/Copia_Seguridad.h"
 #include "screens/declarations/DDJJ.h"
 #include "screens/payments/Impresion_AR03.h"
 #include "screens/registration/Registracion.h"
@@ -30,6 +31,7 @@ Main::Main(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui::Main>()
     connect(m_ui->bRegistracion, &QPushButton::clicked, this, &Main::bRegistracion_Click);
     connect(m_ui->bAR03, &QPushButton::clicked, this, &Main::bAR03_Click);
     connect(m_ui->bAR04, &QPushButton::clicked, this, &Main::bAR04_Click);
+    connect(m_ui->bCopia, &QPushButton::clicked, this, &Main::bCopia_Click);
     connect(m_ui->bAyuda, &QPushButton::clicked, this, &Main::bAyuda_Click);
     connect(m_ui->bSalir, &QPushButton::clicked, this, &Main::bSalir_Click);
 }
@@ -45,6 +47,11 @@ Main* Main::showMenu()
 }
 
 void Main::Form_Load()
+{
+    askForIncompleteRegistration();
+}
+
+void Main::askForIncompleteRegistration()
 {
     const clsCodigo& codigo = clsCodigo::instance();
     if (codigo.Par_Denomin.isEmpty() || codigo.Par_CUIT.isEmpty() || codigo.Par_Agente == 0)
@@ -64,6 +71,13 @@ void Main::bAR03_Click()
 void Main::bAR04_Click()
 {
     openScreen<DDJJ>(this);
+}
+
+void Main::bCopia_Click()
+{
+    openScreen<Copia_Seguridad>(this);
+    // A restored copy may hold no agent, or another one.
+    askForIncompleteRegistration();
 }
 
 void Main::bAyuda_Click()

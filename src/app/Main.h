@@ -8,7 +8,7 @@ namespace Ui {
 class Main;
 }
 
-/// The main menu: opens the registration, the AR03 payments and the declarations, each as a
+/// The main menu: opens the registration, the AR03 payments, the declarations and the backup copies, each as a
 /// modal screen; asks for the registration by itself while the agent's identity is incomplete.
 class Main : public QWidget
 {
@@ -27,9 +27,11 @@ protected:
 
 private:
     void Form_Load();
+    void askForIncompleteRegistration();
     void bRegistracion_Click();
     void bAR03_Click();
     void bAR04_Click();
+    void bCopia_Click();
     void bAyuda_Click();
     void bSalir_Click();
 

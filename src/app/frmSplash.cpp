@@ -3,8 +3,6 @@
 
 #include "Conectar.h"
 #include "Main.h"
-#include "data/ParameterValue.h"
-#include "data/Regional.h"
 #include "data/clsCodigo.h"
 #include "platform/reportengine/QtReportEngine.h"
 #include "platform/ui/BusyCursor.h"
@@ -31,20 +29,11 @@ void frmSplash::Form_Load()
         report::ReportEngine::install(std::make_unique<report::QtReportEngine>());
 }
 
-void frmSplash::loadAgentIdentity()
-{
-    clsCodigo& codigo = clsCodigo::instance();
-    codigo.Par_CUIT = parameterValue(1, QString());
-    codigo.Par_Denomin = parameterValue(2, QString());
-    // A stored agent number that is not a number counts as none, so the menu asks for the registration.
-    codigo.Par_Agente = Regional::parseNumber(parameterValue(3, u"0"_s)).value_or(0);
-}
-
 void frmSplash::cmdOK_Click()
 {
     if (!Conectar())
         return;
-    loadAgentIdentity();
+    clsCodigo::instance().Cargar_Agente();
     {
         const ui::BusyCursor busy;
         Main::showMenu();

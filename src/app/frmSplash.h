@@ -25,7 +25,6 @@ private:
     void Form_Load();
     void cmdOK_Click();
     void cmdCancel_Click();
-    static void loadAgentIdentity();
 
     const std::unique_ptr<Ui::frmSplash> m_ui;
 };

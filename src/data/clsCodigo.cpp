@@ -1,9 +1,14 @@
 #include "clsCodigo.h"
 
 #include "Armar_Sql.h"
+#include "ParameterValue.h"
+#include "Regional.h"
+#include "Schema.h"
 #include "platform/Clock.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -296,4 +301,56 @@ bool clsCodigo::Modificar_DDJJ_Disk(double secuencia, double periodo)
     return change(QStringLiteral("Update DDJJ Set  GENERADO = 'S', FECHA_PRES = DATE() "
                                  " Where SECUENCIA = ? AND POSICION_FISCAL = '?' "),
                   {secuencia, periodo}) > 0;
+}
+
+// Backup copies --------------------------------------------------------------------------------------------
+
+bool clsCodigo::Guardar_Copia(const QString& destino, const AvanceCopia& avance)
+{
+    try {
+        return connection().backupTo(destino, Schema::tableNames(), avance);
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+std::optional<clsCodigo::ContenidoCopia> clsCodigo::Verificar_Copia(const QString& origen)
+{
+    try {
+        const auto copy = connection().openCopy(origen, Schema::tableNames());
+        ContenidoCopia contenido;
+        const auto periods = copy->openRecordset(u"Select Min(Posicion_Fiscal) As Desde, Max(Posicion_Fiscal) As "
+                                                 u"Hasta, Count(*) As Cantidad From DDJJ"_s);
+        contenido.desde = periods->field(u"Desde").toString();
+        contenido.hasta = periods->field(u"Hasta").toString();
+        contenido.declaraciones = static_cast<long>(periods->field(u"Cantidad").toDouble());
+        const auto payments = copy->openRecordset(u"Select Count(*) As Cantidad From AR03"_s);
+        contenido.pagos = static_cast<long>(payments->field(u"Cantidad").toDouble());
+        return contenido;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+bool clsCodigo::Restaurar_Copia(const QString& origen)
+{
+    bool restored = false;
+    try {
+        const QString path = connection().path();
+        db::Database::restoreCurrent(origen, path + u".anterior"_s, Schema::tableNames());
+        restored = true;
+    } catch (const std::exception&) {
+        restored = false;
+    }
+    // Whether the copy or the earlier file is connected now, the identity is read from what is there.
+    Cargar_Agente();
+    return restored;
+}
+
+void clsCodigo::Cargar_Agente()
+{
+    Par_CUIT = parameterValue(1, QString());
+    Par_Denomin = parameterValue(2, QString());
+    // A stored agent number that is not a number counts as none, so the menu asks for the registration.
+    Par_Agente = Regional::parseNumber(parameterValue(3, u"0"_s)).value_or(0);
 }

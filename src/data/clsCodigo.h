@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -96,6 +97,31 @@ public:
                           const QString& comprobante, const QString& valorHoja);
     /// Reprint of the payments sheet of a long AR04, after its hojas detail sheets.
     bool Reimpresion_AR04_2(double periodo, double secuencia, int hojas, int total, const QString& comprobante);
+
+    // Backup copies of the whole database file.
+    /// What a copy holds, as the question before restoring it names it.
+    struct ContenidoCopia
+    {
+        QString desde; ///< the first period of its declarations (yyyymm), "" when it has none
+        QString hasta; ///< the last one
+        long declaraciones = 0;
+        long pagos = 0;
+    };
+    /// Reports a copy's progress (pages copied, total); returns false to cancel.
+    using AvanceCopia = std::function<bool(int copiadas, int total)>;
+    /// Writes a copy of the database at `destino` while staying connected, then opens the copy and checks
+    /// it whole. False when it failed or was cancelled; then no file is left at `destino` (an earlier file
+    /// of that name stays as it was).
+    bool Guardar_Copia(const QString& destino, const AvanceCopia& avance);
+    /// Opens a copy offered for restoring and checks it whole (the program's password and tables, no
+    /// damaged page); what it holds, or nothing when it is not a sound copy of the program's database.
+    [[nodiscard]] std::optional<ContenidoCopia> Verificar_Copia(const QString& origen);
+    /// Puts a copy in place of the database: the current file is kept as "ferlon.mdb.anterior" beside it,
+    /// the connection is opened again on the copy and the agent's identity read again. False when the
+    /// copy was refused or could not be put in place; then the database is the one there was before.
+    bool Restaurar_Copia(const QString& origen);
+    /// Reads the agent's identity (CUIT, business name, agent number) from the parameters.
+    void Cargar_Agente();
 
     /// Starts a unit of work on the shared connection (nests); none when no connection is open.
     /// Work done through the operations above while it lives is kept only if it is committed.

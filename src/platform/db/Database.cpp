@@ -57,7 +57,7 @@ sqlite3* Database::openHandle(const QString& path, int flags)
     return handle;
 }
 
-std::unique_ptr<Database> Database::open(const QString& path, const QString& connect, const QStringList& requiredTables)
+void Database::requireNonEmptyFile(const QString& path)
 {
     const QFileInfo file(path);
     if (!file.isFile())
@@ -65,14 +65,25 @@ std::unique_ptr<Database> Database::open(const QString& path, const QString& con
     // SQLite would take an empty file for a new database and write one into it.
     if (file.size() == 0)
         throw DbError("el archivo está vacío: " + path.toStdString());
-    if (!file.isWritable())
+}
+
+std::unique_ptr<Database> Database::open(const QString& path, const QString& connect, const QStringList& requiredTables)
+{
+    return openWithKey(path, passwordFrom(connect).toUtf8(), requiredTables);
+}
+
+std::unique_ptr<Database> Database::openWithKey(const QString& path, const QByteArray& key,
+                                                const QStringList& requiredTables)
+{
+    requireNonEmptyFile(path);
+    if (!QFileInfo(path).isWritable())
         throw DbError("el archivo no admite escritura: " + path.toStdString());
     std::unique_ptr<Database> database(
         new Database(openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_FULLMUTEX), path));
     // A file the process may not write is opened read-only without a word; every later save would fail.
     if (sqlite3_db_readonly(database->m_handle, "main") == 1)
         throw DbError("el archivo no admite escritura: " + path.toStdString());
-    database->applyKey(passwordFrom(connect));
+    database->applyKey(key);
     database->requireTables(requiredTables);
     database->configure();
     database->requireWriteAccess();
@@ -86,14 +97,14 @@ std::unique_ptr<Database> Database::create(const QString& path, const QString& p
         throw DbError("ya existe el archivo " + path.toStdString());
     std::unique_ptr<Database> database(
         new Database(openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX), path));
-    database->applyKey(password);
+    database->applyKey(password.toUtf8());
     database->configure();
     return database;
 }
 
-void Database::applyKey(const QString& password)
+void Database::applyKey(const QByteArray& key)
 {
-    const QByteArray key = password.toUtf8();
+    m_key = key;
     if (sqlite3_key(m_handle, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
         fail(m_handle, "clave");
     // A wrong key only shows at the first read; read now so that opening is what fails.

@@ -39,6 +39,27 @@ public:
     /// Runs several statements with no translation (schema scripts).
     void executeScript(const QString& sql);
 
+    /// Reports a copy's progress: pages copied so far and the file's total; returns false to cancel.
+    using CopyProgress = std::function<bool(int copied, int total)>;
+    /// Copies the whole database into a new file at `target`, encrypted with the same key, while it stays
+    /// open and usable (SQLite's online backup, a batch of pages at a time). The copy is written beside the
+    /// target under a temporary name, flushed, checked as openCopy does, and only then takes the target's
+    /// name, replacing a file already there. False when `progress` cancelled; raises DbError on a failure.
+    /// A cancelled or failed copy leaves no file behind and an existing target untouched.
+    bool backupTo(const QString& target, const QStringList& requiredTables, const CopyProgress& progress);
+    /// Opens another file read-only with this database's key and checks all of it: it must have every one
+    /// of `requiredTables`, and neither SQLite's integrity check nor the cipher's may find a damaged page.
+    /// Raises DbError, naming what is wrong, for a file that fails any of it.
+    [[nodiscard]] std::unique_ptr<Database> openCopy(const QString& path, const QStringList& requiredTables) const;
+    /// Runs the integrity checks of openCopy on this database; raises DbError when a page is damaged.
+    void checkIntegrity();
+    /// Puts the copy at `copyPath` in place of the current connection's file. The copy is checked as openCopy
+    /// does before anything is touched; the current file is kept at `keptPath` (replacing an older one); the
+    /// copy takes the file's name in one rename, so the name never stands empty; and the current connection
+    /// is opened again on it, with the same key, tables and lock wait. Raises DbError on a failure: if it
+    /// comes before the rename nothing has changed; after it, the kept file is put back.
+    static void restoreCurrent(const QString& copyPath, const QString& keptPath, const QStringList& requiredTables);
+
     /// How long a statement waits for a lock held by another program before it fails.
     void setQueryTimeout(int seconds);
     /// Called with true when a statement starts waiting for another program's lock, and with false when
@@ -55,7 +76,10 @@ public:
 private:
     Database(sqlite3* handle, QString path);
     static sqlite3* openHandle(const QString& path, int flags);
-    void applyKey(const QString& password);
+    static void requireNonEmptyFile(const QString& path);
+    [[nodiscard]] static std::unique_ptr<Database> openWithKey(const QString& path, const QByteArray& key,
+                                                               const QStringList& requiredTables);
+    void applyKey(const QByteArray& key);
     void configure();
     void requireTables(const QStringList& tables);
     void requireWriteAccess();
@@ -68,6 +92,7 @@ private:
 
     sqlite3* m_handle;
     QString m_path;
+    QByteArray m_key;
     SqlTranslator m_translator;
     int m_lockWaitMs = 2000;
     QElapsedTimer m_lockWait;

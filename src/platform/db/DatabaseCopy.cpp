@@ -1,0 +1,192 @@
+// Backup copies of the database file: writing one while the program stays connected, checking one, and
+// putting one in place of the connection's file.
+
+#include "Database.h"
+
+#include "DbError.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
+#include <QThread>
+
+#include <sqlite3.h>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+using namespace Qt::StringLiterals;
+
+namespace db {
+
+namespace {
+
+// Pages copied between two progress reports: 1 MiB of the default 4 KiB pages.
+constexpr int pagesPerStep = 256;
+
+std::filesystem::path fsPath(const QString& path)
+{
+    return std::filesystem::path(path.toStdU16String());
+}
+
+/// Moves a file over another in one step: whoever looks at `to` finds the old file or the new, never none.
+void replaceFile(const QString& from, const QString& to)
+{
+    std::error_code error;
+    std::filesystem::rename(fsPath(from), fsPath(to), error);
+    if (error)
+        throw DbError("no se pudo reemplazar " + to.toStdString() + ": " + error.message());
+}
+
+/// Writes a file's data through to the disk, so that a rename after it never exposes a half-written file.
+void flushToDisk(const QString& path)
+{
+    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+    const bool flushed = descriptor >= 0 && ::fsync(descriptor) == 0;
+    if (descriptor >= 0)
+        ::close(descriptor);
+    if (!flushed)
+        throw DbError("no se pudo escribir en el disco " + path.toStdString());
+}
+
+void copyFile(const QString& from, const QString& to)
+{
+    QFile::remove(to);
+    if (!QFile::copy(from, to))
+        throw DbError("no se pudo copiar " + from.toStdString() + " en " + to.toStdString());
+    flushToDisk(to);
+}
+
+/// The first column of every row of a statement run on `handle`.
+QStringList firstColumn(sqlite3* handle, const char* sql)
+{
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(handle, sql, -1, &statement, nullptr) != SQLITE_OK)
+        throw DbError(std::string("no se pudo revisar la base de datos: ") + sqlite3_errmsg(handle));
+    const auto finalize = qScopeGuard([statement] { sqlite3_finalize(statement); });
+    QStringList rows;
+    int rc = SQLITE_OK;
+    while ((rc = sqlite3_step(statement)) == SQLITE_ROW)
+        rows.append(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0))));
+    if (rc != SQLITE_DONE)
+        throw DbError(std::string("la base de datos está dañada: ") + sqlite3_errmsg(handle));
+    return rows;
+}
+
+} // namespace
+
+void Database::checkIntegrity()
+{
+    // SQLite's check walks every table and index; the cipher's reads every page of the file, free ones too,
+    // and finds a page whose authentication code does not match.
+    const QStringList tables = firstColumn(m_handle, "PRAGMA integrity_check");
+    if (tables != QStringList{u"ok"_s})
+        throw DbError("la base de datos está dañada: " + tables.join(u"; "_s).toStdString());
+    const QStringList pages = firstColumn(m_handle, "PRAGMA cipher_integrity_check");
+    if (!pages.isEmpty())
+        throw DbError("la base de datos está dañada: " + pages.join(u"; "_s).toStdString());
+}
+
+std::unique_ptr<Database> Database::openCopy(const QString& path, const QStringList& requiredTables) const
+{
+    requireNonEmptyFile(path);
+    std::unique_ptr<Database> copy(new Database(openHandle(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX), path));
+    copy->m_lockWaitMs = m_lockWaitMs;
+    copy->applyKey(m_key);
+    copy->requireTables(requiredTables);
+    copy->checkIntegrity();
+    copy->loadDateColumns();
+    return copy;
+}
+
+bool Database::backupTo(const QString& target, const QStringList& requiredTables, const CopyProgress& progress)
+{
+    const QString partial = target + u".parcial~"_s;
+    QFile::remove(partial);
+    auto removePartial = qScopeGuard([&partial] { QFile::remove(partial); });
+    {
+        std::unique_ptr<Database> copy(new Database(
+            openHandle(partial, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX), partial));
+        if (sqlite3_key(copy->m_handle, m_key.constData(), static_cast<int>(m_key.size())) != SQLITE_OK)
+            throw DbError(std::string("clave: ") + sqlite3_errmsg(copy->m_handle));
+        sqlite3_backup* backup = sqlite3_backup_init(copy->m_handle, "main", m_handle, "main");
+        if (!backup)
+            throw DbError(std::string("no se pudo iniciar la copia: ") + sqlite3_errmsg(copy->m_handle));
+        QElapsedTimer locked;
+        int rc = SQLITE_OK;
+        bool cancelled = false;
+        while (!cancelled) {
+            rc = sqlite3_backup_step(backup, pagesPerStep);
+            if (rc == SQLITE_DONE)
+                break;
+            if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+                // Another program is writing the file: wait as a statement would, then give up.
+                if (!locked.isValid())
+                    locked.start();
+                if (locked.elapsed() >= m_lockWaitMs)
+                    break;
+                QThread::msleep(20);
+                continue;
+            }
+            if (rc != SQLITE_OK)
+                break;
+            locked.invalidate();
+            const int total = sqlite3_backup_pagecount(backup);
+            cancelled = progress && !progress(total - sqlite3_backup_remaining(backup), total);
+        }
+        sqlite3_backup_finish(backup);
+        if (cancelled)
+            return false;
+        if (rc != SQLITE_DONE)
+            throw DbError(std::string("no se pudo copiar la base de datos: ") + sqlite3_errstr(rc));
+    }
+    flushToDisk(partial);
+    (void)openCopy(partial, requiredTables);
+    replaceFile(partial, target);
+    removePartial.dismiss();
+    return true;
+}
+
+void Database::restoreCurrent(const QString& copyPath, const QString& keptPath, const QStringList& requiredTables)
+{
+    Database* current = Database::current();
+    if (!current)
+        throw DbError("no hay conexión con la base de datos");
+    const QString path = current->m_path;
+    const QByteArray key = current->m_key;
+    const int lockWaitMs = current->m_lockWaitMs;
+
+    // The copy is checked where it will be renamed from, so what is checked is what takes the file's place.
+    const QString incoming = path + u".restaurar~"_s;
+    auto removeIncoming = qScopeGuard([&incoming] { QFile::remove(incoming); });
+    copyFile(copyPath, incoming);
+    (void)current->openCopy(incoming, requiredTables);
+    // The connection is idle, so the file alone holds every change: its copy is complete.
+    const QString keeping = keptPath + u"~"_s;
+    auto removeKeeping = qScopeGuard([&keeping] { QFile::remove(keeping); });
+    copyFile(path, keeping);
+    replaceFile(keeping, keptPath);
+
+    setCurrent(nullptr);
+    const auto reopen = [&] {
+        auto database = openWithKey(path, key, requiredTables);
+        database->m_lockWaitMs = lockWaitMs;
+        setCurrent(std::move(database));
+    };
+    try {
+        replaceFile(incoming, path);
+        reopen();
+    } catch (const DbError&) {
+        if (!QFileInfo::exists(incoming)) {
+            // The copy is in place but cannot be opened: the kept file goes back.
+            copyFile(keptPath, incoming);
+            replaceFile(incoming, path);
+        }
+        reopen();
+        throw;
+    }
+}
+
+} // namespace db

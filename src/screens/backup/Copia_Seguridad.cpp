@@ -1,0 +1,161 @@
+#include "Copia_Seguridad.h"
+#include "ui_Copia_Seguridad.h"
+
+#include "data/clsCodigo.h"
+#include "platform/Clock.h"
+#include "platform/ui/BusyCursor.h"
+#include "platform/ui/Ui.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <QStyle>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Repainting costs more than copying a batch of pages: the window is brought up to date this often at most.
+constexpr qint64 repaintMilliseconds = 50;
+const QString copyFilter = u"Copias de seguridad (*.mdb);;Todos los archivos (*)"_s;
+
+void inform(const QString& text)
+{
+    ui::Ui::current().message(text, ui::Ui::Icon::Information);
+}
+
+} // namespace
+
+Copia_Seguridad::Copia_Seguridad(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::Copia_Seguridad>())
+{
+    m_ui->setupUi(this);
+    m_ui->bGuardar->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    m_ui->bRestaurar->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
+    m_ui->bCancelar->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
+    m_ui->bVolver->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    connect(m_ui->bGuardar, &QPushButton::clicked, this, &Copia_Seguridad::bGuardar_Click);
+    connect(m_ui->bRestaurar, &QPushButton::clicked, this, &Copia_Seguridad::bRestaurar_Click);
+    connect(m_ui->bCancelar, &QPushButton::clicked, this, &Copia_Seguridad::bCancelar_Click);
+    connect(m_ui->bVolver, &QPushButton::clicked, this, &Copia_Seguridad::reject);
+    m_ui->bGuardar->setFocus();
+}
+
+Copia_Seguridad::~Copia_Seguridad() = default;
+
+QString Copia_Seguridad::defaultCopyPath()
+{
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    return QDir(folder).filePath(u"ferlon-"_s + Clock::today().toString(u"yyyyMMdd") + u".mdb"_s);
+}
+
+void Copia_Seguridad::reject()
+{
+    if (!m_copying)
+        QDialog::reject();
+}
+
+void Copia_Seguridad::setCopying(bool copying)
+{
+    m_copying = copying;
+    m_cancelled = false;
+    for (QWidget* control : {m_ui->bGuardar, m_ui->bRestaurar, m_ui->bVolver})
+        control->setEnabled(!copying);
+    m_ui->bCancelar->setEnabled(copying);
+    if (copying) {
+        m_ui->pbProgreso->setValue(0);
+        m_sinceRepaint.invalidate();
+        m_ui->bCancelar->setFocus();
+    }
+}
+
+bool Copia_Seguridad::showProgress(int copied, int total)
+{
+    if (!m_sinceRepaint.isValid() || m_sinceRepaint.elapsed() >= repaintMilliseconds) {
+        m_ui->pbProgreso->setValue(total > 0 ? static_cast<int>(qint64(copied) * 1000 / total) : 1000);
+        // Lets the window repaint and "Cancelar" be pressed while the copy goes on.
+        QCoreApplication::processEvents();
+        m_sinceRepaint.start();
+    }
+    return !m_cancelled;
+}
+
+void Copia_Seguridad::bCancelar_Click()
+{
+    m_cancelled = true;
+}
+
+void Copia_Seguridad::bGuardar_Click()
+{
+    const QString chosen =
+        ui::Ui::current().saveFileName(this, u"Guardar copia de seguridad"_s, defaultCopyPath(), copyFilter, u"mdb"_s);
+    if (chosen.isEmpty())
+        return;
+    const QString target = QDir::toNativeSeparators(chosen);
+    bool saved = false;
+    bool cancelled = false;
+    {
+        const ui::BusyCursor busy;
+        setCopying(true);
+        saved = clsCodigo::instance().Guardar_Copia(
+            target, [this](int copied, int total) { return showProgress(copied, total); });
+        cancelled = m_cancelled;
+        setCopying(false);
+    }
+    m_ui->pbProgreso->setValue(saved ? m_ui->pbProgreso->maximum() : 0);
+    if (saved)
+        inform(u"Se ha guardado la copia de seguridad correctamente en el archivo: "_s + target + u"."_s);
+    else if (cancelled)
+        inform(u"Se ha cancelado la copia de seguridad. No se ha guardado ningún archivo."_s);
+    else
+        inform(u"No se ha podido guardar la copia de seguridad en el archivo: "_s + target + u"."_s);
+    m_ui->bGuardar->setFocus();
+}
+
+QString Copia_Seguridad::restoreQuestion(const QString& path, long declaraciones, long pagos, const QString& desde,
+                                         const QString& hasta)
+{
+    const QString periods = declaraciones == 0 ? u"ninguna declaración"_s
+                            : desde == hasta
+                                ? QString::number(declaraciones) + u" declaraciones de la posición fiscal "_s + desde
+                                : QString::number(declaraciones) + u" declaraciones, de las posiciones fiscales "_s +
+                                      desde + u" a "_s + hasta;
+    return u"La copia "_s + path + u" contiene "_s + periods + u", y "_s + QString::number(pagos) +
+           u" pagos AR03. Está seguro que desea reemplazar los datos actuales por los de la copia? "
+           u"Los datos actuales se conservarán en el archivo ferlon.mdb.anterior."_s;
+}
+
+void Copia_Seguridad::bRestaurar_Click()
+{
+    const QString chosen =
+        ui::Ui::current().openFileName(this, u"Restaurar copia de seguridad"_s, defaultCopyPath(), copyFilter);
+    if (chosen.isEmpty())
+        return;
+    const QString source = QDir::toNativeSeparators(chosen);
+    clsCodigo& codigo = clsCodigo::instance();
+    std::optional<clsCodigo::ContenidoCopia> contenido;
+    {
+        const ui::BusyCursor busy;
+        contenido = codigo.Verificar_Copia(source);
+    }
+    if (!contenido) {
+        inform(u"El archivo "_s + source +
+               u" no es una copia de seguridad del sistema, o está dañado. No se ha modificado ningún dato."_s);
+        return;
+    }
+    if (!ui::Ui::current().ask(
+            restoreQuestion(source, contenido->declaraciones, contenido->pagos, contenido->desde, contenido->hasta)))
+        return;
+    bool restored = false;
+    {
+        const ui::BusyCursor busy;
+        restored = codigo.Restaurar_Copia(source);
+    }
+    if (restored)
+        inform(u"Se ha restaurado la copia de seguridad correctamente. Los datos anteriores se conservan en el "
+               u"archivo ferlon.mdb.anterior."_s);
+    else
+        inform(u"No se ha podido restaurar la copia de seguridad. No se ha modificado ningún dato."_s);
+    m_ui->bRestaurar->setFocus();
+}

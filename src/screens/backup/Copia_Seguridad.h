@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QDialog>
+#include <QElapsedTimer>
+
+#include <memory>
+
+namespace Ui {
+class Copia_Seguridad;
+}
+
+/// Backup copies of the whole database: saves one to a file the operator names, while the program stays
+/// connected, or puts one saved earlier in place of the data after asking. Opened from the main menu only.
+class Copia_Seguridad : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Copia_Seguridad(QWidget* parent = nullptr);
+    ~Copia_Seguridad() override;
+
+    /// The name the save dialog proposes: "ferlon-AAAAMMDD.mdb" with today's date, in the documents folder.
+    [[nodiscard]] static QString defaultCopyPath();
+
+    /// While a copy is being written the window cannot be closed; "Cancelar" stops the copy.
+    void reject() override;
+
+private:
+    void bGuardar_Click();
+    void bRestaurar_Click();
+    void bCancelar_Click();
+    void setCopying(bool copying);
+    /// Shows a copy's progress; false once the operator has cancelled.
+    bool showProgress(int copied, int total);
+    [[nodiscard]] static QString restoreQuestion(const QString& path, long declaraciones, long pagos,
+                                                 const QString& desde, const QString& hasta);
+
+    const std::unique_ptr<Ui::Copia_Seguridad> m_ui;
+    bool m_copying = false;
+    bool m_cancelled = false;
+    QElapsedTimer m_sinceRepaint;
+};

@@ -1,0 +1,138 @@
+#include "support/ScreenFixture.h"
+
+#include "data/clsCodigo.h"
+#include "platform/db/DbError.h"
+#include "screens/backup/Copia_Seguridad.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class CopiaSeguridadTest : public ScreenFixture
+{
+protected:
+    CopiaSeguridadTest()
+    {
+        execute(u"Insert Into PARAMETROS (ID, Descripcion, Valor) values (1, 'x', '20-12345678-6'), "
+                u"(2, 'x', 'Banco'), (3, 'x', '1234')"_s);
+        execute(u"Insert Into DDJJ (Posicion_Fiscal, Secuencia) values ('200209', 0), ('200210', 0)"_s);
+        execute(u"Insert Into AR03 (Posicion_Fiscal, Semana, Importe) values (200209, 1, 10)"_s);
+    }
+
+    [[nodiscard]] QString file(const QString& name) const { return QDir(m_db.dir()).filePath(name); }
+
+    /// Presses a button of the backup screen, answering the file dialog with `path`.
+    void press(const QString& button, const QString& path)
+    {
+        m_ui.setNextFileName(path);
+        m_ui.onNextModal([&](QDialog& screen) { click(screen, button); });
+        Copia_Seguridad screen;
+        ui::Ui::current().showModal(screen);
+    }
+
+    /// Fills the database past a few MiB, so that a copy takes several steps.
+    void fill()
+    {
+        m_db.db().executeScript(u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 6000) "
+                                u"INSERT INTO PARAMETROS SELECT 100 + i, hex(randomblob(300)), '' FROM n"_s);
+    }
+
+    [[nodiscard]] int countIn(const QString& path, const QString& table)
+    {
+        auto copy = m_db.db().openCopy(path, {});
+        return static_cast<int>(copy->openRecordset(u"select count(*) from "_s + table)->field(0).toDouble());
+    }
+};
+
+TEST_F(CopiaSeguridadTest, ACopySavedWithAListOpenIsRestoredAfterChangesAndTheReplacedDataIsKept)
+{
+    const auto openList = clsCodigo::instance().Get_AR03s(QString());
+    const QString copy = file(u"ferlon-20021015.mdb"_s);
+    press(u"bGuardar"_s, copy);
+    EXPECT_EQ(m_ui.fileRequests().at(0).directory, Copia_Seguridad::defaultCopyPath());
+    EXPECT_TRUE(Copia_Seguridad::defaultCopyPath().endsWith(u"/ferlon-20021015.mdb"_s));
+    EXPECT_EQ(m_ui.messageTexts(),
+              QStringList{u"Se ha guardado la copia de seguridad correctamente en el archivo: "_s + copy + u"."_s});
+    EXPECT_EQ(countIn(copy, u"AR03"_s), 1);
+
+    execute(u"Insert Into AR03 (Posicion_Fiscal, Semana, Importe) values (200210, 2, 20)"_s);
+    execute(u"Update PARAMETROS set Valor = 'Otro Banco' where ID = 2"_s);
+    clsCodigo::instance().Cargar_Agente();
+    m_ui.clearMessages();
+    m_ui.answerNext(true);
+    press(u"bRestaurar"_s, copy);
+    EXPECT_EQ(m_ui.messageTexts(),
+              (QStringList{u"La copia "_s + copy +
+                               u" contiene 2 declaraciones, de las posiciones fiscales 200209 a 200210, y 1 pagos "
+                               u"AR03. Está seguro que desea reemplazar los datos actuales por los de la copia? Los "
+                               u"datos actuales se conservarán en el archivo ferlon.mdb.anterior."_s,
+                           u"Se ha restaurado la copia de seguridad correctamente. Los datos anteriores se conservan "
+                           u"en el archivo ferlon.mdb.anterior."_s}));
+    EXPECT_EQ(m_db.count(u"AR03"_s), 1) << "the changes made after the copy are gone";
+    EXPECT_EQ(clsCodigo::instance().Par_Denomin, u"Banco"_s) << "the identity is read again";
+    EXPECT_EQ(countIn(m_db.path() + u".anterior"_s, u"AR03"_s), 2);
+    EXPECT_TRUE(QDir(m_db.dir()).entryList({u"*~"_s}).isEmpty());
+}
+
+TEST_F(CopiaSeguridadTest, ACopyThatIsNotSoundIsRefusedAndNothingChanges)
+{
+    fill();
+    const QString good = file(u"buena.mdb"_s);
+    ASSERT_TRUE(clsCodigo::instance().Guardar_Copia(good, {}));
+    QFile source(good);
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray bytes = source.readAll();
+    const auto write = [this](const QString& name, const QByteArray& data) {
+        QFile out(file(name));
+        EXPECT_TRUE(out.open(QIODevice::WriteOnly) && out.write(data) == data.size());
+        return out.fileName();
+    };
+    QByteArray damaged = bytes;
+    damaged.replace(damaged.size() / 2 / 4096 * 4096, 4096, QByteArray(4096, '\x5a'));
+    db::Database::create(file(u"ajena.mdb"_s), u"ferlon"_s)->executeScript(u"CREATE TABLE Clientes (x TEXT)"_s);
+    db::Database::create(file(u"otra.mdb"_s), u"otra"_s)->executeScript(u"CREATE TABLE Clientes (x TEXT)"_s);
+
+    for (const QString& offered :
+         {write(u"cortada.mdb"_s, bytes.left(bytes.size() / 2)), write(u"dañada.mdb"_s, damaged), file(u"ajena.mdb"_s),
+          file(u"otra.mdb"_s), write(u"vacia.mdb"_s, {}), file(u"no_existe.mdb"_s)}) {
+        m_ui.clearMessages();
+        press(u"bRestaurar"_s, offered);
+        EXPECT_EQ(m_ui.messageTexts(),
+                  QStringList{u"El archivo "_s + offered +
+                              u" no es una copia de seguridad del sistema, o está dañado. No se ha modificado "
+                              u"ningún dato."_s});
+        EXPECT_EQ(m_db.count(u"AR03"_s), 1);
+    }
+    EXPECT_THROW((void)m_db.db().openCopy(file(u"dañada.mdb"_s), {}), db::DbError) << "the check finds the damage";
+    EXPECT_FALSE(QFile::exists(m_db.path() + u".anterior"_s));
+}
+
+TEST_F(CopiaSeguridadTest, ACancelledOrFailedCopyLeavesNoFileAndAnEarlierOneUntouched)
+{
+    fill();
+    const QString target = file(u"copia.mdb"_s);
+    {
+        QFile earlier(target);
+        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly) && earlier.write("anterior") == 8);
+    }
+    int steps = 0;
+    EXPECT_FALSE(clsCodigo::instance().Guardar_Copia(target, [&](int copied, int total) {
+        EXPECT_LT(copied, total);
+        return ++steps < 2;
+    }));
+    EXPECT_EQ(steps, 2);
+    QFile earlier(target);
+    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+    EXPECT_EQ(earlier.readAll(), "anterior");
+    EXPECT_EQ(QDir(m_db.dir()).entryList({u"copia*"_s}), QStringList{u"copia.mdb"_s});
+
+    const QString unreachable = file(u"no_existe/copia.mdb"_s);
+    press(u"bGuardar"_s, unreachable);
+    EXPECT_EQ(m_ui.messageTexts(),
+              QStringList{u"No se ha podido guardar la copia de seguridad en el archivo: "_s + unreachable + u"."_s});
+}
+
+} // namespace
