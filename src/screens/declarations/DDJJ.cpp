@@ -11,6 +11,7 @@
 #include "platform/ui/Ui.h"
 #include "reports/AR04Printing.h"
 #include "screens/HelpDocument.h"
+#include "screens/ReadFailure.h"
 #include "screens/generation/Generacion_DDJJ.h"
 #include "screens/import/Importacion_DDJJ.h"
 
@@ -92,6 +93,7 @@ void DDJJ::Refrescar(const QString& orden)
     clsCodigo& codigo = clsCodigo::instance();
     const auto rows = codigo.Get_DDJJs(orden);
     int counter = 1;
+    bool complete = rows != nullptr;
     if (rows) {
         try {
             for (; !rows->eof(); rows->moveNext(), ++counter) {
@@ -115,8 +117,11 @@ void DDJJ::Refrescar(const QString& orden)
             }
         } catch (const std::exception&) {
             // A read that fails half-way leaves the rows loaded so far.
+            complete = false;
         }
     }
+    if (!complete)
+        informReadFailure();
 
     lvList_Click();
 }

@@ -11,6 +11,7 @@
 #include "platform/ui/Posicionar_Grilla.h"
 #include "platform/ui/Ui.h"
 #include "screens/HelpDocument.h"
+#include "screens/ReadFailure.h"
 
 #include <QStringList>
 
@@ -113,6 +114,7 @@ void Detalle_DDJJ::Refrescar(const QString& orden)
 
     const auto rows = clsCodigo::instance().Get_Detalle_DDJJs(orden, numberOf(Posicion), numberOf(Secuencia));
     int counter = 1;
+    bool complete = rows != nullptr;
     if (rows) {
         try {
             for (; !rows->eof(); rows->moveNext(), ++counter) {
@@ -137,8 +139,11 @@ void Detalle_DDJJ::Refrescar(const QString& orden)
             }
         } catch (const std::exception&) {
             // A read that fails half-way leaves the rows loaded so far.
+            complete = false;
         }
     }
+    if (!complete)
+        informReadFailure();
 
     Habilitar_Botones();
 }

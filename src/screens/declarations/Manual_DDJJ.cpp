@@ -9,6 +9,7 @@
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/KeyFilter.h"
 #include "rules/Cuit_Invalido.h"
+#include "screens/ReadFailure.h"
 
 #include <QStyle>
 
@@ -106,7 +107,9 @@ void Manual_DDJJ::Form_Load()
 void Manual_DDJJ::loadLine()
 {
     const auto rows = clsCodigo::instance().Get_Detalle_DDJJ(numberOf(Secuencia), numberOf(Posicion), CuitId, CBUId);
-    if (!rows || rows->eof())
+    if (!rows)
+        return informReadFailure();
+    if (rows->eof())
         return;
 
     // A stored number shown for editing; nothing for a null.
@@ -125,6 +128,7 @@ void Manual_DDJJ::loadLine()
         m_ui->cbTipoMoneda->setCurrentIndex(indexOf(rows->field(u"C_Tipo_Moneda"), m_ui->cbTipoMoneda->count()));
     } catch (const std::exception&) {
         // A line that cannot be read leaves the boxes as far as they were filled.
+        informReadFailure();
     }
 }
 

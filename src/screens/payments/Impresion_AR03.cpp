@@ -9,8 +9,11 @@
 #include "platform/ui/Posicionar_Grilla.h"
 #include "platform/ui/Ui.h"
 #include "screens/HelpDocument.h"
+#include "screens/ReadFailure.h"
 
 #include <QStringList>
+
+#include <stdexcept>
 
 #include <exception>
 
@@ -95,8 +98,10 @@ void Impresion_AR03::Refrescar(const QString& orden)
     grid.clearRows();
     try {
         const auto rows = clsCodigo::instance().Get_AR03s(orden);
+        if (!rows)
+            throw std::runtime_error("no se pudo leer la lista de pagos");
         int counter = 1;
-        while (rows && !rows->eof()) {
+        while (!rows->eof()) {
             const db::Value importe = rows->field(u"Importe");
             const QStringList cells{
                 cellText(rows->field(u"ID")),
@@ -114,6 +119,7 @@ void Impresion_AR03::Refrescar(const QString& orden)
         }
     } catch (const std::exception&) {
         // A read that fails part way leaves the rows read so far; the operator can reload by sorting.
+        informReadFailure();
     }
     Habilitar_Botones();
 }

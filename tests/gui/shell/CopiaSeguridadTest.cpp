@@ -3,6 +3,9 @@
 #include "data/clsCodigo.h"
 #include "platform/db/DbError.h"
 #include "screens/backup/Copia_Seguridad.h"
+#include "screens/declarations/DDJJ.h"
+#include "screens/declarations/Detalle_DDJJ.h"
+#include "screens/payments/Impresion_AR03.h"
 
 #include <QDir>
 #include <QFile>
@@ -133,6 +136,53 @@ TEST_F(CopiaSeguridadTest, ACancelledOrFailedCopyLeavesNoFileAndAnEarlierOneUnto
     press(u"bGuardar"_s, unreachable);
     EXPECT_EQ(m_ui.messageTexts(),
               QStringList{u"No se ha podido guardar la copia de seguridad en el archivo: "_s + unreachable + u"."_s});
+}
+
+// Each table filled over many pages, then a page in the middle of each overwritten: the file still opens,
+// and every list that reads a damaged page says so instead of showing what it read as the whole.
+TEST_F(CopiaSeguridadTest, EveryListThatMeetsADamagedPageSaysSoAndTheCopyRefusesTheFile)
+{
+    const auto pages = [this] {
+        return static_cast<qint64>(m_db.scalar(u"PRAGMA page_count"_s).toDouble());
+    };
+    const QList<QString> fills{
+        u"INSERT INTO AR03 (Posicion_Fiscal, Semana, Moneda) SELECT 200000 + i, 1, hex(randomblob(100)) FROM n"_s,
+        u"INSERT INTO DDJJ SELECT 100000 + i, 1, NULL, hex(randomblob(100)), NULL FROM n"_s,
+        u"INSERT INTO DDJJ_Detalle (Secuencia, N_Posicion_Fiscal, N_CBU, N_Cuit) "
+        u"SELECT 1, 200301, hex(randomblob(100)), i FROM n"_s};
+    QList<qint64> middles;
+    for (const QString& fill : fills) {
+        const qint64 first = pages();
+        m_db.db().executeScript(u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "_s +
+                                fill);
+        middles.append((first + pages()) / 2);
+    }
+    const qint64 pageSize = static_cast<qint64>(m_db.scalar(u"PRAGMA page_size"_s).toDouble());
+    TempDatabase::disconnect();
+    QFile data(m_db.path());
+    ASSERT_TRUE(data.open(QIODevice::ReadWrite));
+    for (const qint64 page : middles)
+        ASSERT_TRUE(data.seek((page - 1) * pageSize) && data.write(QByteArray(pageSize, '\x5a')) == pageSize);
+    data.close();
+    db::Database::setCurrent(db::Database::open(m_db.path(), u";pwd=ferlon"_s));
+
+    const QString failure = u"No se han podido leer los datos. La base de datos puede estar dañada: restaure una "
+                            u"copia de seguridad o contáctese con el Administrador del Sistema."_s;
+    {
+        Impresion_AR03 payments;
+        DDJJ declarations;
+        Detalle_DDJJ lines;
+        lines.Posicion = u"200301"_s;
+        lines.Secuencia = u"1"_s;
+        lines.Form_Load();
+        EXPECT_EQ(m_ui.messageTexts(), QStringList(3, failure));
+        click(payments, u"bVolver"_s);
+        click(declarations, u"bVolver"_s);
+    }
+    m_ui.clearMessages();
+    press(u"bGuardar"_s, file(u"copia.mdb"_s));
+    EXPECT_TRUE(m_ui.messageTexts().value(0).startsWith(u"No se ha podido guardar la copia de seguridad"_s));
+    EXPECT_TRUE(QDir(m_db.dir()).entryList({u"copia*"_s}).isEmpty());
 }
 
 } // namespace
