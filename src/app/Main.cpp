@@ -3,6 +3,7 @@
 
 #include "data/clsCodigo.h"
 #include "platform/ui/Ui.h"
+#include "platform/ui/WindowPlacement.h"
 #include "screens/HelpDocument.h"
 #include "screens/backup/Copia_Seguridad.h"
 #include "screens/declarations/DDJJ.h"
@@ -42,7 +43,10 @@ Main* Main::showMenu()
 {
     auto* menu = new Main();
     menu->Form_Load();
+    // Centred on the welcome window, still open behind it, with the keyboard on the first button.
+    ui::placeWindow(*menu, nullptr);
     menu->show();
+    ui::returnFocus(menu, menu->m_ui->bRegistracion);
     return menu;
 }
 
@@ -75,9 +79,11 @@ void Main::bAR04_Click()
 
 void Main::bCopia_Click()
 {
-    openScreen<Copia_Seguridad>(this);
-    // A restored copy may hold no agent, or another one.
-    askForIncompleteRegistration();
+    Copia_Seguridad screen(this);
+    ui::Ui::current().showModal(screen);
+    // A restored copy may hold no agent.
+    if (screen.restored())
+        askForIncompleteRegistration();
 }
 
 void Main::bAyuda_Click()

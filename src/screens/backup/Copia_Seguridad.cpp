@@ -152,6 +152,7 @@ void Copia_Seguridad::bRestaurar_Click()
         const ui::BusyCursor busy;
         restored = codigo.Restaurar_Copia(source);
     }
+    m_restored = m_restored || restored;
     if (restored)
         inform(u"Se ha restaurado la copia de seguridad correctamente. Los datos anteriores se conservan en el "
                u"archivo ferlon.mdb.anterior."_s);

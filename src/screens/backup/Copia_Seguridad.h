@@ -22,6 +22,9 @@ public:
     /// The name the save dialog proposes: "ferlon-AAAAMMDD.mdb" with today's date, in the documents folder.
     [[nodiscard]] static QString defaultCopyPath();
 
+    /// True once a copy has been put in place of the data.
+    [[nodiscard]] bool restored() const { return m_restored; }
+
     /// While a copy is being written the window cannot be closed; "Cancelar" stops the copy.
     void reject() override;
 
@@ -38,5 +41,6 @@ private:
     const std::unique_ptr<Ui::Copia_Seguridad> m_ui;
     bool m_copying = false;
     bool m_cancelled = false;
+    bool m_restored = false;
     QElapsedTimer m_sinceRepaint;
 };

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Starts the built program under its own Xvfb on a fresh copy of a delivered database, presses
-# "Entrar" and checks that the registration screen opens; leaves screenshots behind.
+# Starts the built program under its own Xvfb, with a window manager, on a fresh copy of a delivered
+# database, presses "Entrar" and checks that the registration screen opens; then, with the keyboard only,
+# that the main menu opens centred and inside the screen with the keyboard on its first button, and that
+# the backup screen opens from it and gives the keyboard back. Leaves screenshots behind.
 set -euo pipefail
 program=$1
 tool=$2
@@ -27,7 +29,27 @@ for i in \$(seq 50); do
 done
 sleep 1
 import -window root "$shots/registracion.png"
+# Waits up to ten seconds for the named window to be the active one.
+active() {
+    for i in \$(seq 50); do
+        name=\$(xdotool getactivewindow getwindowname 2>/dev/null)
+        [ "\$name" = "\$1" ] && return 0
+        sleep 0.2
+    done
+    echo "se esperaba la ventana '\$1', activa: '\$name'" >&2
+    return 1
+}
+menu=" TOLBRANE - Sistemas de Agentes de Recaudacion"
+[ \$found = 0 ] && xdotool key alt+c && active "\$menu" || found=1
+eval \$(xdotool getactivewindow getwindowgeometry --shell)
+[ \$X -ge 0 ] && [ \$Y -ge 0 ] && [ \$((X + WIDTH)) -le 1024 ] && [ \$((Y + HEIGHT)) -le 768 ] ||
+    { echo "el menú queda fuera de la pantalla: \$X,\$Y \${WIDTH}x\$HEIGHT" >&2; found=1; }
+import -window root "$shots/menu.png"
+[ \$found = 0 ] && xdotool key space && active "Registración" && xdotool key alt+c && active "\$menu" || found=1
+[ \$found = 0 ] && xdotool key alt+s && active "Copia de Seguridad" || found=1
+import -window root "$shots/copia.png"
+[ \$found = 0 ] && xdotool key alt+v && active "\$menu" || found=1
 kill \$pid 2>/dev/null
 exit \$found
 SESSION
-xvfb-run -a -s "-screen 0 1024x768x24" bash "$work/session.sh"
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c "openbox >/dev/null 2>&1 & sleep 1; bash '$work/session.sh'"
