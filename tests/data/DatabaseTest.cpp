@@ -5,6 +5,8 @@
 #include <QFile>
 
 #include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +24,29 @@ TEST(DatabaseOpen, FailsForWrongMissingOrDamagedFilesAndKeepsTheFileEncrypted)
     QFile damaged(temp.dir() + u"/dañado.mdb"_s);
     ASSERT_TRUE(damaged.open(QIODevice::WriteOnly) && damaged.write(QByteArray(8192, 'x')) == 8192 && damaged.flush());
     EXPECT_THROW((void)db::Database::open(damaged.fileName(), u";pwd=ferlon"_s), db::DbError);
+
+    // A file the operator may not write is refused at opening. Root may write any file, so when the tests
+    // run as root an ordinary user's process (nobody) tries it.
+    const auto openReadOnly = [&path] {
+        try {
+            (void)db::Database::open(path, u";pwd=ferlon"_s);
+            return 1;
+        } catch (const db::DbError& error) {
+            return std::string_view(error.what()).find("no admite escritura") != std::string_view::npos ? 0 : 2;
+        }
+    };
+    QFile::setPermissions(temp.dir(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadOther);
+    if (geteuid() != 0) {
+        EXPECT_EQ(openReadOnly(), 0);
+    } else if (const pid_t child = fork(); child == 0) {
+        _exit(setgid(65534) == 0 && setuid(65534) == 0 ? openReadOnly() : 3);
+    } else {
+        int status = -1;
+        waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "exit status " << status;
+    }
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
 
     // SQLCipher answers, and the plain SQLite header is not in the file.
     auto version = temp.db().openRecordset(u"PRAGMA cipher_version"_s);
