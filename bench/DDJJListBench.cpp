@@ -1,6 +1,6 @@
-// What the declaration list costs to reload: DDJJ::Refrescar on 5 000 declarations (one Get_secuencia per
-// row to mark the newest sequence, and the grid filled row by row) against the bare Get_DDJJs query
-// walked to its end, reading the same five columns. Both on the same database, in this same process.
+// What the declaration list costs to reload: DDJJ::Refrescar on 5 000 declarations (the newest sequence
+// of each period marked, the grid filled) against the bare Get_DDJJs query walked to its end, reading the
+// same five columns. Both on the same database, in this same process.
 
 #include "FreshDatabase.h"
 #include "data/clsCodigo.h"

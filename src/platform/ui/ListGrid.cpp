@@ -78,6 +78,12 @@ void ListGrid::addRow(const QString& tabSeparatedCells)
         setCurrentRow(0);
 }
 
+void ListGrid::setRows(QList<QStringList> rows)
+{
+    m_model->setRows(std::move(rows));
+    setCurrentRow(0);
+}
+
 void ListGrid::clearRows()
 {
     m_model->clearRows();

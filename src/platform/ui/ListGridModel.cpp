@@ -21,6 +21,13 @@ void ListGridModel::addRow(QStringList cells)
     endInsertRows();
 }
 
+void ListGridModel::setRows(QList<QStringList> rows)
+{
+    beginResetModel();
+    m_rows = std::move(rows);
+    endResetModel();
+}
+
 void ListGridModel::clearRows()
 {
     beginResetModel();

@@ -21,6 +21,8 @@ public:
     void setColumnAlignment(int column, Qt::Alignment alignment);
     /// Appends a row of cells.
     void addRow(QStringList cells);
+    /// Replaces every row at once.
+    void setRows(QList<QStringList> rows);
     /// Removes every row; the columns stay.
     void clearRows();
     /// The text of a cell; "" for a cell the row does not have.

@@ -15,7 +15,10 @@
 #include "screens/generation/Generacion_DDJJ.h"
 #include "screens/import/Importacion_DDJJ.h"
 
+#include <QHash>
 #include <QStringList>
+
+#include <algorithm>
 
 using namespace Qt::StringLiterals;
 using declarations::checkPeriod;
@@ -90,36 +93,42 @@ void DDJJ::Refrescar(const QString& orden)
     ui::ListGrid& grid = *m_ui->lvList;
     grid.clearRows();
 
-    clsCodigo& codigo = clsCodigo::instance();
-    const auto rows = codigo.Get_DDJJs(orden);
-    int counter = 1;
-    bool complete = rows != nullptr;
-    if (rows) {
+    QList<QStringList> rows;
+    // The newest sequence of each period, from the rows themselves: the list holds every declaration, so
+    // this is the Max(Secuencia) of Get_secuencia without a query per row.
+    QHash<double, double> newest;
+    bool complete = false;
+    if (const auto records = clsCodigo::instance().Get_DDJJs(orden)) {
         try {
-            for (; !rows->eof(); rows->moveNext(), ++counter) {
-                const QString posicion = rows->field(u"Posicion_Fiscal").toString().trimmed();
-                const db::Value storedSequence = rows->field(u"Secuencia");
-                const QString secuencia = storedSequence.isNull() ? u"0"_s : storedSequence.toString().trimmed();
-                const db::Value generado = rows->field(u"Generado");
-                // The newest sequence of its period is the only one the operator may work on.
-                const bool ultima = numberOf(secuencia) == codigo.Get_secuencia(numberOf(posicion));
-
-                const QStringList cells{
-                    posicion,
-                    secuencia,
-                    rows->field(u"Fecha_Vto").toString().trimmed(),
+            for (; !records->eof(); records->moveNext()) {
+                const db::Value storedSequence = records->field(u"Secuencia");
+                const db::Value generado = records->field(u"Generado");
+                QStringList cells{
+                    records->field(u"Posicion_Fiscal").toString().trimmed(),
+                    storedSequence.isNull() ? u"0"_s : storedSequence.toString().trimmed(),
+                    records->field(u"Fecha_Vto").toString().trimmed(),
                     generado.isNull() ? u"N"_s : generado.toString().trimmed(),
-                    rows->field(u"Fecha_Pres").toString().trimmed(),
-                    QString::number(counter),
-                    ultima ? u"S"_s : u"N"_s,
+                    records->field(u"Fecha_Pres").toString().trimmed(),
                 };
-                grid.addRow(cells.join(u'\t'));
+                if (!storedSequence.isNull()) {
+                    const double period = numberOf(cells.at(colPosicion));
+                    const double sequence = numberOf(cells.at(colSecuencia));
+                    newest[period] = newest.contains(period) ? std::max(newest[period], sequence) : sequence;
+                }
+                rows.append(std::move(cells));
             }
+            complete = true;
         } catch (const std::exception&) {
             // A read that fails half-way leaves the rows loaded so far.
-            complete = false;
         }
     }
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+        QStringList& cells = rows[i];
+        // A period whose sequences are all null has 0 as its newest, as Get_secuencia answers for it.
+        const bool ultima = numberOf(cells.at(colSecuencia)) == newest.value(numberOf(cells.at(colPosicion)), 0);
+        cells << QString::number(i + 1) << (ultima ? u"S"_s : u"N"_s);
+    }
+    grid.setRows(std::move(rows));
     if (!complete)
         informReadFailure();
 
