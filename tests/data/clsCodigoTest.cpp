@@ -100,7 +100,7 @@ TEST_F(clsCodigoTest, DeclarationsAndTheirLines)
     EXPECT_EQ(m_codigo.Existe_Detalle(1, 200209), 1);
 }
 
-TEST_F(clsCodigoTest, EmptyingADeclarationIsAllOrNothing)
+TEST_F(clsCodigoTest, EmptyingADeclarationIsAllOrNothingAndOperationsFailQuietlyWithoutAConnection)
 {
     ASSERT_TRUE(m_codigo.Insertar_DDJJ(1, 200209, u"15/10/2002"_s) && m_codigo.Modificar_DDJJ_Disk(1, 200209));
     ASSERT_TRUE(addLine(1, 200209, u"1"_s, 20123456786));
@@ -115,11 +115,8 @@ TEST_F(clsCodigoTest, EmptyingADeclarationIsAllOrNothing)
     m_temp.db().executeScript(u"CREATE TRIGGER no_reabrir BEFORE UPDATE ON DDJJ BEGIN SELECT RAISE(ABORT, 'x'); END"_s);
     EXPECT_FALSE(m_codigo.Eliminar_DDJJ(1, 200209));
     EXPECT_EQ(m_codigo.Existe_Detalle(1, 200209), 1);
-}
 
-TEST_F(clsCodigoTest, OperationsFailQuietlyWithoutAConnection)
-{
-    // One of each kind: the operations share their handling of a failed statement.
+    // Without a connection, one operation of each kind: they share their handling of a failed statement.
     TempDatabase::disconnect();
     EXPECT_FALSE(m_codigo.Get_DDJJs(u""_s)) << "a query gives no recordset";
     EXPECT_EQ(m_codigo.Existe_Detalle(1, 1), 0) << "a count gives 0";

@@ -54,26 +54,20 @@ TEST(ImporteLetras, TensUnitsAndHundredsInEveryGroupInLowerCase)
 // Cents are rounded half away from zero, as the amount is shown in figures.
 TEST(ImporteLetras, RoundsToCentsAndGoesBeyondTheFormRange)
 {
-    expectWords(
-        {
-            {1234.5, u" un mil doscientos treinta y cuatro con cincuenta centavos"},
-            {0.125, u" cero.con trece centavos"},
-            {0.995, u" uno "},
-        },
-        QString(), false);
-    expectWords(
-        {
-            {1000000000, u"PESOS UN MIL MILLONES "},
-            {1e12, u"PESOS UN BILLON "},
-            {3000002000000, u"PESOS TRES BILLONES DOS MILLONES "},
-            {1e17, u"PESOS CIEN MIL BILLONES "},
-            {-100, u"PESOS MENOS CIEN "},
-            {-0.5, u"PESOS MENOS CERO.CON CINCUENTA CENTAVOS"},
-            {-0.001, u"PESOS CERO."},
-            {1e18, u"PESOS 1.000.000.000.000.000.000,00"},
-            {std::numeric_limits<double>::quiet_NaN(), u"PESOS "},
-        },
-        u"Pesos"_s, true);
+    expectWords({{1234.5, u" un mil doscientos treinta y cuatro con cincuenta centavos"},
+                 {0.125, u" cero.con trece centavos"},
+                 {0.995, u" uno "}},
+                QString(), false);
+    expectWords({{1000000000, u"PESOS UN MIL MILLONES "},
+                 {1e12, u"PESOS UN BILLON "},
+                 {3000002000000, u"PESOS TRES BILLONES DOS MILLONES "},
+                 {1e17, u"PESOS CIEN MIL BILLONES "},
+                 {-100, u"PESOS MENOS CIEN "},
+                 {-0.5, u"PESOS MENOS CERO.CON CINCUENTA CENTAVOS"},
+                 {-0.001, u"PESOS CERO."},
+                 {1e18, u"PESOS 1.000.000.000.000.000.000,00"},
+                 {std::numeric_limits<double>::quiet_NaN(), u"PESOS "}},
+                u"Pesos"_s, true);
 }
 
 } // namespace

@@ -8,9 +8,7 @@ using namespace Qt::StringLiterals;
 
 namespace ReportFiles {
 
-namespace {
-
-QString rawPdfText(const QString& pdfPath)
+static QString rawPdfText(const QString& pdfPath)
 {
     QProcess process;
     process.start(u"pdftotext"_s, {u"-layout"_s, u"-enc"_s, u"UTF-8"_s, pdfPath, u"-"_s});
@@ -18,8 +16,6 @@ QString rawPdfText(const QString& pdfPath)
         return {};
     return QString::fromUtf8(process.readAllStandardOutput());
 }
-
-} // namespace
 
 QString shipped(const QString& name)
 {
@@ -29,11 +25,11 @@ QString shipped(const QString& name)
     return QDir(QStringLiteral(TOLBRANE_RESOURCES_DIR)).filePath(name);
 }
 
-QString write(const QString& path, const QString& text)
+QString write(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        file.write(text.toUtf8());
+        file.write(bytes);
     return path;
 }
 

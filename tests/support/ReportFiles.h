@@ -10,8 +10,8 @@ namespace ReportFiles {
 /// otherwise in the source tree.
 [[nodiscard]] QString shipped(const QString& name);
 
-/// Writes text as a UTF-8 file and returns its path.
-QString write(const QString& path, const QString& text);
+/// Writes the bytes (UTF-8 text, or any other encoding a test needs) to a file and returns its path.
+QString write(const QString& path, const QByteArray& bytes);
 
 /// The text of a PDF as pdftotext reads it keeping the page's layout, with runs of white space made single blanks.
 /// Empty when the tool fails.

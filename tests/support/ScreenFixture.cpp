@@ -21,10 +21,8 @@ namespace {
 
 report::RecordingReportEngine& installRecordingEngine()
 {
-    auto engine = std::make_unique<report::RecordingReportEngine>();
-    auto& installed = *engine;
-    report::ReportEngine::install(std::move(engine));
-    return installed;
+    report::ReportEngine::install(std::make_unique<report::RecordingReportEngine>());
+    return static_cast<report::RecordingReportEngine&>(*report::ReportEngine::current());
 }
 
 } // namespace

@@ -6,16 +6,8 @@ using namespace Qt::StringLiterals;
 
 TempDatabase::TempDatabase()
 {
-    {
-        auto created = db::Database::create(path(), QStringLiteral("ferlon"));
-        Schema::create(*created);
-    }
+    Schema::create(*db::Database::create(path(), QStringLiteral("ferlon"))); // closed before it is opened again
     db::Database::setCurrent(db::Database::open(path(), QStringLiteral(";pwd=ferlon")));
-}
-
-TempDatabase::~TempDatabase()
-{
-    disconnect();
 }
 
 db::Value TempDatabase::scalar(const QString& sql)

@@ -11,7 +11,7 @@ class TempDatabase
 {
 public:
     TempDatabase();
-    ~TempDatabase();
+    ~TempDatabase() { disconnect(); }
 
     [[nodiscard]] db::Database& db() { return *db::Database::current(); }
     [[nodiscard]] QString path() const { return m_dir.filePath(QStringLiteral("ferlon.mdb")); }

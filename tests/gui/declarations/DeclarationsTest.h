@@ -18,9 +18,8 @@ protected:
                         const QString& fecPres = {})
     {
         execute(u"Insert Into DDJJ (Posicion_Fiscal, Secuencia, Fecha_Vto, Generado, Fecha_Pres) "
-                u"values ('%1', %2, '%3', nullif('%4', ''), nullif('%5', ''))"_s.arg(posicion)
-                    .arg(secuencia)
-                    .arg(fecVto, generado, fecPres));
+                u"values ('%1', %2, '%3', nullif('%4', ''), nullif('%5', ''))"_s.arg(
+                    posicion, QString::number(secuencia), fecVto, generado, fecPres));
     }
 
     /// A pending line of agent 77 in currency "01".
@@ -29,8 +28,9 @@ protected:
     {
         execute(u"Insert Into DDJJ_Detalle (Secuencia, N_Posicion_Fiscal, N_Agente, N_CBU, C_Tipo_Cuenta, "
                 u"C_Tipo_Moneda, N_Cuit, N_Depositos, I_Base_Imponible, I_Retenido, F_Auditoria) "
-                u"values (%1, %2, 77, '%3', '%4', '01', %5, 1, %6, 10.25, '01/09/2002')"_s.arg(secuencia)
-                    .arg(posicion, cbu, tipoCuenta, db::Value::numberText(cuit), db::Value::numberText(base)));
+                u"values (%1, %2, 77, '%3', '%4', '01', %5, 1, %6, 10.25, '01/09/2002')"_s.arg(
+                    QString::number(secuencia), posicion, cbu, tipoCuenta, db::Value::numberText(cuit),
+                    db::Value::numberText(base)));
     }
 
     int lineCount(const QString& posicion, int secuencia)

@@ -40,38 +40,34 @@ TEST_F(Manual_DDJJTest, ChecksRunInOrderEachWithItsMessageAndFocus)
 
     // What goes into a box (typed through its key filter, or pasted past it; a list's index), then the
     // message and focus of "Aceptar".
-    const struct
-    {
-        QString box, text, message, focus;
-        bool pasted = false;
-    } steps[] = {
-        {u"txCBU"_s, {}, u"Debe ingresar la CBU."_s, u"txCBU"_s},
+    const std::tuple<QString, QString, QString, QString, bool> steps[] = {
+        {u"txCBU"_s, {}, u"Debe ingresar la CBU."_s, u"txCBU"_s, false},
         {u"txCBU"_s, u"01A0"_s, u"La CBU especificado es incorrecta."_s, u"txCBU"_s, true},
-        {u"txCBU"_s, u"01a10"_s, u"Debe ingresar el Tipo de Moneda."_s, u"cbTipoMoneda"_s},
-        {u"cbTipoMoneda"_s, u"2"_s, u"Debe ingresar la cantidad de depósitos."_s, u"txCant"_s},
+        {u"txCBU"_s, u"01a10"_s, u"Debe ingresar el Tipo de Moneda."_s, u"cbTipoMoneda"_s, false},
+        {u"cbTipoMoneda"_s, u"2"_s, u"Debe ingresar la cantidad de depósitos."_s, u"txCant"_s, false},
         {u"txCant"_s, u"1,2,3"_s, u"La cantidad de depósitos es incorrecta."_s, u"txCant"_s, true},
-        {u"txCant"_s, u"0"_s, u"La cantidad de depósitos debe ser mayor que 0."_s, u"txCant"_s},
-        {u"txCant"_s, u"3"_s, u"Debe ingresar el Importe depositado."_s, u"txImporte"_s},
-        {u"txImporte"_s, u"1-2"_s, u"El Importe depositado es incorrecto."_s, u"txImporte"_s},
-        {u"txImporte"_s, u"0.00"_s, u"El Importe total depositado debe ser distinto de 0."_s, u"txImporte"_s},
+        {u"txCant"_s, u"0"_s, u"La cantidad de depósitos debe ser mayor que 0."_s, u"txCant"_s, false},
+        {u"txCant"_s, u"3"_s, u"Debe ingresar el Importe depositado."_s, u"txImporte"_s, false},
+        {u"txImporte"_s, u"1-2"_s, u"El Importe depositado es incorrecto."_s, u"txImporte"_s, false},
+        {u"txImporte"_s, u"0.00"_s, u"El Importe total depositado debe ser distinto de 0."_s, u"txImporte"_s, false},
         // A second point is refused...
-        {u"txImporte"_s, u"-150.2.5"_s, u"Debe ingresar el Total retenido."_s, u"txTotal"_s},
+        {u"txImporte"_s, u"-150.2.5"_s, u"Debe ingresar el Total retenido."_s, u"txTotal"_s, false},
         // ... until Delete has cleared the box's flag.
-        {u"txTotal"_s, u"5.\x7f."_s, u"El Total retenido es incorrecto."_s, u"txTotal"_s},
-        {u"txTotal"_s, u"0"_s, u"El total retenido debe ser distinto de 0."_s, u"txTotal"_s},
-        {u"txTotal"_s, u"12.5"_s, u"Debe ingresar el CUIT del retenido."_s, u"TxCuit"_s},
-        {u"TxCuit"_s, u"20123456"_s, u"El CUIT especificado es incorrecto."_s, u"TxCuit"_s},
-        {u"TxCuit"_s, u"20123456785"_s, u"El CUIT especificado es incorrecto."_s, u"TxCuit"_s},
+        {u"txTotal"_s, u"5.\x7f."_s, u"El Total retenido es incorrecto."_s, u"txTotal"_s, false},
+        {u"txTotal"_s, u"0"_s, u"El total retenido debe ser distinto de 0."_s, u"txTotal"_s, false},
+        {u"txTotal"_s, u"12.5"_s, u"Debe ingresar el CUIT del retenido."_s, u"TxCuit"_s, false},
+        {u"TxCuit"_s, u"20123456"_s, u"El CUIT especificado es incorrecto."_s, u"TxCuit"_s, false},
+        {u"TxCuit"_s, u"20123456785"_s, u"El CUIT especificado es incorrecto."_s, u"TxCuit"_s, false},
     };
-    for (const auto& step : steps) {
-        if (step.box.startsWith(u"cb"))
-            child<QComboBox>(*m_entry, step.box)->setCurrentIndex(step.text.toInt());
-        else if (step.pasted)
-            child<QLineEdit>(*m_entry, step.box)->setText(step.text);
+    for (const auto& [box, text, message, focus, pasted] : steps) {
+        if (box.startsWith(u"cb"))
+            child<QComboBox>(*m_entry, box)->setCurrentIndex(text.toInt());
+        else if (pasted)
+            child<QLineEdit>(*m_entry, box)->setText(text);
         else
-            type(*m_entry, step.box, step.text);
+            type(*m_entry, box, text);
         save();
-        EXPECT_EQ(m_ui.messageTexts().last() + u" @"_s + focusName(), step.message + u" @"_s + step.focus);
+        EXPECT_EQ(m_ui.messageTexts().last() + u" @"_s + focusName(), message + u" @"_s + focus);
     }
     EXPECT_EQ(m_db.count(u"DDJJ_Detalle"_s), 0);
 

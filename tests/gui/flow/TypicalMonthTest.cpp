@@ -4,6 +4,7 @@
 // and focus; this one checks what passes from screen to screen: rows, stamps, counters and files.
 
 #include "DeliveredDatabase.h"
+#include "support/ReportFiles.h"
 #include "support/ScreenFixture.h"
 
 #include "app/Main.h"
@@ -105,12 +106,10 @@ TEST_F(TypicalMonthTest, SeptemberIsDeclaredCorrectedByReplicationAndReprinted)
             type(entry, box, text);
         click(entry, u"bAceptar"_s);
     });
-    QFile interfaceFile(m_files.filePath(u"interfase.txt"_s));
-    ASSERT_TRUE(interfaceFile.open(QIODevice::WriteOnly));
-    interfaceFile.write((recordC + u"\r\n"_s + recordD + u"\r\n"_s).toLatin1());
-    interfaceFile.close();
+    const QString interfaceFile = ReportFiles::write(m_files.filePath(u"interfase.txt"_s),
+                                                     (recordC + u"\r\n"_s + recordD + u"\r\n"_s).toLatin1());
     onDeclaration(1, u"bAutomatica"_s, {u"Importacion_DDJJ"_s}, [this, &interfaceFile](QDialog& import) {
-        m_ui.setNextFileName(QDir::toNativeSeparators(interfaceFile.fileName()));
+        m_ui.setNextFileName(QDir::toNativeSeparators(interfaceFile));
         click(import, u"bBuscar"_s);
         click(import, u"bAceptar"_s);
     });

@@ -1,3 +1,4 @@
+#include "support/ReportFiles.h"
 #include "support/ScreenFixture.h"
 
 #include "data/clsCodigo.h"
@@ -41,11 +42,9 @@ struct Fields
     QByteArray signoBase = "+", base = "00000001234.50", signoRetenido = "+", retenido = "00000000012.30";
     QByteArray depositos = "000000003";
 
+    static QByteArray fit(const QByteArray& v, qsizetype width) { return v.leftJustified(width, ' ', true); }
     [[nodiscard]] QByteArray line() const
     {
-        const auto fit = [](QByteArray v, qsizetype width) {
-            return v.leftJustified(width, ' ', true);
-        };
         return fit(cuit, 11) + fit(cbu, 22) + fit(year, 4) + fit(month, 2) + fit(moneda, 2) + fit(signoBase, 1) +
                fit(base, 14) + fit(signoRetenido, 1) + fit(retenido, 14) + fit(depositos, 9);
     }
@@ -68,11 +67,7 @@ protected:
     /// Writes these bytes to a file (by default the interface file) and gives its path.
     QString writeFile(const QByteArray& bytes, const QString& path = {})
     {
-        const QString target = path.isEmpty() ? m_files.filePath(u"interfase.txt"_s) : path;
-        QFile file(target);
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(bytes);
-        return target;
+        return ReportFiles::write(path.isEmpty() ? m_files.filePath(u"interfase.txt"_s) : path, bytes);
     }
     [[nodiscard]] static QString errorFile()
     {
@@ -112,11 +107,11 @@ using DetailImporterTest = ImportTest;
 
 } // namespace
 
-TEST_F(ImportacionDDJJTest, RefusesMissingFilesBrowseCancelAndBackImportNothingAndAGoodFileEmptiesTheErrors)
+TEST_F(ImportacionDDJJTest, RefusesMissingFilesBrowseCancelAndBackImportNothingAndALongImportLocksTheScreen)
 {
     writeFile(old, ProgramDirectory::filePath(u"Errores.txt"_s));
     QDir(m_files.path()).mkdir(u"carpeta"_s);
-    const QString file = writeFile(Fields().line());
+    const QString file = writeFile(goodLines(3000));
     auto screen = open();
     auto* path = child<QLineEdit>(*screen, u"TxtPath"_s);
     EXPECT_EQ(focusName(), u"TxtPath"_s);
@@ -143,28 +138,22 @@ TEST_F(ImportacionDDJJTest, RefusesMissingFilesBrowseCancelAndBackImportNothingA
               std::tuple(QDialog::Rejected, QDialog::Rejected, 3));
     EXPECT_EQ(std::tuple(detailCount(), errorFile()), std::tuple(0, QString::fromUtf8(old)));
 
-    // A file without errors empties the error file.
+    // A file without errors locks the screen while it shows its progress, and empties the error file.
     auto good = open();
-    importPath(*good, file);
-    EXPECT_EQ(m_ui.messages().last(),
-              (Message{u"La importación ha finalizado con éxito."_s, Icon::Information, false}));
-    EXPECT_EQ(std::tuple(good->result(), detailCount(), errorFile()), std::tuple(QDialog::Accepted, 1, u""_s));
-}
-
-TEST_F(ImportacionDDJJTest, ALongImportLocksTheScreenAndShowsItsProgress)
-{
-    auto screen = open();
     QStringList during;
-    QTimer::singleShot(0, screen.get(), [&] { // runs at the first progress report
+    QTimer::singleShot(0, good.get(), [&] { // runs at the first progress report
         for (const QString& name : {u"TxtPath"_s, u"bBuscar"_s, u"bAceptar"_s, u"bCancelar"_s, u"bVolver"_s})
-            during << name + u' ' + QString::number(child<QWidget>(*screen, name)->isEnabled());
-        const int progress = child<QProgressBar>(*screen, u"pbProgreso"_s)->value();
+            during << name + u' ' + QString::number(child<QWidget>(*good, name)->isEnabled());
+        const int progress = child<QProgressBar>(*good, u"pbProgreso"_s)->value();
         during << u"progreso "_s + QString::number(progress > 0 && progress < 1000);
     });
-    importPath(*screen, writeFile(goodLines(3000)));
+    importPath(*good, file);
     EXPECT_EQ(during, (QStringList{u"TxtPath 0"_s, u"bBuscar 0"_s, u"bAceptar 0"_s, u"bCancelar 0"_s, u"bVolver 0"_s,
                                    u"progreso 1"_s}));
-    EXPECT_EQ(std::tuple(detailCount(), child<QWidget>(*screen, u"bAceptar"_s)->isEnabled()), std::tuple(3000, true));
+    EXPECT_EQ(m_ui.messages().last(),
+              (Message{u"La importación ha finalizado con éxito."_s, Icon::Information, false}));
+    EXPECT_EQ(std::tuple(good->result(), detailCount(), errorFile(), child<QWidget>(*good, u"bAceptar"_s)->isEnabled()),
+              std::tuple(QDialog::Accepted, 3000, u""_s, true));
 }
 
 TEST_F(ImportacionDDJJTest, WritesEveryFailedCheckInOrderAndStoresTheGoodLinesInTheChosenDeclaration)

@@ -109,12 +109,7 @@ TEST_F(PaymentsTest, EntryChecksInOrderThenSavesTheAmountReadTheRegionalWay)
     child<ui::DateEdit>(entry, u"txFecha"_s)->setDate(QDate(2002, 9, 16));
     // Each case leaves the fields after the failing one wrong or empty, so a check made out of order
     // would show another message. Delete and Backspace let a decimal point in again.
-    const struct
-    {
-        QString posicion, importe;
-        int moneda;
-        QString message, focus;
-    } cases[] = {
+    const std::tuple<QString, QString, int, QString, QString> cases[] = {
         {u""_s, u""_s, 0, u"Debe ingresar la Posición Fiscal."_s, u"txPosicion"_s},
         {u"20029"_s, u""_s, 0, posicionIncorrecta, u"txPosicion"_s},
         {u"200213"_s, u""_s, 0, posicionIncorrecta, u"txPosicion"_s},
@@ -125,11 +120,10 @@ TEST_F(PaymentsTest, EntryChecksInOrderThenSavesTheAmountReadTheRegionalWay)
         {u"200209"_s, u"1a2 ,..3"_s, 0, u"Debe ingresar el Tipo de Moneda."_s, u"cbTipoMoneda"_s}, // one point
         {u"200201"_s, u"-1234..\b.5"_s, 0, u"Debe ingresar el Tipo de Moneda."_s, u"cbTipoMoneda"_s},
     };
-    for (const auto& c : cases) {
-        save(entry, c.posicion, c.importe, c.moneda);
-        EXPECT_EQ(m_ui.messageTexts(), QStringList{c.message})
-            << c.posicion.toStdString() << ' ' << c.importe.toStdString();
-        EXPECT_EQ(focusName(), c.focus) << c.message.toStdString();
+    for (const auto& [posicion, importe, moneda, message, focus] : cases) {
+        save(entry, posicion, importe, moneda);
+        EXPECT_EQ(m_ui.messageTexts(), QStringList{message}) << posicion.toStdString() << ' ' << importe.toStdString();
+        EXPECT_EQ(focusName(), focus) << message.toStdString();
     }
     // The point typed was rewritten as the regional ",". A failed insert keeps the screen open;
     // saving again as it stands reads the amount the regional way.
@@ -156,12 +150,8 @@ TEST_F(PaymentsTest, ADateIsStoredAsTypedAndShownAndAWrongOneIsRefused)
     // The box starts on today, 15/10/2002. Each date is typed into the freshly focused box, or over the
     // month alone, selected with the keyboard; Enter goes on to the amount.
     const QString incorrecta = u"La Fecha de Pago es incorrecta."_s;
-    const struct
-    {
-        QString keys;
-        bool monthOnly;
-        QString result; // the stored date, or the message
-    } cases[] = {
+    const std::tuple<QString, bool, QString> cases[] = {
+        // keys, over the month only, the stored date or the message
         {u"05/09/2002"_s, false, u"2002-09-05"_s},
         {u"5/9/2002"_s, false, u"2002-09-05"_s},
         {u"05092002"_s, false, u"2002-09-05"_s},
@@ -170,30 +160,30 @@ TEST_F(PaymentsTest, ADateIsStoredAsTypedAndShownAndAWrongOneIsRefused)
         {u"05/09/"_s, false, incorrecta},
         {u"\b"_s, false, u"Debe ingresar la Fecha de Pago."_s},
     };
-    for (const auto& c : cases) {
+    for (const auto& [keys, monthOnly, result] : cases) {
         Pago_AR03 entry;
         activate(entry);
         auto* fecha = child<QWidget>(entry, u"txFecha"_s);
         EXPECT_EQ(fecha->property("text").toString(), u"15/10/2002"_s);
         fecha->setFocus();
-        if (c.monthOnly) {
+        if (monthOnly) {
             QTest::keyClick(fecha, Qt::Key_Home);
             for (int i = 0; i < 5; ++i)
                 QTest::keyClick(fecha, Qt::Key_Right, i < 3 ? Qt::NoModifier : Qt::ShiftModifier);
         }
-        QTest::keyClicks(fecha, c.keys);
+        QTest::keyClicks(fecha, keys);
         QTest::keyClick(fecha, Qt::Key_Return);
-        EXPECT_EQ(focusName(), u"txImporte"_s) << c.keys.toStdString();
+        EXPECT_EQ(focusName(), u"txImporte"_s) << keys.toStdString();
         const int before = m_db.count(u"AR03"_s);
         save(entry, u"200209"_s, u"10"_s, 1);
-        const QDate stored = QDate::fromString(c.result, Qt::ISODate);
-        EXPECT_EQ(m_ui.messageTexts(), QStringList{stored.isValid() ? guardado : c.result}) << c.keys.toStdString();
+        const QDate stored = QDate::fromString(result, Qt::ISODate);
+        EXPECT_EQ(m_ui.messageTexts(), QStringList{stored.isValid() ? guardado : result}) << keys.toStdString();
         EXPECT_EQ(m_db.count(u"AR03"_s), before + (stored.isValid() ? 1 : 0));
         if (!stored.isValid()) {
             EXPECT_EQ(focusName(), u"txFecha"_s);
             continue;
         }
-        EXPECT_EQ(m_db.scalar(u"select Fecha_Pago || '' from AR03 order by Id desc limit 1"_s).toString(), c.result);
+        EXPECT_EQ(m_db.scalar(u"select Fecha_Pago || '' from AR03 order by Id desc limit 1"_s).toString(), result);
         EXPECT_EQ(fecha->property("text").toString(), stored.toString(u"dd/MM/yyyy"_s));
     }
 }
@@ -329,7 +319,7 @@ TEST_F(PaymentsTest, TheFormShowsEachPaymentAsStoredAndAFailedFirstPrintingNumbe
         execute(u"drop trigger frozen"_s);
     }
     ReportFiles::write(m_db.dir() + u"/AR03.rpt"_s,
-                       u"[report]\ntitle = AR03\nparameters = Importe\n[layout]\n<p>{{Importe}}</p>\n"_s);
+                       "[report]\ntitle = AR03\nparameters = Importe\n[layout]\n<p>{{Importe}}</p>\n");
     EXPECT_FALSE(m_codigo.Reporte_AR03(m_ids[2])); // a form without the nine parameters
     EXPECT_TRUE(numero(2).isNull());
     EXPECT_EQ(counter(), u"5"_s);

@@ -84,17 +84,14 @@ TEST_F(PreviewWindowTest, PreviewOpenedFromAModalListTakesClicksAndOutlivesTheLi
     });
     ui::QtUi().showModal(list);
 
-    ASSERT_TRUE(preview) << "the first printing opened a preview";
+    ASSERT_TRUE(preview) << "the first printing opened a preview, which survives the list";
     EXPECT_TRUE(listWaited) << "the list stayed open and modal while the preview was used";
     EXPECT_GT(zoomAfter, zoomBefore) << "the click on the preview's zoom button took effect";
     EXPECT_EQ(preview->windowTitle(), u"AR03"_s);
     EXPECT_TRUE(preview->findChild<QAction*>(u"actionPrinterSetup"_s)->isVisible()) << "the form asks for it";
 
     // The list has closed: the preview stays open, now the menu's, and still takes clicks.
-    ASSERT_TRUE(preview) << "the preview survives the list";
-    EXPECT_TRUE(preview->isVisible());
-    EXPECT_TRUE(preview->isWindow());
-    EXPECT_EQ(preview->parentWidget(), &m_menu);
+    EXPECT_TRUE(preview->isVisible() && preview->isWindow() && preview->parentWidget() == &m_menu);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(preview));
     const qreal zoom = preview->previewWidget()->zoomFactor();
     clickThroughWindow(*preview, u"actionZoomOut"_s);

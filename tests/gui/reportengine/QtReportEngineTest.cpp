@@ -18,11 +18,11 @@ TEST(QtReportEngine, FailuresRaiseReportErrorsAndAnExistingPdfIsReplaced)
     report::QtReportEngine engine;
     EXPECT_THROW((void)engine.openReport(dir.filePath(u"NoExiste.rpt"_s)), ReportError);
     const auto report = engine.openReport(ReportFiles::write(
-        dir.filePath(u"Listado.rpt"_s), u"[report]\nparameters = Titulo\n[layout]\n<h2>{{Titulo}}</h2>\n"_s));
+        dir.filePath(u"Listado.rpt"_s), "[report]\nparameters = Titulo\n[layout]\n<h2>{{Titulo}}</h2>\n"));
     EXPECT_THROW(report->setParameter(u"Cuit"_s, u"x"_s), ReportError) << "an undeclared parameter";
     report->setParameter(u"Titulo"_s, u"Declaración del año"_s);
     EXPECT_THROW(report->exportPdf(dir.filePath(u"no/hay/carpeta.pdf"_s)), ReportError);
-    const QString existing = ReportFiles::write(dir.filePath(u"previo.pdf"_s), u"previo"_s);
+    const QString existing = ReportFiles::write(dir.filePath(u"previo.pdf"_s), "previo");
     EXPECT_NO_THROW(report->exportPdf(existing));
     EXPECT_EQ(ReportFiles::pdfText(existing), u"Declaración del año"_s) << "an existing file is replaced";
 }

@@ -34,11 +34,8 @@ QString withLayout(const QString& header, const QString& layout = u"<p>{{Nro}}</
 
 TEST(ReportDefinitionFile, MalformedFilesAreRefusedWithTheFileAndWhatIsWrong)
 {
-    const struct
-    {
-        QString text;
-        std::string expected; // part of the message
-    } cases[] = {
+    const std::pair<QString, std::string> cases[] = {
+        // the text, and part of the message
         {withLayout(u"[reporte]"_s), "línea 3"},
         {withLayout(u"page = A5"_s), "A5"},
         {withLayout(u"margins = 10 10 10"_s), "márgenes"},
@@ -54,22 +51,20 @@ TEST(ReportDefinitionFile, MalformedFilesAreRefusedWithTheFileAndWhatIsWrong)
         {u"[report]\nparameters = Nro\n"_s, "[layout]"},
         {withLayout(u"[map Fec{3..1}]"_s), "rango"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text.toStdString());
-        const std::string message = refusal(c.text);
+    for (const auto& [text, expected] : cases) {
+        SCOPED_TRACE(text.toStdString());
+        const std::string message = refusal(text);
         EXPECT_NE(message.find("prueba.rpt"), std::string::npos) << message;
-        EXPECT_NE(message.find(c.expected), std::string::npos) << message;
+        EXPECT_NE(message.find(expected), std::string::npos) << message;
     }
 
     // Files that cannot be read as a report: missing, empty, or not UTF-8 ("Año" in Latin-1).
     QTemporaryDir dir;
     EXPECT_THROW((void)ReportDefinition::fromFile(dir.filePath(u"NoExiste.rpt"_s)), ReportError);
     EXPECT_THROW((void)ReportDefinition::fromFile(ReportFiles::write(dir.filePath(u"vacio.rpt"_s), {})), ReportError);
-    QFile latin1(dir.filePath(u"latin1.rpt"_s));
-    ASSERT_TRUE(latin1.open(QIODevice::WriteOnly));
-    latin1.write("[report]\ntitle = Boleta\n[layout]\n<p>A\xf1o</p>\n");
-    latin1.close();
-    EXPECT_THROW((void)ReportDefinition::fromFile(latin1.fileName()), ReportError);
+    const QString latin1 =
+        ReportFiles::write(dir.filePath(u"latin1.rpt"_s), "[report]\ntitle = Boleta\n[layout]\n<p>A\xf1o</p>\n");
+    EXPECT_THROW((void)ReportDefinition::fromFile(latin1), ReportError);
 }
 
 TEST(ReportDefinitionFile, HeaderExpandsParametersAndReportsUnusedOnes)

@@ -70,7 +70,7 @@ void answerNext(std::function<void(Window&)> answer)
 
 } // namespace
 
-TEST_F(InputTest, KeyHooksDropOrReplaceTypedCharactersAndReportKeyUpCodes)
+TEST_F(InputTest, KeyHooksDropOrReplaceTypedCharactersReportKeyUpCodesAndEnterNeverPressesTheDefaultButton)
 {
     std::vector<int> released;
     KeyFilter::onKeyUp(m_posicion, [&](int) { released.push_back(-1); });
@@ -94,13 +94,10 @@ TEST_F(InputTest, KeyHooksDropOrReplaceTypedCharactersAndReportKeyUpCodes)
     composed.setCommitString(u"1ñ2é"_s);
     QApplication::sendEvent(m_posicion, &composed);
     EXPECT_EQ(m_posicion->text(), u"2002,012"_s);
-}
 
-TEST_F(InputTest, EnterMovesTheFocusAndNeverPressesTheDefaultButton)
-{
     // Without a hook, Qt presses the dialog's button on Enter: the hooks must not let that happen.
-    m_posicion->setFocus();
-    QTest::keyClick(m_posicion, Qt::Key_Return);
+    m_importe->setFocus();
+    QTest::keyClick(m_importe, Qt::Key_Return);
     ASSERT_EQ(m_saves, 1);
     for (const auto& [from, to] : {std::pair<QWidget*, QWidget*>{m_posicion, m_importe}, {m_importe, m_aceptar}}) {
         KeyFilter::onKeyPress(from, [to](int& keyAscii) {
@@ -125,10 +122,9 @@ TEST_F(InputTest, GridTakesTabTextReportsTheOperatorDoesNotSortAndIsPositionedBy
     QSignalSpy clicked(m_grid, &ListGrid::rowClicked);
     QSignalSpy deleted(m_grid, &ListGrid::deleteKeyReleased);
     QSignalSpy headers(m_grid, &ListGrid::headerClicked);
-    QTest::keyClick(m_grid, Qt::Key_Down);
-    QTest::keyClick(m_grid, Qt::Key_End);
-    QTest::keyClick(m_grid, Qt::Key_Down); // already on the last row: no move, no report
-    QTest::keyClick(m_grid, Qt::Key_Up);
+    for (Qt::Key key :
+         {Qt::Key_Down, Qt::Key_End, Qt::Key_Down, Qt::Key_Up}) // Down on the last row: no move, no report
+        QTest::keyClick(m_grid, key);
     EXPECT_EQ(m_grid->cell(0) + m_grid->cell(3), u"8"_s) << "hidden columns are readable";
     EXPECT_EQ(clicked.count(), 3);
     clickRow(*m_grid, 2);
