@@ -1,5 +1,7 @@
 #include "ScriptedUi.h"
 
+#include "WindowPlacement.h"
+
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
@@ -65,6 +67,8 @@ void ScriptedUi::showModal(QDialog& screen)
     };
 
     screen.setAttribute(Qt::WA_ShowModal, true);
+    // Placed as the real ui places it, so that tests see where an operator would find it.
+    placeWindow(screen, screen.parentWidget());
     screen.show();
     activate(screen);
 

@@ -212,6 +212,5 @@ TEST(WindowPlacement, CentresOnTheOpenerInsideTheScreensAvailableArea)
                                                      {{500, 400}, {-300, -200, 300, 200}, {0, 0, 500, 400}},
                                                      {{200, 100}, {}, {412, 320, 200, 100}}};
     for (const auto& [frame, opener, placed] : cases) // centred; too big; past the corner; opener off; none
-
         EXPECT_EQ(ui::placedFrame(frame, opener, screen), placed) << frame.width() << 'x' << frame.height();
 }
