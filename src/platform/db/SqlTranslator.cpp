@@ -164,7 +164,9 @@ private:
             return;
         if (isWord(i, u"distinct"))
             ++i;
-        if (!isWord(i, u"top") || i + 1 >= m_tokens.size())
+        // "top 5 top 5" or "top 5 distinct" is left for SQLite to refuse: taken off, what is left would
+        // read as a statement to translate again.
+        if (!isWord(i, u"top") || i + 1 >= m_tokens.size() || isWord(i + 2, u"top") || isWord(i + 2, u"distinct"))
             return;
         bool numeric = false;
         const int limit = text(i + 1).toInt(&numeric);
