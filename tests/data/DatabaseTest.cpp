@@ -107,9 +107,10 @@ TEST(DatabaseEngine, StatementsKeptByShapeDoWhatTheirTextDoes)
                      nullptr, nullptr);
     }
     const auto rows = [&](const QString& table) {
-        return temp.scalar(u"select group_concat(quote(a)||typeof(a)||quote(b)||typeof(b)||quote(c)||quote(d), '|') "
-                           u"from "_s +
-                           table)
+        return temp
+            .scalar(u"select group_concat(quote(a)||typeof(a)||quote(b)||typeof(b)||quote(c)||quote(d), '|') "
+                    u"from "_s +
+                    table)
             .toString();
     };
     EXPECT_EQ(rows(u"S"_s), rows(u"P"_s));

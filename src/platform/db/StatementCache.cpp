@@ -143,8 +143,8 @@ std::optional<Shape> splitLiterals(QByteArrayView sql)
                 const char* first = sql.data() + i;
                 const char* last = sql.data() + end;
                 // An integer too large for 64 bits is a real to SQLite: left to it.
-                const auto read = real ? std::from_chars(first, last, literal.real)
-                                       : std::from_chars(first, last, literal.integer);
+                const auto read =
+                    real ? std::from_chars(first, last, literal.real) : std::from_chars(first, last, literal.integer);
                 if (read.ec != std::errc() || read.ptr != last)
                     return std::nullopt;
                 addLiteral(i, end, std::move(literal));
