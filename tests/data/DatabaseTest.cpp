@@ -115,3 +115,47 @@ TEST(DatabaseFile, HoldsEveryCommitAloneAndALockHeldElsewhereFailsAfterTheHourgl
     db::Database::setLockWaitNotice({});
     sqlite3_close(other);
 }
+
+// Statements run from a prepared statement kept by their shape store, find, count and fail exactly as
+// their text does when SQLite runs it alone (table P, filled by sqlite3_exec).
+TEST(DatabaseEngine, StatementsKeptByShapeDoWhatTheirTextDoes)
+{
+    TempDatabase temp;
+    db::Database& database = temp.db();
+    database.executeScript(u"CREATE TABLE S (a, b TEXT, c REAL, d INTEGER); CREATE TABLE P (a, b TEXT, c REAL, "
+                           u"d INTEGER)"_s);
+    const QString values[] = {u"(1, '01', 2.5, -3)"_s, u"('x''y', 7, 1e2, 9223372036854775807)"_s,
+                              u"(12345678901234567890, NULL, .5, '4') -- ?"_s, u"(-0.0, '', 3, 'a;b')"_s};
+    for (const QString& row : values) {
+        database.execute(u"Insert Into S (a, b, c, d) values"_s + row);
+        sqlite3_exec(database.handle(), (u"Insert Into P (a, b, c, d) values"_s + row).toUtf8().constData(), nullptr,
+                     nullptr, nullptr);
+    }
+    const auto rows = [&](const QString& table) {
+        return temp
+            .scalar(u"select group_concat(quote(a)||typeof(a)||quote(b)||typeof(b)||quote(c)||quote(d), '|') "
+                    u"from "_s +
+                    table)
+            .toString();
+    };
+    EXPECT_EQ(rows(u"S"_s), rows(u"P"_s));
+    for (int i = 0; i < 2; ++i)
+        EXPECT_EQ(database.execute(u"Update S Set d = d + 1 Where b = '01' or b = "_s + QString::number(i)), 1);
+
+    // Numbers of columns, counts and the names of the columns stay as written.
+    auto first = database.openRecordset(u"Select 5 as n, 2 * a From S Where c > 1 Order By 1, 2 desc Limit 1"_s);
+    auto second = database.openRecordset(u"Select 5 as n, 2 * a From S Where c > 2 Order By 1, 2 desc Limit 1"_s);
+    EXPECT_EQ(first->fieldName(1), u"2 * a"_s);
+    EXPECT_EQ(first->field(1).toString(), u"2"_s);
+    EXPECT_EQ(second->field(u"n").toString(), u"5"_s);
+
+    sqlite3_stmt* refused = nullptr;
+    EXPECT_NE(sqlite3_prepare_v2(database.handle(), "Select * From S Where e = 'b'", -1, &refused, nullptr), SQLITE_OK);
+    const std::string expected = std::string("consulta incorrecta: ") + sqlite3_errmsg(database.handle());
+    try {
+        (void)database.openRecordset(u"Select * From S Where e = 'b'"_s);
+        ADD_FAILURE();
+    } catch (const db::DbError& error) {
+        EXPECT_EQ(error.what(), expected);
+    }
+}

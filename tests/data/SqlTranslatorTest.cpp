@@ -42,7 +42,32 @@ TEST(SqlTranslator, DateTextGoesToDateColumnsOnly)
               u"Insert Into AR03 (Fecha_Pago, Moneda) values(Null, '0)1')"_s);
     EXPECT_EQ(translated(u"Insert Into AR03 (Moneda, F_Auditoria) values('a''b', DATE())"_s),
               u"Insert Into AR03 (Moneda, F_Auditoria) values('a''b', '2002-09-30')"_s);
-    for (int i = 0; i < 2; ++i) // the second time the statement head is remembered
-        EXPECT_EQ(translated(u"insert into AR03 (Importe, F_AUDITORIA) values(-1.5, ' 1/10/2002 ')"_s),
-                  u"insert into AR03 (Importe, F_AUDITORIA) values(-1.5, '2002-10-01')"_s);
+    EXPECT_EQ(translated(u"insert into AR03 (Importe, F_AUDITORIA) values(-1.5, ' 1/10/2002 ')"_s),
+              u"insert into AR03 (Importe, F_AUDITORIA) values(-1.5, '2002-10-01')"_s);
+}
+
+// Each input, its translation; translating that again changes nothing.
+TEST(SqlTranslator, EveryPlaceOfADateAndNothingInComments)
+{
+    const std::pair<QString, QString> cases[] = {
+        {u"Insert Into T ([F_Auditoria], \"Fecha_Pago\", `FECHA_PRES`, x) values('1/2/2002', '2/2/2002', "
+         u"'3/2/2002', '4/2/2002')"_s,
+         u"Insert Into T ([F_Auditoria], \"Fecha_Pago\", `FECHA_PRES`, x) values('2002-02-01', '2002-02-02', "
+         u"'2002-02-03', '4/2/2002')"_s},
+        {u"Insert Into T (x, Fecha_Pago) values(1, '1/2/2002'), ('a', '2/2/2002'),(-2,'3/2/2002')"_s,
+         u"Insert Into T (x, Fecha_Pago) values(1, '2002-02-01'), ('a', '2002-02-02'),(-2,'2002-02-03')"_s},
+        // A text with more next to it is not a date value.
+        {u"Insert Into T (Fecha_Pago, x) values('1/2/2002'||'', -'5')"_s,
+         u"Insert Into T (Fecha_Pago, x) values('1/2/2002'||'', -'5')"_s},
+        {u"Select * From T where a.Fecha_Pago not between '1/2/2002' and '3/2/2002' and [F_Auditoria] in "
+         u"('4/2/2002', '5/2/2002') and '6/2/2002' <= FECHA_PRES"_s,
+         u"Select * From T where a.Fecha_Pago not between '2002-02-01' and '2002-02-03' and [F_Auditoria] in "
+         u"('2002-02-04', '2002-02-05') and '2002-02-06' <= FECHA_PRES"_s},
+        {u"Select top 3 x From T -- Fecha_Pago = 'no' DATE()\nwhere Fecha_Pago = DATE() /* top 2 'x' */"_s,
+         u"Select  x From T -- Fecha_Pago = 'no' DATE()\nwhere Fecha_Pago = '2002-09-30' LIMIT 3 /* top 2 'x' */"_s},
+    };
+    for (const auto& [sql, expected] : cases) {
+        EXPECT_EQ(translated(sql), expected);
+        EXPECT_EQ(translated(expected), expected);
+    }
 }

@@ -1,6 +1,7 @@
 #include "Database.h"
 
 #include "DbError.h"
+#include "StatementCache.h"
 #include "platform/Clock.h"
 
 #include <QFileInfo>
@@ -36,10 +37,13 @@ QString passwordFrom(const QString& connect)
 
 } // namespace
 
-Database::Database(sqlite3* handle, QString path) : m_handle(handle), m_path(std::move(path)) {}
+Database::Database(sqlite3* handle, QString path)
+    : m_handle(handle), m_path(std::move(path)), m_statements(std::make_shared<StatementCache>(handle))
+{}
 
 Database::~Database()
 {
+    m_statements->close();
     // close_v2 waits for recordsets still open before it really closes.
     sqlite3_close_v2(m_handle);
 }
@@ -200,40 +204,65 @@ QString Database::translated(const QString& sql) const
     return m_translator.translate(sql, &Clock::today);
 }
 
-int Database::execute(const QString& sql)
+Database::Prepared Database::prepare(const QString& sql, const char* what)
 {
+    // The statement of the same shape, kept from an earlier time, with this one's literals bound: what
+    // SQLite does with the text, without preparing it again.
     const QByteArray text = translated(sql).toUtf8();
+    std::optional<Shape> shape = splitLiterals(text);
+    if (shape) {
+        if (sqlite3_stmt* statement = m_statements->take(*shape))
+            return {statement, std::move(shape->text)};
+    }
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(m_handle, text.constData(), static_cast<int>(text.size()), &statement, nullptr) !=
         SQLITE_OK) {
         endLockWait();
-        fail(m_handle, "sentencia incorrecta");
+        fail(m_handle, what);
     }
-    const int rc = sqlite3_step(statement);
-    sqlite3_finalize(statement);
+    // A statement kept may refer to what this one changes.
+    if (!shape && statement && !sqlite3_stmt_readonly(statement) && !isDataStatement(text))
+        m_statements->clear();
+    return {statement, {}};
+}
+
+void Database::release(const Prepared& prepared)
+{
+    if (prepared.shape.isEmpty())
+        sqlite3_finalize(prepared.statement);
+    else
+        m_statements->giveBack(prepared.shape, prepared.statement);
+}
+
+int Database::execute(const QString& sql)
+{
+    const Prepared prepared = prepare(sql, "sentencia incorrecta");
+    const int rc = sqlite3_step(prepared.statement);
     endLockWait();
-    if (rc != SQLITE_DONE && rc != SQLITE_ROW)
-        fail(m_handle, "error al ejecutar");
-    return sqlite3_changes(m_handle);
+    if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
+        const DbError error(std::string("error al ejecutar: ") + sqlite3_errmsg(m_handle));
+        release(prepared);
+        throw error;
+    }
+    const int changes = sqlite3_changes(m_handle);
+    release(prepared);
+    return changes;
 }
 
 std::unique_ptr<Recordset> Database::openRecordset(const QString& sql)
 {
-    const QByteArray text = translated(sql).toUtf8();
-    sqlite3_stmt* statement = nullptr;
-    const int rc = sqlite3_prepare_v2(m_handle, text.constData(), static_cast<int>(text.size()), &statement, nullptr);
-    if (rc != SQLITE_OK) {
-        endLockWait();
-        fail(m_handle, "consulta incorrecta");
-    }
-    if (!statement)
+    const Prepared prepared = prepare(sql, "consulta incorrecta");
+    if (!prepared.statement)
         throw DbError("consulta vacía");
     const auto ended = qScopeGuard([this] { endLockWait(); });
-    return std::unique_ptr<Recordset>(new Recordset(statement));
+    if (prepared.shape.isEmpty())
+        return std::unique_ptr<Recordset>(new Recordset(prepared.statement));
+    return std::unique_ptr<Recordset>(new Recordset(prepared.statement, m_statements, prepared.shape));
 }
 
 void Database::executeScript(const QString& sql)
 {
+    m_statements->clear();
     runScript(sql);
     // A script that makes tables may bring new date columns.
     if (sql.contains(u"create table", Qt::CaseInsensitive))

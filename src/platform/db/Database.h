@@ -14,6 +14,8 @@ struct sqlite3;
 
 namespace db {
 
+class StatementCache;
+
 /// One open, encrypted database file. Statements are written in the program's dialect and
 /// translated on the way in (SqlTranslator). Every failure raises DbError.
 class Database
@@ -89,11 +91,21 @@ private:
     void runScript(const QString& sql);
     friend class Transaction;
     [[nodiscard]] QString translated(const QString& sql) const;
+    /// A statement ready to step: one kept by its shape (`shape` not empty), or else prepared from its text.
+    struct Prepared
+    {
+        sqlite3_stmt* statement;
+        QByteArray shape;
+    };
+    [[nodiscard]] Prepared prepare(const QString& sql, const char* what);
+    void release(const Prepared& prepared);
 
     sqlite3* m_handle;
     QString m_path;
     QByteArray m_key;
     SqlTranslator m_translator;
+    // Shared with the recordsets that hold one of its statements, which may outlive the connection.
+    std::shared_ptr<StatementCache> m_statements;
     int m_lockWaitMs = 2000;
     QElapsedTimer m_lockWait;
     bool m_waitingForLock = false;

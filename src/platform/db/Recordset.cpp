@@ -1,6 +1,7 @@
 #include "Recordset.h"
 
 #include "DbError.h"
+#include "StatementCache.h"
 
 #include <sqlite3.h>
 
@@ -17,26 +18,36 @@ Value dateFromStorage(const QString& text)
 
 } // namespace
 
-Recordset::Recordset(sqlite3_stmt* statement) : m_statement(statement)
+Recordset::Recordset(sqlite3_stmt* statement, std::shared_ptr<StatementCache> cache, QByteArray shape)
+    : m_statement(statement), m_cache(std::move(cache)), m_shape(std::move(shape))
 {
+    try {
+        moveNext();
+    } catch (...) {
+        // The destructor does not run for a constructor that throws: the statement is released here.
+        release();
+        throw;
+    }
+    // Read after the first step: a statement kept from earlier may be prepared again by it.
     const int count = sqlite3_column_count(statement);
     for (int i = 0; i < count; ++i) {
         m_names.push_back(sqlite3_column_name(statement, i));
         const char* declared = sqlite3_column_decltype(statement, i);
         m_isDate.push_back(declared && qstricmp(declared, "DATE") == 0);
     }
-    try {
-        moveNext();
-    } catch (...) {
-        // The destructor does not run for a constructor that throws: the statement is released here.
-        sqlite3_finalize(m_statement);
-        throw;
-    }
 }
 
 Recordset::~Recordset()
 {
-    sqlite3_finalize(m_statement);
+    release();
+}
+
+void Recordset::release()
+{
+    if (m_cache)
+        m_cache->giveBack(m_shape, m_statement);
+    else
+        sqlite3_finalize(m_statement);
 }
 
 void Recordset::moveNext()

@@ -4,12 +4,16 @@
 
 #include <QString>
 
+#include <QByteArray>
+
 #include <memory>
 #include <vector>
 
 struct sqlite3_stmt;
 
 namespace db {
+
+class StatementCache;
 
 /// The rows of a query, read forward one at a time. It starts on the first row, or at its end
 /// when the query found nothing. Fields are found by name without regard to case.
@@ -32,10 +36,14 @@ public:
 
 private:
     friend class Database;
-    explicit Recordset(sqlite3_stmt* statement);
+    /// With a cache, the statement goes back to it under `shape` when the recordset closes.
+    Recordset(sqlite3_stmt* statement, std::shared_ptr<StatementCache> cache = {}, QByteArray shape = {});
+    void release();
     [[nodiscard]] int indexOf(QStringView name) const;
 
     sqlite3_stmt* m_statement;
+    std::shared_ptr<StatementCache> m_cache;
+    QByteArray m_shape;
     // Column names as the engine keeps them (valid while the statement lives): reading a count
     // should not cost a QString per column.
     std::vector<const char*> m_names;

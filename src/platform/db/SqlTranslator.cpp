@@ -54,8 +54,20 @@ std::vector<Token> tokenize(const QString& sql)
     qsizetype i = 0;
     while (i < size) {
         const QChar c = sql.at(i);
+        const QChar next = i + 1 < size ? sql.at(i + 1) : QChar();
         if (c == u' ' || c.isSpace()) {
             ++i;
+        } else if (c == u'-' && next == u'-') { // comments are no part of the statement: never rewritten
+            const qsizetype end = sql.indexOf(u'\n', i);
+            i = end < 0 ? size : end;
+        } else if (c == u'/' && next == u'*') {
+            const qsizetype end = sql.indexOf(u"*/", i + 2);
+            i = end < 0 ? size : end + 2;
+        } else if (c == u'[' || c == u'"' || c == u'`') { // a quoted name is a word
+            const qsizetype end = sql.indexOf(c == u'[' ? u']' : c, i + 1);
+            const qsizetype stop = end < 0 ? size : end + 1;
+            tokens.push_back({Token::Kind::Word, i, stop - i});
+            i = stop;
         } else if (c == u'\'') {
             qsizetype j = i + 1;
             while (j < size) {
@@ -97,10 +109,11 @@ public:
 
     QString run(const std::function<QDate()>& today)
     {
+        m_converted.assign(m_tokens.size(), false);
         rewriteTop();
         rewriteToday(today);
-        if (!rewriteInsertDates())
-            rewriteComparedDates();
+        rewriteInsertDates();
+        rewriteComparedDates();
         return applyEdits();
     }
 
@@ -137,6 +150,8 @@ private:
         const qsizetype dot = name.lastIndexOf(u'.');
         if (dot >= 0)
             name = name.mid(dot + 1);
+        if (name.size() >= 2 && (name.front() == u'[' || name.front() == u'"' || name.front() == u'`'))
+            name = name.mid(1, name.size() - 2);
         return std::any_of(m_dateColumns.begin(), m_dateColumns.end(), [name](const QString& column) {
             return column.size() == name.size() && name.compare(column, Qt::CaseInsensitive) == 0;
         });
@@ -149,7 +164,9 @@ private:
             return;
         if (isWord(i, u"distinct"))
             ++i;
-        if (!isWord(i, u"top") || i + 1 >= m_tokens.size())
+        // "top 5 top 5" or "top 5 distinct" is left for SQLite to refuse: taken off, what is left would
+        // read as a statement to translate again.
+        if (!isWord(i, u"top") || i + 1 >= m_tokens.size() || isWord(i + 2, u"top") || isWord(i + 2, u"distinct"))
             return;
         bool numeric = false;
         const int limit = text(i + 1).toInt(&numeric);
@@ -172,59 +189,86 @@ private:
         }
     }
 
-    // "Insert Into T (c1, c2, ...) values (v1, v2, ...)": a literal in the place of a date column.
-    bool rewriteInsertDates()
+    // "Insert Into T (c1, c2, ...) values (v1, v2, ...), (...)": a literal in the place of a date column.
+    void rewriteInsertDates()
     {
         if (!isWord(0, u"insert") || !isWord(1, u"into") || !isChar(3, u'('))
-            return false;
+            return;
         std::vector<bool> columnIsDate;
         size_t i = 4;
         for (; i < m_tokens.size() && !isChar(i, u')'); ++i) {
             if (m_tokens[i].kind == Token::Kind::Word)
                 columnIsDate.push_back(isDateColumn(i));
         }
-        ++i;
-        if (!isWord(i, u"values") || !isChar(i + 1, u'('))
-            return true;
-        size_t column = 0;
-        size_t itemStart = i + 2;
-        int depth = 0;
-        for (size_t j = i + 2; j < m_tokens.size(); ++j) {
-            if (isChar(j, u'('))
-                ++depth;
-            const bool closesList = isChar(j, u')') && depth == 0;
-            if (isChar(j, u')') && depth > 0)
-                --depth;
-            if ((isChar(j, u',') && depth == 0) || closesList) {
-                if (j == itemStart + 1 && column < columnIsDate.size() && columnIsDate[column])
-                    convertDateLiteral(itemStart);
-                ++column;
-                itemStart = j + 1;
-                if (closesList)
-                    break;
+        if (!isWord(++i, u"values"))
+            return;
+        for (++i; isChar(i, u'('); i += 2) { // each row, then the comma before the next
+            size_t column = 0;
+            size_t itemStart = i + 1;
+            int depth = 0;
+            for (++i; i < m_tokens.size(); ++i) {
+                if (isChar(i, u'('))
+                    ++depth;
+                const bool closesRow = isChar(i, u')') && depth-- == 0;
+                if ((isChar(i, u',') && depth == 0) || closesRow) {
+                    if (i == itemStart + 1 && column < columnIsDate.size() && columnIsDate[column])
+                        convertDateLiteral(itemStart);
+                    ++column;
+                    itemStart = i + 1;
+                    if (closesRow)
+                        break;
+                }
             }
+            if (!isChar(i + 1, u','))
+                return;
         }
-        return true;
     }
 
-    // "Fecha_X = 'dd/mm/yyyy'" anywhere else (SET lists and WHERE clauses).
+    // A date column compared with a text on either side, between two texts or in a list of them
+    // (SET lists and WHERE clauses).
     void rewriteComparedDates()
     {
-        static const QStringView comparisons[] = {u"=", u"<", u">", u"<=", u">=", u"<>"};
-        for (size_t i = 2; i < m_tokens.size(); ++i) {
-            if (m_tokens[i].kind != Token::Kind::String)
+        static const QStringView comparisons[] = {u"=", u"<", u">", u"<=", u">=", u"<>", u"!"};
+        const auto isComparison = [&](size_t i) {
+            return std::any_of(std::begin(comparisons), std::end(comparisons),
+                               [&](QStringView op) { return isSymbol(i, op); });
+        };
+        for (size_t i = 0; i < m_tokens.size(); ++i) {
+            if (!isDateColumn(i))
                 continue;
-            const bool compared = std::any_of(std::begin(comparisons), std::end(comparisons),
-                                              [&](QStringView op) { return isSymbol(i - 1, op); });
-            if (compared && isDateColumn(i - 2))
-                convertDateLiteral(i);
+            if (i >= 2 && isComparison(i - 1))
+                convertString(i - 2);
+            size_t next = i + 1;
+            if (isSymbol(next, u"!")) // "!=" is two symbols here
+                ++next;
+            if (isComparison(next)) {
+                convertString(next + 1);
+                continue;
+            }
+            if (isWord(next, u"not"))
+                ++next;
+            if (isWord(next, u"between")) {
+                convertString(next + 1);
+                if (isWord(next + 2, u"and"))
+                    convertString(next + 3);
+            } else if (isWord(next, u"in") && isChar(next + 1, u'(')) {
+                for (size_t j = next + 2; j < m_tokens.size() && !isChar(j, u')'); ++j)
+                    convertString(j);
+            }
         }
+    }
+
+    void convertString(size_t index)
+    {
+        if (index < m_tokens.size() && m_tokens[index].kind == Token::Kind::String)
+            convertDateLiteral(index);
     }
 
     void convertDateLiteral(size_t index)
     {
-        if (m_tokens[index].kind != Token::Kind::String)
+        if (m_tokens[index].kind != Token::Kind::String || m_converted[index])
             return;
+        m_converted[index] = true;
         const QStringView literal = text(index);
         const QStringView content = literal.mid(1, literal.size() - 2);
         const QDate date = SqlTranslator::parseDateText(content.trimmed());
@@ -242,9 +286,16 @@ private:
         for (const Edit& edit : m_edits)
             result.replace(edit.start, edit.length, edit.replacement);
         if (m_limit >= 0) {
+            // After the statement's last word, before any comment that ends the text.
+            qsizetype end = result.size();
+            const QStringView tail = QStringView(m_sql).sliced(m_tokens.back().start + m_tokens.back().length);
+            if (tail.contains(u"--") || tail.contains(u"/*"))
+                end -= tail.size();
+            QString rest = result.sliced(end);
+            result.truncate(end);
             while (!result.isEmpty() && (result.back().isSpace() || result.back() == u';'))
                 result.chop(1);
-            result += u" LIMIT "_s + QString::number(m_limit);
+            result += u" LIMIT "_s + QString::number(m_limit) + rest;
         }
         return result;
     }
@@ -253,6 +304,7 @@ private:
     std::vector<Token> m_tokens;
     const std::vector<QString>& m_dateColumns;
     std::vector<Edit> m_edits;
+    std::vector<bool> m_converted; // per token: a date literal already rewritten
     int m_limit = -1;
 };
 
@@ -272,86 +324,10 @@ QString SqlTranslator::translate(const QString& sql, QDate today) const
 
 QString SqlTranslator::translate(const QString& sql, const std::function<QDate()>& today) const
 {
-    // Inserts of the usual shape have their own quick way; of the rest, most statements need
-    // nothing: the work is only where TOP, DATE() or a date column appears.
-    if (auto insert = translateSimpleInsert(sql))
-        return *insert;
+    // Most statements need nothing: the work is only where TOP, DATE() or a date column appears.
     if (!mayNeedWork(sql))
         return sql;
     return Rewriter(sql, m_dateColumns).run(today);
-}
-
-bool SqlTranslator::isDateColumn(QStringView name) const
-{
-    return std::any_of(m_dateColumns.begin(), m_dateColumns.end(), [name](const QString& column) {
-        return column.size() == name.size() && name.compare(column, Qt::CaseInsensitive) == 0;
-    });
-}
-
-const std::vector<bool>& SqlTranslator::dateValuesOf(QStringView head, QStringView columns) const
-{
-    const size_t key = qHash(head);
-    auto found = m_insertHeads.find(key);
-    if (found != m_insertHeads.end() && found->second.first == head)
-        return found->second.second;
-    std::vector<bool> dates;
-    for (const QStringView column : columns.split(u','))
-        dates.push_back(isDateColumn(column.trimmed()));
-    if (m_insertHeads.size() > 64)
-        m_insertHeads.clear();
-    auto& entry = m_insertHeads[key];
-    entry = {head.toString(), std::move(dates)};
-    return entry.second;
-}
-
-std::optional<QString> SqlTranslator::translateSimpleInsert(const QString& sql) const
-{
-    const QStringView text(sql);
-    const QStringView start = text.trimmed();
-    if (!start.startsWith(u"insert", Qt::CaseInsensitive))
-        return std::nullopt;
-    const qsizetype columnsOpen = text.indexOf(u'(');
-    const qsizetype columnsClose = text.indexOf(u')', columnsOpen + 1);
-    const qsizetype valuesOpen = columnsClose < 0 ? -1 : text.indexOf(u'(', columnsClose + 1);
-    if (columnsOpen < 0 || valuesOpen < 0 ||
-        text.mid(columnsClose + 1, valuesOpen - columnsClose - 1).trimmed().compare(u"values", Qt::CaseInsensitive))
-        return std::nullopt;
-    const std::vector<bool>& dates =
-        dateValuesOf(text.left(valuesOpen + 1), text.mid(columnsOpen + 1, columnsClose - columnsOpen - 1));
-
-    // Walk the values: text literals are skipped whole; anything but numbers, blanks and commas
-    // outside them (NULL, a function, a nested list) is left to the general way.
-    std::vector<std::pair<qsizetype, qsizetype>> dateLiterals; // start and length, quotes included
-    size_t value = 0;
-    qsizetype i = valuesOpen + 1;
-    const qsizetype size = text.size();
-    for (; i < size && text[i] != u')'; ++i) {
-        const char16_t c = text[i].unicode();
-        if (c == u',') {
-            ++value;
-        } else if (c == u'\'') {
-            const qsizetype close = text.indexOf(u'\'', i + 1);
-            if (close < 0 || (close + 1 < size && text[close + 1] == u'\''))
-                return std::nullopt;
-            if (value < dates.size() && dates[value])
-                dateLiterals.emplace_back(i, close - i + 1);
-            i = close;
-        } else if (!(c == u' ' || c == u'.' || c == u'-' || c == u'+' || (c >= u'0' && c <= u'9'))) {
-            return std::nullopt;
-        }
-    }
-    if (i >= size || !text.mid(i + 1).trimmed().isEmpty())
-        return std::nullopt;
-
-    QString result = sql;
-    for (auto literal = dateLiterals.rbegin(); literal != dateLiterals.rend(); ++literal) {
-        const QStringView content = text.mid(literal->first + 1, literal->second - 2).trimmed();
-        const QDate date = parseDateText(content);
-        if (!date.isValid())
-            throw DbError("fecha incorrecta: " + content.toString().toStdString());
-        result.replace(literal->first, literal->second, isoLiteral(date));
-    }
-    return result;
 }
 
 bool SqlTranslator::mayNeedWork(QStringView sql) const
@@ -374,10 +350,15 @@ bool SqlTranslator::mayNeedWork(QStringView sql) const
             ++i;
             continue;
         }
-        const qsizetype start = i;
+        qsizetype start = i;
         while (i < size && isWordChar(sql[i]))
             ++i;
-        const qsizetype length = i - start;
+        qsizetype length = i - start;
+        const qsizetype dot = sql.mid(start, length).lastIndexOf(u'.');
+        if (dot >= 0) { // a column named with its table
+            start += dot + 1;
+            length -= dot + 1;
+        }
         if ((length == 3 || length == 4 || length >= m_shortestDateColumn) && wanted(sql.mid(start, length)))
             return true;
     }

@@ -4,8 +4,6 @@
 #include <QString>
 
 #include <functional>
-#include <optional>
-#include <unordered_map>
 #include <vector>
 
 namespace db {
@@ -14,8 +12,10 @@ namespace db {
 /// into what SQLite understands:
 ///  - "Select [distinct] top N ..." becomes "Select [distinct] ... LIMIT N";
 ///  - DATE() becomes today's date;
-///  - a date text ('dd/mm/yyyy') written into or compared with a date column is stored as ISO text,
-///    so that dates sort chronologically. A text that is not a valid date there fails the statement.
+///  - a date text ('dd/mm/yyyy') written into a date column (every row of an insert, SET lists) or
+///    compared with one (on either side, BETWEEN, IN) is stored as ISO text, so that dates sort
+///    chronologically. A text that is not a valid date there fails the statement.
+/// Comments are left as they are. Translating a translated statement changes nothing.
 class SqlTranslator
 {
 public:
@@ -32,17 +32,8 @@ public:
 
 private:
     [[nodiscard]] bool mayNeedWork(QStringView sql) const;
-    /// The quick way for the common "Insert Into T (columns) values(...)" with plain values:
-    /// which values go to date columns is remembered per statement head. No value when the
-    /// statement is of another shape, and the general way must do it.
-    [[nodiscard]] std::optional<QString> translateSimpleInsert(const QString& sql) const;
-    [[nodiscard]] const std::vector<bool>& dateValuesOf(QStringView head, QStringView columns) const;
-    [[nodiscard]] bool isDateColumn(QStringView name) const;
-
     std::vector<QString> m_dateColumns;
     qsizetype m_shortestDateColumn = 0;
-    /// Statement head ("Insert Into T (...) values(") → whether each value goes to a date column.
-    mutable std::unordered_map<size_t, std::pair<QString, std::vector<bool>>> m_insertHeads;
 };
 
 } // namespace db

@@ -1,0 +1,269 @@
+#include "StatementCache.h"
+
+#include <sqlite3.h>
+
+#include <charconv>
+
+namespace db {
+
+namespace {
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+bool isIdentifierChar(char c)
+{
+    const auto u = static_cast<unsigned char>(c);
+    return isDigit(c) || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u == '$' || u >= 0x80;
+}
+
+bool isKeyword(QByteArrayView word, QByteArrayView keyword)
+{
+    return word.size() == keyword.size() && word.compare(keyword, Qt::CaseInsensitive) == 0;
+}
+
+/// The end of a quoted text or name starting at `start` (just past its closing quote); -1 when open.
+qsizetype quotedEnd(QByteArrayView sql, qsizetype start)
+{
+    const char close = sql[start] == '[' ? ']' : sql[start];
+    for (qsizetype i = start + 1; i < sql.size(); ++i) {
+        if (sql[i] == '\0')
+            return -1;
+        if (sql[i] != close)
+            continue;
+        if (close != ']' && i + 1 < sql.size() && sql[i + 1] == close) {
+            ++i;
+            continue;
+        }
+        return i + 1;
+    }
+    return -1;
+}
+
+/// The end of the number starting at `start`; -1 when it is not one SQLite and this code read alike.
+qsizetype numberEnd(QByteArrayView sql, qsizetype start, bool& real)
+{
+    qsizetype i = start;
+    const auto digits = [&] {
+        while (i < sql.size() && isDigit(sql[i]))
+            ++i;
+    };
+    digits();
+    real = i < sql.size() && sql[i] == '.';
+    if (real) {
+        ++i;
+        digits();
+    }
+    if (i < sql.size() && (sql[i] == 'e' || sql[i] == 'E')) {
+        real = true;
+        if (++i < sql.size() && (sql[i] == '+' || sql[i] == '-'))
+            ++i;
+        if (i >= sql.size() || !isDigit(sql[i]))
+            return -1;
+        digits();
+    }
+    // "0x1F", "1_000", "1abc" and the like are left to SQLite.
+    if (i < sql.size() && (isIdentifierChar(sql[i]) || sql[i] == '.'))
+        return -1;
+    return i;
+}
+
+} // namespace
+
+bool isDataStatement(QByteArrayView sql)
+{
+    qsizetype i = 0;
+    while (i < sql.size() && !isIdentifierChar(sql[i]))
+        ++i;
+    qsizetype end = i;
+    while (end < sql.size() && isIdentifierChar(sql[end]))
+        ++end;
+    const QByteArrayView word = sql.sliced(i, end - i);
+    return isKeyword(word, "select") || isKeyword(word, "insert") || isKeyword(word, "update") ||
+           isKeyword(word, "delete");
+}
+
+std::optional<Shape> splitLiterals(QByteArrayView sql)
+{
+    Shape shape;
+    shape.text.reserve(sql.size());
+    const qsizetype size = sql.size();
+    // Where literals stay in the text: from SELECT to its FROM, or from ORDER BY (and the like) to the
+    // end of its parenthesis; both at the depth where they began.
+    enum class Keep { No, UntilFrom, UntilClose } keep = Keep::No;
+    int keepDepth = 0;
+    int depth = 0;
+    bool firstWord = true;
+    qsizetype copied = 0;
+    const auto addLiteral = [&](qsizetype start, qsizetype end, Shape::Literal literal) {
+        shape.text.append(sql.sliced(copied, start - copied));
+        shape.text.append('?');
+        copied = end;
+        shape.literals.push_back(std::move(literal));
+    };
+    for (qsizetype i = 0; i < size;) {
+        const char c = sql[i];
+        const char next = i + 1 < size ? sql[i + 1] : '\0';
+        if (c == '-' && next == '-') {
+            while (i < size && sql[i] != '\n')
+                ++i;
+        } else if (c == '/' && next == '*') {
+            i += 2;
+            while (i + 1 < size && !(sql[i] == '*' && sql[i + 1] == '/'))
+                ++i;
+            if (i + 1 >= size)
+                return std::nullopt;
+            i += 2;
+        } else if (c == '"' || c == '`' || c == '[') {
+            i = quotedEnd(sql, i);
+            if (i < 0)
+                return std::nullopt;
+        } else if (c == '\'') {
+            const qsizetype end = quotedEnd(sql, i);
+            // X'...' is a blob.
+            if (end < 0 || (i > 0 && isIdentifierChar(sql[i - 1])))
+                return std::nullopt;
+            if (keep == Keep::No) {
+                Shape::Literal literal;
+                literal.kind = Shape::Literal::Kind::Text;
+                literal.text = sql.sliced(i + 1, end - i - 2).toByteArray().replace("''", "'");
+                addLiteral(i, end, std::move(literal));
+            }
+            i = end;
+        } else if (isDigit(c) || (c == '.' && isDigit(next))) {
+            bool real = false;
+            const qsizetype end = numberEnd(sql, i, real);
+            if (end < 0)
+                return std::nullopt;
+            if (keep == Keep::No) {
+                Shape::Literal literal;
+                literal.kind = real ? Shape::Literal::Kind::Real : Shape::Literal::Kind::Integer;
+                const char* first = sql.data() + i;
+                const char* last = sql.data() + end;
+                // An integer too large for 64 bits is a real to SQLite: left to it.
+                const auto read =
+                    real ? std::from_chars(first, last, literal.real) : std::from_chars(first, last, literal.integer);
+                if (read.ec != std::errc() || read.ptr != last)
+                    return std::nullopt;
+                addLiteral(i, end, std::move(literal));
+            }
+            i = end;
+        } else if (isIdentifierChar(c)) {
+            qsizetype end = i;
+            while (end < size && isIdentifierChar(sql[end]))
+                ++end;
+            const QByteArrayView word = sql.sliced(i, end - i);
+            if (c == '$')
+                return std::nullopt;
+            if (firstWord && !isDataStatement(word))
+                return std::nullopt;
+            firstWord = false;
+            if (keep == Keep::No && isKeyword(word, "select")) {
+                keep = Keep::UntilFrom;
+                keepDepth = depth;
+            } else if (keep == Keep::No && (isKeyword(word, "order") || isKeyword(word, "group") ||
+                                            isKeyword(word, "limit") || isKeyword(word, "returning"))) {
+                keep = Keep::UntilClose;
+                keepDepth = depth;
+            } else if (keep == Keep::UntilFrom && depth == keepDepth && isKeyword(word, "from")) {
+                keep = Keep::No;
+            }
+            i = end;
+        } else if (c == '?' || c == ':' || c == '@' || c == '#' || c == ';' || c == '\0') {
+            // Parameters of its own, or more than one statement.
+            return std::nullopt;
+        } else {
+            if (c == '(') {
+                ++depth;
+            } else if (c == ')') {
+                if (keep != Keep::No && depth == keepDepth)
+                    keep = Keep::No;
+                --depth;
+            }
+            ++i;
+        }
+    }
+    if (firstWord)
+        return std::nullopt;
+    shape.text.append(sql.sliced(copied));
+    return shape;
+}
+
+sqlite3_stmt* StatementCache::take(const Shape& shape)
+{
+    sqlite3_stmt* statement = nullptr;
+    const auto found = m_index.find(shape.text);
+    if (found != m_index.end()) {
+        statement = found.value()->statement;
+        if (!statement)
+            return nullptr;
+        m_entries.erase(found.value());
+        m_index.erase(found);
+    } else {
+        const int rc = sqlite3_prepare_v2(m_handle, shape.text.constData(), static_cast<int>(shape.text.size()),
+                                          &statement, nullptr);
+        if (rc != SQLITE_OK || sqlite3_bind_parameter_count(statement) != static_cast<int>(shape.literals.size())) {
+            sqlite3_finalize(statement);
+            // A shape SQLite refuses runs as text from now on; a lock held elsewhere says nothing of the shape.
+            if ((rc & 0xff) != SQLITE_BUSY && (rc & 0xff) != SQLITE_LOCKED)
+                keep(shape.text, nullptr);
+            return nullptr;
+        }
+    }
+    for (int i = 0; i < static_cast<int>(shape.literals.size()); ++i) {
+        const Shape::Literal& literal = shape.literals[static_cast<size_t>(i)];
+        switch (literal.kind) {
+        case Shape::Literal::Kind::Integer:
+            sqlite3_bind_int64(statement, i + 1, literal.integer);
+            break;
+        case Shape::Literal::Kind::Real:
+            sqlite3_bind_double(statement, i + 1, literal.real);
+            break;
+        case Shape::Literal::Kind::Text:
+            sqlite3_bind_text(statement, i + 1, literal.text.constData(), static_cast<int>(literal.text.size()),
+                              SQLITE_TRANSIENT);
+            break;
+        }
+    }
+    return statement;
+}
+
+void StatementCache::giveBack(const QByteArray& shape, sqlite3_stmt* statement)
+{
+    if (m_closed || m_index.contains(shape)) {
+        sqlite3_finalize(statement);
+        return;
+    }
+    sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
+    keep(shape, statement);
+}
+
+void StatementCache::keep(const QByteArray& shape, sqlite3_stmt* statement)
+{
+    if (m_entries.size() >= capacity) {
+        sqlite3_finalize(m_entries.back().statement);
+        m_index.remove(m_entries.back().shape);
+        m_entries.pop_back();
+    }
+    m_entries.push_front({shape, statement});
+    m_index.insert(shape, m_entries.begin());
+}
+
+void StatementCache::clear()
+{
+    for (const Entry& entry : m_entries)
+        sqlite3_finalize(entry.statement);
+    m_entries.clear();
+    m_index.clear();
+}
+
+void StatementCache::close()
+{
+    clear();
+    m_closed = true;
+}
+
+} // namespace db

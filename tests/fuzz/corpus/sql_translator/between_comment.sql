@@ -1,0 +1,1 @@
+Select top 5 * From DDJJ where [Fecha_Vto] between '01/02/2002' and '3/4/2002' -- DATE() 'x'

@@ -1,0 +1,1 @@
+Select count(*) as cant From DDJJ_Detalle where N_Posicion_Fiscal = 200209 /* F_Auditoria = '' */ and N_CBU = '0'||'1'

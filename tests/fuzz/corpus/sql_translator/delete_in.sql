@@ -1,0 +1,1 @@
+Delete From AR03 Where Fecha_Pago not in ('5/9/2002') and Importe = -1.5e3

@@ -1,0 +1,1 @@
+Insert Into DDJJ_Detalle (Secuencia, N_CBU, F_Auditoria)  values(1,'0720', '1/10/2002'), (2, '0721', DATE())

@@ -1,0 +1,1 @@
+Update DDJJ Set Fecha_Pres = '30/09/2002' Where '01/02/2002' <= "Fecha_Vto" and Posicion_Fiscal in ('200209', '200210')
