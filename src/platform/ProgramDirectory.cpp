@@ -2,10 +2,28 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+using namespace Qt::StringLiterals;
 
 namespace {
+
 QString s_override;
+
+const QString databaseName = u"ferlon.mdb"_s;
+
+// Writable for this user, and by its permission bits at all: a folder that nobody may write (an
+// installed program's folder, or a copy made read-only) is not written even by an administrator.
+bool mayWrite(const QString& directory)
+{
+    const QFileInfo info(directory);
+    constexpr auto anyWrite = QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return info.isDir() && info.isWritable() && (info.permissions() & anyWrite);
 }
+
+} // namespace
 
 QString ProgramDirectory::path()
 {
@@ -15,6 +33,24 @@ QString ProgramDirectory::path()
 QString ProgramDirectory::filePath(const QString& name)
 {
     return path() + QDir::separator() + name;
+}
+
+QString ProgramDirectory::dataPath()
+{
+    const QString program = path();
+    if (mayWrite(program))
+        return program;
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    // A failure here shows later, as the screens' own message when the database cannot be opened.
+    // QFile::copy writes a temporary file and renames it, and never replaces an existing file.
+    if (QDir().mkpath(data) && !QFileInfo::exists(QDir(data).filePath(databaseName)))
+        QFile::copy(filePath(databaseName), QDir(data).filePath(databaseName));
+    return QDir::toNativeSeparators(data);
+}
+
+QString ProgramDirectory::dataFilePath(const QString& name)
+{
+    return dataPath() + QDir::separator() + name;
 }
 
 void ProgramDirectory::override(const QString& directory)

@@ -76,7 +76,7 @@ protected:
     }
     [[nodiscard]] static QString errorFile()
     {
-        QFile file(ProgramDirectory::filePath(u"Errores.txt"_s));
+        QFile file(ProgramDirectory::dataFilePath(u"Errores.txt"_s));
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
     int detailCount(const QString& where = {}) { return m_db.count(u"DDJJ_Detalle"_s, where); }
@@ -114,7 +114,7 @@ using DetailImporterTest = ImportTest;
 
 TEST_F(ImportacionDDJJTest, RefusesMissingFilesBrowseCancelAndBackImportNothingAndAGoodFileEmptiesTheErrors)
 {
-    writeFile(old, ProgramDirectory::filePath(u"Errores.txt"_s));
+    writeFile(old, ProgramDirectory::dataFilePath(u"Errores.txt"_s));
     QDir(m_files.path()).mkdir(u"carpeta"_s);
     const QString file = writeFile(Fields().line());
     auto screen = open();
