@@ -12,7 +12,7 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build --parallel 2 --target package
 deb=$(ls -t build/tolbrane_*_amd64.deb | head -1)
 echo "== Paquete: $deb"
-dpkg-deb --info "$deb" | sed -n '/Package:/,$p'
+dpkg-deb --field "$deb" Package Version Section Maintainer Depends
 
 echo "== lintian"
 lintian --info "$deb" || { echo "lintian informó errores"; exit 1; }

@@ -42,9 +42,11 @@ QString ProgramDirectory::dataPath()
         return program;
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
     // A failure here shows later, as the screens' own message when the database cannot be opened.
-    // QFile::copy writes a temporary file and renames it, and never replaces an existing file.
-    if (QDir().mkpath(data) && !QFileInfo::exists(QDir(data).filePath(databaseName)))
-        QFile::copy(filePath(databaseName), QDir(data).filePath(databaseName));
+    // QFile::copy writes a temporary file and renames it, and never replaces an existing file. The copy
+    // keeps the delivered file's permissions, read-only perhaps: the user's own copy must be written.
+    const QString copy = QDir(data).filePath(databaseName);
+    if (QDir().mkpath(data) && !QFileInfo::exists(copy) && QFile::copy(filePath(databaseName), copy))
+        QFile::setPermissions(copy, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     return QDir::toNativeSeparators(data);
 }
 

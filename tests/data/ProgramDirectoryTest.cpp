@@ -34,6 +34,7 @@ TEST(ProgramDirectoryData, StaysBesideAWritableProgramElseGoesToTheUsersDataLoca
     qputenv("XDG_DATA_HOME", home.path().toUtf8());
     QCoreApplication::setApplicationName(u"TOLBRANE"_s);
     write(program.filePath(u"ferlon.mdb"_s), "entregada");
+    QFile::setPermissions(program.filePath(u"ferlon.mdb"_s), QFileDevice::ReadOwner);
     ProgramDirectory::override(program.path());
 
     EXPECT_EQ(ProgramDirectory::dataPath(), QDir::toNativeSeparators(program.path()));
@@ -43,6 +44,7 @@ TEST(ProgramDirectoryData, StaysBesideAWritableProgramElseGoesToTheUsersDataLoca
     const QString data = QDir::toNativeSeparators(home.filePath(u"TOLBRANE"_s));
     EXPECT_EQ(ProgramDirectory::dataFilePath(u"Errores.txt"_s), data + QDir::separator() + u"Errores.txt"_s);
     EXPECT_EQ(contents(data + u"/ferlon.mdb"_s), "entregada");
+    EXPECT_TRUE(QFile::permissions(data + u"/ferlon.mdb"_s) & QFileDevice::WriteOwner) << "the user's own copy";
 
     write(data + u"/ferlon.mdb"_s, "del operador");
     EXPECT_EQ(ProgramDirectory::dataPath(), data);
