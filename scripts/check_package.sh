@@ -39,6 +39,8 @@ set -u
 program=$1
 wait_for() { for _ in $(seq 150); do "$@" >/dev/null 2>&1 && return 0; sleep 0.2; done; return 1; }
 visible() { xdotool search --onlyvisible "$@" | head -1 | grep -q .; }
+# The main menu exists once connected; on a fresh database the registration box covers it at first.
+exists() { xdotool search "$@" | head -1 | grep -q .; }
 openbox >/dev/null 2>&1 &
 sleep 1
 "$program" >"$HOME/tolbrane-check.log" 2>&1 &
@@ -49,15 +51,16 @@ if wait_for visible --pid "$pid"; then
 else
     echo "FALLA: no se abrió la ventana de bienvenida"; status=1
 fi
-if [ $status -eq 0 ] && visible --name "Sistemas de Agentes"; then
+if [ $status -eq 0 ] && exists --name "Sistemas de Agentes"; then
     echo "FALLA: el menú principal apareció antes de Entrar"; status=1
 fi
 if [ $status -eq 0 ]; then
     window=$(xdotool search --onlyvisible --pid "$pid" | head -1)
     xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
     xdotool key --window "$window" Return   # "Entrar" is the welcome window's default button
-    if wait_for visible --name "Sistemas de Agentes de Recaudacion"; then
-        echo "Entrar conectó: menú principal «$(xdotool getwindowname "$(xdotool search --onlyvisible --name 'Sistemas de Agentes' | head -1)")»"
+    if wait_for exists --name "Sistemas de Agentes de Recaudacion"; then
+        echo "Entrar conectó: menú principal «$(xdotool getwindowname "$(xdotool search --name 'Sistemas de Agentes' | head -1)")»"
+        xwininfo -root -tree | grep '("tolbrane"' || true
     else
         echo "FALLA: después de Entrar no apareció el menú principal"; status=1
         xwininfo -root -tree | grep -i tolbrane || true
