@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests and the screenshots need.
-# Does nothing when they are already installed.
+# Installs every Debian package the build, the tests and the screenshots need, and those named as
+# arguments. Does nothing when they are already installed.
 set -euo pipefail
 
 packages=(
@@ -12,6 +12,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth x11-apps xdotool openbox imagemagick poppler-utils fonts-dejavu-core
 )
+packages+=("$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -34,7 +34,7 @@ bool Conectar()
     try {
         db::Database::setLockWaitNotice(&showLockWait);
         auto database =
-            db::Database::open(ProgramDirectory::filePath(u"ferlon.mdb"_s), u";pwd=ferlon"_s, Schema::tableNames());
+            db::Database::open(ProgramDirectory::dataFilePath(u"ferlon.mdb"_s), u";pwd=ferlon"_s, Schema::tableNames());
         database->setQueryTimeout(lockWaitSeconds);
         db::Database::setCurrent(std::move(database));
         return true;

@@ -104,7 +104,7 @@ void Importacion_DDJJ::bAceptar_Click()
     if (!Existe_Archivo(path))
         return refuse(u"El archivo de Interfase no existe"_s);
 
-    const QString errorPath = ProgramDirectory::filePath(u"Errores.txt"_s);
+    const QString errorPath = ProgramDirectory::dataFilePath(u"Errores.txt"_s);
     QFile errores(errorPath);
     if (!errores.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text))
         return refuse(u"No se puede crear el archivo de errores: "_s + errorPath);

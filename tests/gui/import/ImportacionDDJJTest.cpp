@@ -71,7 +71,7 @@ protected:
     }
     [[nodiscard]] static QString errorFile()
     {
-        QFile file(ProgramDirectory::filePath(u"Errores.txt"_s));
+        QFile file(ProgramDirectory::dataFilePath(u"Errores.txt"_s));
         return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
     }
     int detailCount(const QString& where = {}) { return m_db.count(u"DDJJ_Detalle"_s, where); }
@@ -109,7 +109,7 @@ using DetailImporterTest = ImportTest;
 
 TEST_F(ImportacionDDJJTest, RefusesMissingFilesBrowseCancelAndBackImportNothingAndALongImportLocksTheScreen)
 {
-    writeFile(old, ProgramDirectory::filePath(u"Errores.txt"_s));
+    writeFile(old, ProgramDirectory::dataFilePath(u"Errores.txt"_s));
     QDir(m_files.path()).mkdir(u"carpeta"_s);
     const QString file = writeFile(goodLines(3000));
     auto screen = open();

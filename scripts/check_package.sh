@@ -1,0 +1,86 @@
+#!/usr/bin/env bash
+# Builds the Debian package and checks it as an operator meets it: lintian and desktop-file-validate,
+# then the package unpacked into a read-only root and its program started there by an ordinary user
+# under Xvfb with a window manager: the welcome window opens, "Entrar" connects (the main menu
+# appears), and the delivered database has been copied into that user's data folder.
+# Run as root: it installs what it needs and creates the user tolbrane-check when missing.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh lintian desktop-file-utils dpkg-dev file x11-utils
+
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build --parallel 2 --target package
+deb=$(ls -t build/tolbrane_*_amd64.deb | head -1)
+echo "== Paquete: $deb"
+dpkg-deb --field "$deb" Package Version Section Maintainer Depends
+
+echo "== lintian"
+lintian --info "$deb" || { echo "lintian informó errores"; exit 1; }
+echo "== desktop-file-validate"
+desktop-file-validate packaging/tolbrane.desktop && echo "tolbrane.desktop: válido"
+
+root=$(mktemp -d /tmp/tolbrane-root.XXXXXX)
+work=$(mktemp -d /tmp/tolbrane-check.XXXXXX)
+trap 'chmod -R u+w "$root"; rm -rf "$root" "$work"' EXIT
+dpkg -x "$deb" "$root"
+chmod 755 "$root" "$work"
+chmod -R a-w "$root"
+
+user=tolbrane-check
+id "$user" >/dev/null 2>&1 || useradd --create-home --shell /bin/bash "$user"
+home=$(getent passwd "$user" | cut -d: -f6)
+data="$home/.local/share/TOLBRANE"
+rm -rf "$data"
+
+# Run by the user inside the virtual display: the program, then its windows as xdotool sees them.
+cat >"$work/drive.sh" <<'DRIVE'
+#!/usr/bin/env bash
+set -u
+program=$1
+wait_for() { for _ in $(seq 150); do "$@" >/dev/null 2>&1 && return 0; sleep 0.2; done; return 1; }
+visible() { xdotool search --onlyvisible "$@" | head -1 | grep -q .; }
+# The main menu exists once connected; on a fresh database the registration box covers it at first.
+exists() { xdotool search "$@" | head -1 | grep -q .; }
+openbox >/dev/null 2>&1 &
+sleep 1
+"$program" >"$HOME/tolbrane-check.log" 2>&1 &
+pid=$!
+status=0
+if wait_for visible --pid "$pid"; then
+    echo "Ventana de bienvenida abierta"
+else
+    echo "FALLA: no se abrió la ventana de bienvenida"; status=1
+fi
+if [ $status -eq 0 ] && exists --name "Sistemas de Agentes"; then
+    echo "FALLA: el menú principal apareció antes de Entrar"; status=1
+fi
+if [ $status -eq 0 ]; then
+    window=$(xdotool search --onlyvisible --pid "$pid" | head -1)
+    xdotool windowactivate --sync "$window" 2>/dev/null || xdotool windowfocus --sync "$window"
+    xdotool key --window "$window" Return   # "Entrar" is the welcome window's default button
+    if wait_for exists --name "Sistemas de Agentes de Recaudacion"; then
+        echo "Entrar conectó: menú principal «$(xdotool getwindowname "$(xdotool search --name 'Sistemas de Agentes' | head -1)")»"
+        xwininfo -root -tree | grep '("tolbrane"' || true
+    else
+        echo "FALLA: después de Entrar no apareció el menú principal"; status=1
+        xwininfo -root -tree | grep -i tolbrane || true
+    fi
+fi
+kill "$pid" 2>/dev/null
+wait "$pid" 2>/dev/null
+exit $status
+DRIVE
+chmod 755 "$work/drive.sh"
+
+echo "== El programa desempaquetado en $root (solo lectura), como $user"
+status=0
+runuser -u "$user" -- env -i HOME="$home" PATH=/usr/bin:/bin LANG=C.UTF-8 \
+    xvfb-run -a -s "-screen 0 1280x1024x24" "$work/drive.sh" "$root/opt/tolbrane/tolbrane" || status=1
+
+if [ -s "$data/ferlon.mdb" ] && [ ! -e "$root/opt/tolbrane/Errores.txt" ]; then
+    echo "Base de datos copiada a la carpeta de datos del usuario: $(ls -l "$data/ferlon.mdb")"
+else
+    echo "FALLA: no está $data/ferlon.mdb"; status=1
+fi
+[ $status -eq 0 ] && echo "== El paquete pasó la revisión." || echo "== El paquete NO pasó la revisión."
+exit $status
