@@ -19,6 +19,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 using declarations::checkPeriod;
@@ -94,8 +95,10 @@ void DDJJ::Refrescar(const QString& orden)
     grid.clearRows();
 
     QList<QStringList> rows;
-    // The newest sequence of each period, from the rows themselves: the list holds every declaration, so
-    // this is the Max(Secuencia) of Get_secuencia without a query per row.
+    // Each row's period and sequence as numbers, and the newest sequence of each period, from the rows
+    // themselves: the list holds every declaration, so this is the Max(Secuencia) of Get_secuencia without a
+    // query per row.
+    std::vector<std::pair<double, double>> keys;
     QHash<double, double> newest;
     bool complete = false;
     if (const auto records = clsCodigo::instance().Get_DDJJs(orden)) {
@@ -110,11 +113,16 @@ void DDJJ::Refrescar(const QString& orden)
                     generado.isNull() ? u"N"_s : generado.toString().trimmed(),
                     records->field(u"Fecha_Pres").toString().trimmed(),
                 };
+                const double period = numberOf(cells.at(colPosicion));
+                const double sequence = numberOf(cells.at(colSecuencia));
                 if (!storedSequence.isNull()) {
-                    const double period = numberOf(cells.at(colPosicion));
-                    const double sequence = numberOf(cells.at(colSecuencia));
-                    newest[period] = newest.contains(period) ? std::max(newest[period], sequence) : sequence;
+                    const auto found = newest.find(period);
+                    if (found == newest.end())
+                        newest.insert(period, sequence);
+                    else
+                        *found = std::max(*found, sequence);
                 }
+                keys.emplace_back(period, sequence);
                 rows.append(std::move(cells));
             }
             complete = true;
@@ -123,10 +131,9 @@ void DDJJ::Refrescar(const QString& orden)
         }
     }
     for (qsizetype i = 0; i < rows.size(); ++i) {
-        QStringList& cells = rows[i];
+        const auto [period, sequence] = keys[static_cast<size_t>(i)];
         // A period whose sequences are all null has 0 as its newest, as Get_secuencia answers for it.
-        const bool ultima = numberOf(cells.at(colSecuencia)) == newest.value(numberOf(cells.at(colPosicion)), 0);
-        cells << QString::number(i + 1) << (ultima ? u"S"_s : u"N"_s);
+        rows[i] << QString::number(i + 1) << (sequence == newest.value(period, 0) ? u"S"_s : u"N"_s);
     }
     grid.setRows(std::move(rows));
     if (!complete)

@@ -3,6 +3,8 @@
 #include "data/clsCodigo.h"
 #include "platform/ui/Ui.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace declarations {
@@ -25,8 +27,17 @@ bool isDigits(const QString& text)
 
 double numberOf(const QString& text)
 {
+    const QStringView trimmed = QStringView(text).trimmed();
+    // Periods and sequences are plain digits: read those directly, since a list reads several per row.
+    if (!trimmed.isEmpty() && trimmed.size() <= 15 &&
+        std::all_of(trimmed.begin(), trimmed.end(), [](QChar c) { return c >= u'0' && c <= u'9'; })) {
+        double number = 0;
+        for (const QChar digit : trimmed)
+            number = number * 10 + (digit.unicode() - u'0');
+        return number;
+    }
     bool ok = false;
-    const double number = text.trimmed().toDouble(&ok);
+    const double number = trimmed.toDouble(&ok);
     return ok ? number : 0;
 }
 
