@@ -64,3 +64,9 @@ void ProgramDirectory::release()
 {
     s_override.clear();
 }
+
+QString ProgramDirectory::backupPath()
+{
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QDir(documents).exists() ? QDir::toNativeSeparators(documents) : dataPath();
+}

@@ -18,6 +18,10 @@ public:
     /// A file in the data folder, with the platform's separators.
     [[nodiscard]] static QString dataFilePath(const QString& name);
 
+    /// Where the backup dialog proposes to save a copy: the user's documents folder, away from the data
+    /// it protects, or the data folder when the user has no documents folder.
+    [[nodiscard]] static QString backupPath();
+
     static void override(const QString& directory);
     static void release();
 };

@@ -3,12 +3,12 @@
 
 #include "data/clsCodigo.h"
 #include "platform/Clock.h"
+#include "platform/ProgramDirectory.h"
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/Ui.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QStandardPaths>
 #include <QStyle>
 
 using namespace Qt::StringLiterals;
@@ -44,10 +44,8 @@ Copia_Seguridad::~Copia_Seguridad() = default;
 
 QString Copia_Seguridad::defaultCopyPath()
 {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty() || !QDir(folder).exists())
-        folder = QDir::homePath();
-    return QDir(folder).filePath(u"ferlon-"_s + Clock::today().toString(u"yyyyMMdd") + u".mdb"_s);
+    return QDir(ProgramDirectory::backupPath())
+        .filePath(u"ferlon-"_s + Clock::today().toString(u"yyyyMMdd") + u".mdb"_s);
 }
 
 void Copia_Seguridad::reject()

@@ -19,7 +19,7 @@ public:
     explicit Copia_Seguridad(QWidget* parent = nullptr);
     ~Copia_Seguridad() override;
 
-    /// The name the save dialog proposes: "ferlon-AAAAMMDD.mdb" with today's date, in the documents folder.
+    /// The name the save dialog proposes: "ferlon-AAAAMMDD.mdb" with today's date, in the backup folder.
     [[nodiscard]] static QString defaultCopyPath();
 
     /// True once a copy has been put in place of the data.
