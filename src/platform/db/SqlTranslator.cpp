@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -41,9 +42,17 @@ bool isWordChar(QChar c)
 // through the locale machinery, and this runs for every line written.
 QString isoLiteral(QDate date)
 {
-    char buffer[16];
-    const int length = std::snprintf(buffer, sizeof buffer, "'%04d-%02d-%02d'", date.year(), date.month(), date.day());
-    return QString::fromLatin1(buffer, length);
+    const int year = date.year();
+    if (year < 0 || year > 9999) {
+        char buffer[24];
+        const int length = std::snprintf(buffer, sizeof buffer, "'%04d-%02d-%02d'", year, date.month(), date.day());
+        return QString::fromLatin1(buffer, length);
+    }
+    const auto digit = [](int value) { return QChar(u'0' + value % 10); };
+    const QChar text[] = {u'\'', digit(year / 1000), digit(year / 100), digit(year / 10), digit(year), u'-',
+                          digit(date.month() / 10), digit(date.month()), u'-', digit(date.day() / 10),
+                          digit(date.day()), u'\''};
+    return QString(text, std::size(text));
 }
 
 std::vector<Token> tokenize(const QString& sql)
@@ -147,9 +156,12 @@ private:
         if (index >= m_tokens.size() || m_tokens[index].kind != Token::Kind::Word)
             return false;
         QStringView name = text(index);
-        const qsizetype dot = name.lastIndexOf(u'.');
-        if (dot >= 0)
-            name = name.mid(dot + 1);
+        for (qsizetype i = name.size() - 1; i >= 0; --i) {
+            if (name[i] == u'.') {
+                name = name.sliced(i + 1);
+                break;
+            }
+        }
         if (name.size() >= 2 && (name.front() == u'[' || name.front() == u'"' || name.front() == u'`'))
             name = name.mid(1, name.size() - 2);
         return std::any_of(m_dateColumns.begin(), m_dateColumns.end(), [name](const QString& column) {
@@ -350,15 +362,12 @@ bool SqlTranslator::mayNeedWork(QStringView sql) const
             ++i;
             continue;
         }
-        qsizetype start = i;
-        while (i < size && isWordChar(sql[i]))
-            ++i;
-        qsizetype length = i - start;
-        const qsizetype dot = sql.mid(start, length).lastIndexOf(u'.');
-        if (dot >= 0) { // a column named with its table
-            start += dot + 1;
-            length -= dot + 1;
+        qsizetype start = i; // past the last dot: a column named with its table
+        for (; i < size && isWordChar(sql[i]); ++i) {
+            if (sql[i] == u'.')
+                start = i + 1;
         }
+        const qsizetype length = i - start;
         if ((length == 3 || length == 4 || length >= m_shortestDateColumn) && wanted(sql.mid(start, length)))
             return true;
     }

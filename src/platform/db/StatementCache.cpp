@@ -89,6 +89,7 @@ std::optional<Shape> splitLiterals(QByteArrayView sql)
 {
     Shape shape;
     shape.text.reserve(sql.size());
+    shape.literals.reserve(16);
     const qsizetype size = sql.size();
     // Where literals stay in the text: from SELECT to its FROM, or from ORDER BY (and the like) to the
     // end of its parenthesis; both at the depth where they began.
@@ -128,7 +129,9 @@ std::optional<Shape> splitLiterals(QByteArrayView sql)
             if (keep == Keep::No) {
                 Shape::Literal literal;
                 literal.kind = Shape::Literal::Kind::Text;
-                literal.text = sql.sliced(i + 1, end - i - 2).toByteArray().replace("''", "'");
+                literal.text = sql.sliced(i + 1, end - i - 2);
+                if (literal.text.contains('\''))
+                    literal.unquoted = literal.text.toByteArray().replace("''", "'");
                 addLiteral(i, end, std::move(literal));
             }
             i = end;
@@ -222,7 +225,7 @@ sqlite3_stmt* StatementCache::take(const Shape& shape)
             sqlite3_bind_double(statement, i + 1, literal.real);
             break;
         case Shape::Literal::Kind::Text:
-            sqlite3_bind_text(statement, i + 1, literal.text.constData(), static_cast<int>(literal.text.size()),
+            sqlite3_bind_text(statement, i + 1, literal.value().data(), static_cast<int>(literal.value().size()),
                               SQLITE_TRANSIENT);
             break;
         }
