@@ -39,11 +39,20 @@ QString Value::toString() const
         const QDate date = std::get<QDate>(m_value);
         if (!date.isValid() || date.year() < 1000 || date.year() > 9999)
             return date.toString(u"dd/MM/yyyy");
-        const auto digit = [](int value) { return QChar(u'0' + value % 10); };
+        const auto digit = [](int value) {
+            return QChar(u'0' + value % 10);
+        };
         const int year = date.year();
-        const QChar text[] = {digit(date.day() / 10), digit(date.day()),   u'/',           digit(date.month() / 10),
-                              digit(date.month()),    u'/',                digit(year / 1000), digit(year / 100),
-                              digit(year / 10),       digit(year)};
+        const QChar text[] = {digit(date.day() / 10),
+                              digit(date.day()),
+                              u'/',
+                              digit(date.month() / 10),
+                              digit(date.month()),
+                              u'/',
+                              digit(year / 1000),
+                              digit(year / 100),
+                              digit(year / 10),
+                              digit(year)};
         return QString(text, std::size(text));
     }
     }
