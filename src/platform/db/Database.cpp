@@ -8,6 +8,8 @@
 #include <QScopeGuard>
 #include <QThread>
 
+#include <algorithm>
+
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -197,15 +199,71 @@ void Database::loadDateColumns()
         }
     }
     m_translator = SqlTranslator(std::move(dateColumns));
+    m_plans.clear();
 }
 
-QString Database::translated(const QString& sql) const
+QString Database::translated(const QString& sql, SqlTranslator::Report* report) const
 {
-    return m_translator.translate(sql, &Clock::today);
+    return m_translator.translate(sql, &Clock::today, report);
+}
+
+const Database::Plan& Database::planFor(const QString& sql, const Shape& shape)
+{
+    if (const auto found = m_plans.constFind(shape.text); found != m_plans.cend())
+        return *found;
+    if (m_plans.size() >= 256)
+        m_plans.clear();
+    // Translation looks at the words and symbols of a statement and at where its literals stand, never
+    // at what a literal holds, except to convert a date: so this statement's translation, split, tells
+    // what it does to every statement of its shape. Anything else it does leaves the plan invalid.
+    SqlTranslator::Report report;
+    const QByteArray text = translated(sql, &report).toUtf8();
+    const std::optional<Shape> after = splitLiterals(text);
+    Plan plan;
+    plan.valid = !report.today && after && !after->exponent && after->literals.size() == shape.literals.size();
+    for (size_t i = 0; plan.valid && i < shape.literals.size(); ++i) {
+        const Shape::Literal& was = shape.literals[i];
+        const Shape::Literal& is = after->literals[i];
+        const bool date =
+            was.kind == Shape::Literal::Kind::Text &&
+            std::find(report.dateTexts.begin(), report.dateTexts.end(), was.quotedIndex) != report.dateTexts.end();
+        plan.valid = was.kind == is.kind && was.integer == is.integer && was.real == is.real &&
+                     (date ? SqlTranslator::isoDate(
+                                 SqlTranslator::parseDateText(QString::fromUtf8(was.text).trimmed())) == is.value()
+                           : was.value() == is.value());
+    }
+    for (const int quoted : report.dateTexts) {
+        for (size_t i = 0; plan.valid && i < shape.literals.size(); ++i) {
+            if (shape.literals[i].kind == Shape::Literal::Kind::Text && shape.literals[i].quotedIndex == quoted)
+                plan.dates.push_back(static_cast<int>(i));
+        }
+    }
+    if (plan.valid)
+        plan.text = after->text;
+    return *m_plans.insert(shape.text, std::move(plan));
 }
 
 Database::Prepared Database::prepare(const QString& sql, const char* what)
 {
+    // Statements of one shape before translation translate alike: the plan made for the first of them
+    // converts the dates among the literals of the others, and their statement, kept by its shape after
+    // translation, runs with them bound. Translating and preparing are both spared.
+    const QByteArray written = sql.toUtf8();
+    if (std::optional<Shape> shape = splitLiterals(written); shape && !shape->exponent) {
+        const Plan& plan = planFor(sql, *shape);
+        if (plan.valid) {
+            for (const int index : plan.dates) {
+                Shape::Literal& literal = shape->literals[static_cast<size_t>(index)];
+                const QDate date = SqlTranslator::parseDateText(QString::fromUtf8(literal.text).trimmed());
+                if (!date.isValid())
+                    throw DbError("fecha incorrecta: " + literal.text.toByteArray().toStdString());
+                literal.unquoted = SqlTranslator::isoDate(date);
+            }
+            shape->text = plan.text;
+            if (sqlite3_stmt* statement = m_statements->take(*shape))
+                return {statement, std::move(shape->text)};
+        }
+    }
     // The statement of the same shape, kept from an earlier time, with this one's literals bound: what
     // SQLite does with the text, without preparing it again.
     const QByteArray text = translated(sql).toUtf8();

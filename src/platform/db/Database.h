@@ -2,8 +2,10 @@
 
 #include "Recordset.h"
 #include "SqlTranslator.h"
+#include "StatementCache.h"
 
 #include <QElapsedTimer>
+#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -13,8 +15,6 @@
 struct sqlite3;
 
 namespace db {
-
-class StatementCache;
 
 /// One open, encrypted database file. Statements are written in the program's dialect and
 /// translated on the way in (SqlTranslator). Every failure raises DbError.
@@ -90,7 +90,7 @@ private:
     void loadDateColumns();
     void runScript(const QString& sql);
     friend class Transaction;
-    [[nodiscard]] QString translated(const QString& sql) const;
+    [[nodiscard]] QString translated(const QString& sql, SqlTranslator::Report* report = nullptr) const;
     /// A statement ready to step: one kept by its shape (`shape` not empty), or else prepared from its text.
     struct Prepared
     {
@@ -98,6 +98,16 @@ private:
         QByteArray shape;
     };
     [[nodiscard]] Prepared prepare(const QString& sql, const char* what);
+    /// What translation does to the statements of one shape before translation: the shape after it,
+    /// and which literals it converts as dates, in the order it converts them. Invalid when translation
+    /// does more than that.
+    struct Plan
+    {
+        bool valid = false;
+        QByteArray text;
+        std::vector<int> dates;
+    };
+    [[nodiscard]] const Plan& planFor(const QString& sql, const Shape& shape);
     void release(const Prepared& prepared);
 
     sqlite3* m_handle;
@@ -106,6 +116,7 @@ private:
     SqlTranslator m_translator;
     // Shared with the recordsets that hold one of its statements, which may outlive the connection.
     std::shared_ptr<StatementCache> m_statements;
+    QHash<QByteArray, Plan> m_plans;
     int m_lockWaitMs = 2000;
     QElapsedTimer m_lockWait;
     bool m_waitingForLock = false;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -37,13 +38,9 @@ bool isWordChar(QChar c)
     return c.isLetterOrNumber();
 }
 
-// The stored form of a date, between quotes. Written by hand: QDate::toString with a format goes
-// through the locale machinery, and this runs for every line written.
 QString isoLiteral(QDate date)
 {
-    char buffer[16];
-    const int length = std::snprintf(buffer, sizeof buffer, "'%04d-%02d-%02d'", date.year(), date.month(), date.day());
-    return QString::fromLatin1(buffer, length);
+    return u'\'' + QString::fromLatin1(SqlTranslator::isoDate(date)) + u'\'';
 }
 
 std::vector<Token> tokenize(const QString& sql)
@@ -103,8 +100,8 @@ std::vector<Token> tokenize(const QString& sql)
 class Rewriter
 {
 public:
-    Rewriter(const QString& sql, const std::vector<QString>& dateColumns)
-        : m_sql(sql), m_tokens(tokenize(sql)), m_dateColumns(dateColumns)
+    Rewriter(const QString& sql, const std::vector<QString>& dateColumns, SqlTranslator::Report* report)
+        : m_sql(sql), m_tokens(tokenize(sql)), m_dateColumns(dateColumns), m_report(report)
     {}
 
     QString run(const std::function<QDate()>& today)
@@ -147,9 +144,12 @@ private:
         if (index >= m_tokens.size() || m_tokens[index].kind != Token::Kind::Word)
             return false;
         QStringView name = text(index);
-        const qsizetype dot = name.lastIndexOf(u'.');
-        if (dot >= 0)
-            name = name.mid(dot + 1);
+        for (qsizetype i = name.size() - 1; i >= 0; --i) {
+            if (name[i] == u'.') {
+                name = name.sliced(i + 1);
+                break;
+            }
+        }
         if (name.size() >= 2 && (name.front() == u'[' || name.front() == u'"' || name.front() == u'`'))
             name = name.mid(1, name.size() - 2);
         return std::any_of(m_dateColumns.begin(), m_dateColumns.end(), [name](const QString& column) {
@@ -183,6 +183,8 @@ private:
         for (size_t i = 0; i + 2 < m_tokens.size(); ++i) {
             if (isWord(i, u"date") && isChar(i + 1, u'(') && isChar(i + 2, u')')) {
                 const Token& last = m_tokens[i + 2];
+                if (m_report)
+                    m_report->today = true;
                 m_edits.push_back(
                     {m_tokens[i].start, last.start + last.length - m_tokens[i].start, isoLiteral(today())});
             }
@@ -269,6 +271,11 @@ private:
         if (m_tokens[index].kind != Token::Kind::String || m_converted[index])
             return;
         m_converted[index] = true;
+        if (m_report) {
+            m_report->dateTexts.push_back(
+                static_cast<int>(std::count_if(m_tokens.begin(), m_tokens.begin() + static_cast<qsizetype>(index),
+                                               [](const Token& token) { return token.kind == Token::Kind::String; })));
+        }
         const QStringView literal = text(index);
         const QStringView content = literal.mid(1, literal.size() - 2);
         const QDate date = SqlTranslator::parseDateText(content.trimmed());
@@ -304,6 +311,7 @@ private:
     std::vector<Token> m_tokens;
     const std::vector<QString>& m_dateColumns;
     std::vector<Edit> m_edits;
+    SqlTranslator::Report* m_report;
     std::vector<bool> m_converted; // per token: a date literal already rewritten
     int m_limit = -1;
 };
@@ -322,12 +330,38 @@ QString SqlTranslator::translate(const QString& sql, QDate today) const
     return translate(sql, [today] { return today; });
 }
 
-QString SqlTranslator::translate(const QString& sql, const std::function<QDate()>& today) const
+QString SqlTranslator::translate(const QString& sql, const std::function<QDate()>& today, Report* report) const
 {
     // Most statements need nothing: the work is only where TOP, DATE() or a date column appears.
     if (!mayNeedWork(sql))
         return sql;
-    return Rewriter(sql, m_dateColumns).run(today);
+    return Rewriter(sql, m_dateColumns, report).run(today);
+}
+
+QByteArray SqlTranslator::isoDate(QDate date)
+{
+    // Written by hand: QDate::toString with a format goes through the locale machinery, and this
+    // runs for every line written.
+    const int year = date.year();
+    if (year < 0 || year > 9999) {
+        char buffer[24];
+        const int length = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year, date.month(), date.day());
+        return QByteArray(buffer, length);
+    }
+    const auto digit = [](int value) {
+        return static_cast<char>('0' + value % 10);
+    };
+    const char text[] = {digit(year / 1000),
+                         digit(year / 100),
+                         digit(year / 10),
+                         digit(year),
+                         '-',
+                         digit(date.month() / 10),
+                         digit(date.month()),
+                         '-',
+                         digit(date.day() / 10),
+                         digit(date.day())};
+    return QByteArray(text, std::size(text));
 }
 
 bool SqlTranslator::mayNeedWork(QStringView sql) const
@@ -350,15 +384,12 @@ bool SqlTranslator::mayNeedWork(QStringView sql) const
             ++i;
             continue;
         }
-        qsizetype start = i;
-        while (i < size && isWordChar(sql[i]))
-            ++i;
-        qsizetype length = i - start;
-        const qsizetype dot = sql.mid(start, length).lastIndexOf(u'.');
-        if (dot >= 0) { // a column named with its table
-            start += dot + 1;
-            length -= dot + 1;
+        qsizetype start = i; // past the last dot: a column named with its table
+        for (; i < size && isWordChar(sql[i]); ++i) {
+            if (sql[i] == u'.')
+                start = i + 1;
         }
+        const qsizetype length = i - start;
         if ((length == 3 || length == 4 || length >= m_shortestDateColumn) && wanted(sql.mid(start, length)))
             return true;
     }

@@ -24,8 +24,20 @@ public:
 
     /// Raises DbError when a date column receives a text that is not a date.
     [[nodiscard]] QString translate(const QString& sql, QDate today) const;
+    /// What a translation did, for statements that differ only in their literals to skip it: the
+    /// quoted texts converted as dates (counted among all quoted texts, in the order converted), and
+    /// whether DATE() was replaced.
+    struct Report
+    {
+        std::vector<int> dateTexts;
+        bool today = false;
+    };
     /// The same, asking for today's date only when the statement uses DATE().
-    [[nodiscard]] QString translate(const QString& sql, const std::function<QDate()>& today) const;
+    [[nodiscard]] QString translate(const QString& sql, const std::function<QDate()>& today,
+                                    Report* report = nullptr) const;
+
+    /// The stored form of a date, without quotes ("yyyy-mm-dd").
+    [[nodiscard]] static QByteArray isoDate(QDate date);
 
     /// Reads "d/m/yyyy" (day and month of one or two digits) or ISO "yyyy-mm-dd".
     [[nodiscard]] static QDate parseDateText(QStringView text);

@@ -89,6 +89,7 @@ std::optional<Shape> splitLiterals(QByteArrayView sql)
 {
     Shape shape;
     shape.text.reserve(sql.size());
+    shape.literals.reserve(16);
     const qsizetype size = sql.size();
     // Where literals stay in the text: from SELECT to its FROM, or from ORDER BY (and the like) to the
     // end of its parenthesis; both at the depth where they began.
@@ -96,6 +97,7 @@ std::optional<Shape> splitLiterals(QByteArrayView sql)
     int keepDepth = 0;
     int depth = 0;
     bool firstWord = true;
+    int quoted = 0;
     qsizetype copied = 0;
     const auto addLiteral = [&](qsizetype start, qsizetype end, Shape::Literal literal) {
         shape.text.append(sql.sliced(copied, start - copied));
@@ -125,17 +127,22 @@ std::optional<Shape> splitLiterals(QByteArrayView sql)
             // X'...' is a blob.
             if (end < 0 || (i > 0 && isIdentifierChar(sql[i - 1])))
                 return std::nullopt;
+            ++quoted;
             if (keep == Keep::No) {
                 Shape::Literal literal;
                 literal.kind = Shape::Literal::Kind::Text;
-                literal.text = sql.sliced(i + 1, end - i - 2).toByteArray().replace("''", "'");
+                literal.quotedIndex = quoted - 1;
+                literal.text = sql.sliced(i + 1, end - i - 2);
+                if (literal.text.contains('\''))
+                    literal.unquoted = literal.text.toByteArray().replace("''", "'");
                 addLiteral(i, end, std::move(literal));
             }
             i = end;
         } else if (isDigit(c) || (c == '.' && isDigit(next))) {
             bool real = false;
             const qsizetype end = numberEnd(sql, i, real);
-            if (end < 0)
+            // "t.5" is one word to the translator.
+            if (end < 0 || (i > 0 && sql[i - 1] == '.'))
                 return std::nullopt;
             if (keep == Keep::No) {
                 Shape::Literal literal;
@@ -147,6 +154,8 @@ std::optional<Shape> splitLiterals(QByteArrayView sql)
                     real ? std::from_chars(first, last, literal.real) : std::from_chars(first, last, literal.integer);
                 if (read.ec != std::errc() || read.ptr != last)
                     return std::nullopt;
+                shape.exponent = shape.exponent || QByteArrayView(first, last).contains('e') ||
+                                 QByteArrayView(first, last).contains('E');
                 addLiteral(i, end, std::move(literal));
             }
             i = end;
@@ -222,7 +231,7 @@ sqlite3_stmt* StatementCache::take(const Shape& shape)
             sqlite3_bind_double(statement, i + 1, literal.real);
             break;
         case Shape::Literal::Kind::Text:
-            sqlite3_bind_text(statement, i + 1, literal.text.constData(), static_cast<int>(literal.text.size()),
+            sqlite3_bind_text(statement, i + 1, literal.value().data(), static_cast<int>(literal.value().size()),
                               SQLITE_TRANSIENT);
             break;
         }

@@ -22,15 +22,19 @@ struct Shape
         enum class Kind { Integer, Real, Text } kind = Kind::Text;
         qint64 integer = 0;
         double real = 0;
-        QByteArray text;
+        QByteArrayView text;  ///< into the statement split, unless the text held doubled quotes:
+        QByteArray unquoted;  ///< then the text with them undoubled
+        int quotedIndex = -1; ///< a text: which of the statement's quoted texts, counting from 0
+        [[nodiscard]] QByteArrayView value() const { return unquoted.isNull() ? text : QByteArrayView(unquoted); }
     };
     QByteArray text;
     std::vector<Literal> literals;
+    bool exponent = false; ///< a number with an exponent among them
 };
 
-/// Splits a statement (already translated, in UTF-8). No value for one that is not a single SELECT,
-/// INSERT, UPDATE or DELETE, or that holds anything whose meaning a parameter could change: those run
-/// as text. Literals stay in the text where a parameter would not mean the same: in the result
+/// Splits a statement (already translated, in UTF-8); the literals refer to sql, which must outlive them. No value for
+/// one that is not a single SELECT, INSERT, UPDATE or DELETE, or that holds anything whose meaning a parameter could
+/// change: those run as text. Literals stay in the text where a parameter would not mean the same: in the result
 /// columns (their names come from the text), after ORDER BY, GROUP BY, LIMIT and RETURNING.
 [[nodiscard]] std::optional<Shape> splitLiterals(QByteArrayView sql);
 /// Whether the statement starts with SELECT, INSERT, UPDATE or DELETE.

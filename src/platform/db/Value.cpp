@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <iterator>
 
 namespace db {
 
@@ -32,8 +33,28 @@ QString Value::toString() const
         return numberText(std::get<double>(m_value));
     case Type::Text:
         return std::get<QString>(m_value);
-    case Type::Date:
-        return std::get<QDate>(m_value).toString(u"dd/MM/yyyy");
+    case Type::Date: {
+        // By hand for the years of four digits: the format string goes through the locale machinery,
+        // and a date is written into every imported line.
+        const QDate date = std::get<QDate>(m_value);
+        if (!date.isValid() || date.year() < 1000 || date.year() > 9999)
+            return date.toString(u"dd/MM/yyyy");
+        const auto digit = [](int value) {
+            return QChar(u'0' + value % 10);
+        };
+        const int year = date.year();
+        const QChar text[] = {digit(date.day() / 10),
+                              digit(date.day()),
+                              u'/',
+                              digit(date.month() / 10),
+                              digit(date.month()),
+                              u'/',
+                              digit(year / 1000),
+                              digit(year / 100),
+                              digit(year / 10),
+                              digit(year)};
+        return QString(text, std::size(text));
+    }
     }
     return {};
 }

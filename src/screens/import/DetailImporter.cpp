@@ -19,6 +19,33 @@ DetailImporter::DetailImporter(QString path, double periodo, double secuencia)
     : m_path(std::move(path)), m_periodo(periodo), m_secuencia(secuencia)
 {}
 
+bool DetailImporter::rememberExisting(InsertedPairs& pairs, long existing, qint64 fileBytes) const
+{
+    if (existing == 0)
+        return true;
+    // Reading a declaration far larger than the file would cost more than the queries it spares.
+    constexpr qint64 shortestLine = 80;
+    if (existing < 0 || existing > 8 * (fileBytes / shortestLine + 1))
+        return false;
+    const auto rows = clsCodigo::instance().Get_Detalle_Replica(m_periodo, m_secuencia);
+    if (!rows)
+        return false;
+    try {
+        for (; !rows->eof(); rows->moveNext()) {
+            // The query compares the CUIT as a number and the CBU as text; a line stored otherwise
+            // could match in ways the remembered pairs do not, so then every line is queried.
+            const db::Value cuit = rows->field(u"N_Cuit");
+            const db::Value cbu = rows->field(u"N_CBU");
+            if (cuit.type() != db::Value::Type::Number || cbu.type() != db::Value::Type::Text)
+                return false;
+            pairs.add(cuit.toDouble(), cbu.toString());
+        }
+    } catch (const std::exception&) {
+        return false;
+    }
+    return true;
+}
+
 DetailImporter::Result DetailImporter::run()
 {
     Result result;
@@ -67,12 +94,12 @@ DetailImporter::Result DetailImporter::run()
         groupLines.clear();
     };
 
-    // Into a declaration that had no lines when the import began, a line can only repeat one this import
-    // inserted. Those are remembered, so the duplicate query runs only for a pair that may be among them;
-    // the others go straight to the insert. Should such an insert be refused anyway, the query then tells
-    // a duplicate from another failure, so the error file reads the same either way.
-    const bool emptyAtStart = codigo.Existe_Detalle(m_secuencia, m_periodo) == 0;
+    // A line can only repeat one the declaration held when the import began or one this import inserted.
+    // Both are remembered, so the duplicate query runs only for a pair that may be among them; the others
+    // go straight to the insert. Should such an insert be refused anyway, the query then tells a duplicate
+    // from another failure, so the error file reads the same either way.
     InsertedPairs inserted;
+    const bool remembered = rememberExisting(inserted, codigo.Existe_Detalle(m_secuencia, m_periodo), totalBytes);
     const auto isDuplicate = [&](const InterfaceRecord& record) {
         return codigo.Existe_Detalle_DDJJ(m_secuencia, m_periodo, record.cbu, record.cuit) > 0;
     };
@@ -92,7 +119,7 @@ DetailImporter::Result DetailImporter::run()
         // The check digit and the duplicate test only run on lines whose fields are all well formed.
         if (failures.isEmpty() && Cuit_Invalido(record.cuit))
             failures = u" El CUIT es incorrecto."_s;
-        const bool checkedFirst = failures.isEmpty() && (!emptyAtStart || inserted.mayContain(record.cuit, record.cbu));
+        const bool checkedFirst = failures.isEmpty() && (!remembered || inserted.mayContain(record.cuit, record.cbu));
         if (!group && failures.isEmpty())
             group = codigo.beginTransaction();
         // Lines inserted earlier from this same file are in the open group, so the count sees them.

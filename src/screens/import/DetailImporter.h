@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class InsertedPairs;
+
 #include <algorithm>
 #include <functional>
 
@@ -55,6 +57,10 @@ public:
     static constexpr int progressInterval = 256;
 
 private:
+    /// Puts into pairs the CUIT-CBU pairs the declaration already holds (existing lines); false when
+    /// they cannot stand for the duplicate query, and every line must be queried.
+    bool rememberExisting(InsertedPairs& pairs, long existing, qint64 fileBytes) const;
+
     QString m_path;
     double m_periodo;
     double m_secuencia;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-/// Remembers, in a fixed amount of memory, the CUIT-CBU pairs an import has inserted (a Bloom filter).
+/// Remembers, in a fixed amount of memory, CUIT-CBU pairs of a declaration (a Bloom filter).
 /// It may answer "maybe" for a pair it never saw, but never "no" for one it saw; so "no" safely
 /// spares the import a query, and "maybe" sends it to the database as usual. Memory stays the same
 /// whatever the size of the file; only the share of "maybe" answers grows.
