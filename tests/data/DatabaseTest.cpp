@@ -69,6 +69,9 @@ TEST(DatabaseEngine, DatesAreStoredChronologically)
     EXPECT_THROW(temp.db().execute(u"Insert Into AR03 (Posicion_Fiscal, Fecha_Pago) values(1, '31/02/2003')"_s),
                  db::DbError);
     EXPECT_EQ(temp.count(u"AR03"_s), 3) << "an impossible date is refused, not stored";
+    // A shape met again converts its own dates, in a condition too.
+    for (const auto& [bound, below] : {std::pair{u"01/01/2003"_s, 1}, std::pair{u"6/1/2003"_s, 2}})
+        EXPECT_EQ(temp.count(u"AR03"_s, u"where Fecha_Pago < '"_s + bound + u"'"_s), below) << bound.toStdString();
 }
 
 TEST(DatabaseEngine, InnerTransactionUndoesOnlyItsOwnWork)
