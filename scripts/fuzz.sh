@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer harnesses with clang in build-fuzz and runs each for the given number of
-# seconds (60 by default), starting from its seed corpus in tests/fuzz/corpus/<name>/.
+# seconds (60 by default), starting from its sample inputs in tests/fuzz/corpus/<name>/.
 # A harness is added by its name here and in tests/fuzz/CMakeLists.txt.
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -334,11 +334,9 @@ std::optional<clsCodigo::ContenidoCopia> clsCodigo::Verificar_Copia(const QStrin
 
 bool clsCodigo::Restaurar_Copia(const QString& origen)
 {
-    bool restored = false;
+    bool restored = true;
     try {
-        const QString path = connection().path();
-        db::Database::restoreCurrent(origen, path + u".anterior"_s, Schema::tableNames());
-        restored = true;
+        db::Database::restoreCurrent(origen, connection().path() + u".anterior"_s, Schema::tableNames());
     } catch (const std::exception&) {
         restored = false;
     }

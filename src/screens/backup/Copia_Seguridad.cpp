@@ -111,15 +111,15 @@ void Copia_Seguridad::bGuardar_Click()
     m_ui->bGuardar->setFocus();
 }
 
-QString Copia_Seguridad::restoreQuestion(const QString& path, long declaraciones, long pagos, const QString& desde,
-                                         const QString& hasta)
+QString Copia_Seguridad::restoreQuestion(const QString& path, const clsCodigo::ContenidoCopia& contenido)
 {
-    const QString periods = declaraciones == 0 ? u"ninguna declaración"_s
-                            : desde == hasta
-                                ? QString::number(declaraciones) + u" declaraciones de la posición fiscal "_s + desde
-                                : QString::number(declaraciones) + u" declaraciones, de las posiciones fiscales "_s +
-                                      desde + u" a "_s + hasta;
-    return u"La copia "_s + path + u" contiene "_s + periods + u", y "_s + QString::number(pagos) +
+    const QString count = QString::number(contenido.declaraciones);
+    const QString periods =
+        contenido.declaraciones == 0 ? u"ninguna declaración"_s
+        : contenido.desde == contenido.hasta
+            ? count + u" declaraciones de la posición fiscal "_s + contenido.desde
+            : count + u" declaraciones, de las posiciones fiscales "_s + contenido.desde + u" a "_s + contenido.hasta;
+    return u"La copia "_s + path + u" contiene "_s + periods + u", y "_s + QString::number(contenido.pagos) +
            u" pagos AR03. Está seguro que desea reemplazar los datos actuales por los de la copia? "
            u"Los datos actuales se conservarán en el archivo ferlon.mdb.anterior."_s;
 }
@@ -142,8 +142,7 @@ void Copia_Seguridad::bRestaurar_Click()
                u" no es una copia de seguridad del sistema, o está dañado. No se ha modificado ningún dato."_s);
         return;
     }
-    if (!ui::Ui::current().ask(
-            restoreQuestion(source, contenido->declaraciones, contenido->pagos, contenido->desde, contenido->hasta)))
+    if (!ui::Ui::current().ask(restoreQuestion(source, *contenido)))
         return;
     bool restored = false;
     {

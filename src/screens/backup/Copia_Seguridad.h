@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/clsCodigo.h"
+
 #include <QDialog>
 #include <QElapsedTimer>
 
@@ -35,8 +37,7 @@ private:
     void setCopying(bool copying);
     /// Shows a copy's progress; false once the operator has cancelled.
     bool showProgress(int copied, int total);
-    [[nodiscard]] static QString restoreQuestion(const QString& path, long declaraciones, long pagos,
-                                                 const QString& desde, const QString& hasta);
+    [[nodiscard]] static QString restoreQuestion(const QString& path, const clsCodigo::ContenidoCopia& contenido);
 
     const std::unique_ptr<Ui::Copia_Seguridad> m_ui;
     bool m_copying = false;
