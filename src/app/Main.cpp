@@ -35,6 +35,8 @@ Main::Main(QWidget* parent) : QWidget(parent), m_ui(std::make_unique<Ui::Main>()
     connect(m_ui->bCopia, &QPushButton::clicked, this, &Main::bCopia_Click);
     connect(m_ui->bAyuda, &QPushButton::clicked, this, &Main::bAyuda_Click);
     connect(m_ui->bSalir, &QPushButton::clicked, this, &Main::bSalir_Click);
+
+    Form_Load();
 }
 
 Main::~Main() = default;
@@ -42,7 +44,6 @@ Main::~Main() = default;
 Main* Main::showMenu()
 {
     auto* menu = new Main();
-    menu->Form_Load();
     // Centred on the welcome window, still open behind it, with the keyboard on the first button.
     ui::placeWindow(*menu, nullptr);
     menu->show();
@@ -93,15 +94,13 @@ void Main::bAyuda_Click()
 
 void Main::bSalir_Click()
 {
-    if (!ui::Ui::current().ask(u"Está seguro que desea salir de la aplicación?"_s))
-        return;
-    m_exitConfirmed = true;
+    // The question is asked where every way out of the menu passes: closing the window.
     close();
 }
 
 void Main::closeEvent(QCloseEvent* event)
 {
-    // Closing the window by its frame asks the same question as "Salir del Sistema".
+    // "Salir del Sistema" and the window's frame ask the same question; once answered Yes, it is not asked again.
     if (!m_exitConfirmed && !ui::Ui::current().ask(u"Está seguro que desea salir de la aplicación?"_s)) {
         event->ignore();
         return;

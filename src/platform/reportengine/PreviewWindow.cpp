@@ -3,15 +3,14 @@
 #include "ReportDocument.h"
 #include "ReportError.h"
 
+#include "platform/ui/Ui.h"
 #include "platform/ui/WindowPlacement.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
-#include <QFileDialog>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
@@ -197,8 +196,9 @@ void PreviewWindow::saveAsPdf()
 {
     QString suggested = m_document->title();
     suggested.replace(QRegularExpression(u"[\\\\/:*?\"<>|]"_s), u"_"_s);
-    const QString path = QFileDialog::getSaveFileName(
-        this, u"Guardar como PDF"_s, QDir::home().filePath(suggested + u".pdf"_s), u"Documentos PDF (*.pdf)"_s);
+    const QString path =
+        ui::Ui::current().saveFileName(this, u"Guardar como PDF"_s, QDir::home().filePath(suggested + u".pdf"_s),
+                                       u"Documentos PDF (*.pdf)"_s, u"pdf"_s);
     if (path.isEmpty())
         return;
     try {
@@ -206,8 +206,8 @@ void PreviewWindow::saveAsPdf()
         // matches what is on screen.
         m_document->exportPdf(path, m_printer.pageLayout());
     } catch (const ReportError&) {
-        QMessageBox::warning(this, u"Atención"_s,
-                             u"No se ha podido guardar el documento en "_s + QDir::toNativeSeparators(path) + u'.');
+        ui::Ui::current().message(u"No se ha podido guardar el documento en "_s + QDir::toNativeSeparators(path) + u'.',
+                                  ui::Ui::Icon::Error);
     }
 }
 

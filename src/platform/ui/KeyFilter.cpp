@@ -11,8 +11,6 @@ namespace ui {
 
 namespace {
 
-constexpr int s_enter = 13;
-
 // The character a key press types, as the key-press hook sees it; 0 for keys that type nothing.
 int typedCharacter(const QKeyEvent& event)
 {
@@ -21,11 +19,11 @@ int typedCharacter(const QKeyEvent& event)
     switch (event.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
-        return s_enter;
+        return enterKey;
     case Qt::Key_Backspace:
-        return 8;
+        return backspaceKey;
     case Qt::Key_Escape:
-        return 27;
+        return escapeKey;
     case Qt::Key_Tab:
     case Qt::Key_Backtab:
     case Qt::Key_Delete:
@@ -54,16 +52,16 @@ QKeyEvent replacementFor(const QKeyEvent& original, int keyAscii)
 {
     int key = Qt::Key_unknown;
     switch (keyAscii) {
-    case 8:
+    case backspaceKey:
         key = Qt::Key_Backspace;
         break;
     case 9:
         key = Qt::Key_Tab;
         break;
-    case s_enter:
+    case enterKey:
         key = Qt::Key_Return;
         break;
-    case 27:
+    case escapeKey:
         key = Qt::Key_Escape;
         break;
     default:
@@ -140,7 +138,7 @@ bool KeyFilter::filterKeyPress(QObject* watched, QKeyEvent* event)
     if (!alive)
         return true;
 
-    if (keyAscii == typed && typed != s_enter)
+    if (keyAscii == typed && typed != enterKey)
         return false;
     if (keyAscii != typed && keyAscii != 0) {
         // Delivered to the control alone, like the key it replaces.
@@ -238,7 +236,7 @@ int KeyFilter::windowsKeyCode(int qtKey, bool keypad)
     case Qt::Key_Insert:
         return 45;
     case Qt::Key_Delete:
-        return 46;
+        return deleteKeyCode;
     case Qt::Key_Asterisk:
         return keypad ? 106 : 0;
     case Qt::Key_Plus:

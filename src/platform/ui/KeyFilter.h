@@ -10,6 +10,13 @@ class QWidget;
 
 namespace ui {
 
+/// The characters a key-press hook sees for the keys that type no text of their own.
+inline constexpr int enterKey = 13;
+inline constexpr int backspaceKey = 8;
+inline constexpr int escapeKey = 27;
+/// The key code a key-up hook sees for Delete.
+inline constexpr int deleteKeyCode = 46;
+
 /// Keystroke hooks on a control, in the manner of the original desktop platform's KeyPress and
 /// KeyUp events. The hooks live as long as the control; hooking a control again replaces its hook.
 ///

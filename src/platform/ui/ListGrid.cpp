@@ -4,6 +4,7 @@
 
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QScrollBar>
 
 #include <algorithm>
 
@@ -42,12 +43,35 @@ void ListGrid::addColumn(const QString& caption, const QString& name, int widthT
 {
     const int column = m_model->addColumn(caption);
     m_columnNames.append(name);
-    // The width comes in twips, as the screens were laid out; today's fonts are wider, so a column is
-    // never narrower than its caption.
-    const int captionWidth =
-        header()->fontMetrics().horizontalAdvance(caption) + 2 * header()->fontMetrics().averageCharWidth();
-    setColumnWidth(column, std::max(qRound(widthTwips * logicalDpiX() / s_twipsPerInch), captionWidth));
+    setColumnWidth(column, qRound(widthTwips * logicalDpiX() / s_twipsPerInch));
     setColumnHidden(column, !visible || widthTwips <= 0);
+    fitColumn(column);
+}
+
+void ListGrid::fitColumn(int column, const QString& widestContent)
+{
+    if (isColumnHidden(column))
+        return;
+    // The caption with a character's room on each side, or what the style asks for the heading if more.
+    const QFontMetrics& captionFont = header()->fontMetrics();
+    int width = std::max(header()->sectionSizeHint(column),
+                         captionFont.horizontalAdvance(columnCaption(column)) + 2 * captionFont.averageCharWidth());
+    // A cell's text is drawn between the item's margins; a dozen pixels keeps it clear of the next column.
+    constexpr int cellPadding = 12;
+    if (!widestContent.isEmpty())
+        width = std::max(width, fontMetrics().horizontalAdvance(widestContent) + cellPadding);
+    if (width > columnWidth(column))
+        setColumnWidth(column, width);
+}
+
+int ListGrid::columnsWidth() const
+{
+    int width = 0;
+    for (int column = 0; column < columnCount(); ++column) {
+        if (!isColumnHidden(column))
+            width += columnWidth(column);
+    }
+    return width + 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
 }
 
 void ListGrid::alignRight(int column)

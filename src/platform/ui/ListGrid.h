@@ -19,9 +19,15 @@ class ListGrid : public QTreeView
 public:
     explicit ListGrid(QWidget* parent = nullptr);
 
-    /// Appends a column. The width is in twips (1440 per inch, 15 per pixel at 96 dpi);
-    /// a width of 0 or visible = false hides the column, whose cells can still be read.
+    /// Appends a column. The width is in twips (1440 per inch, 15 per pixel at 96 dpi), widened where the
+    /// caption would not show whole; a width of 0 or visible = false hides the column, whose cells can
+    /// still be read.
     void addColumn(const QString& caption, const QString& name, int widthTwips, bool visible = true);
+    /// Widens a visible column, if needed, so that its caption and a sample of its widest content show
+    /// whole: the widths screens give in twips were measured for a smaller font than today's desktops use.
+    void fitColumn(int column, const QString& widestContent = {});
+    /// The width the grid needs to show every visible column without scrolling sideways.
+    [[nodiscard]] int columnsWidth() const;
     /// Lines the cells of a column up to the right, as amounts read best.
     void alignRight(int column);
     [[nodiscard]] int columnCount() const;

@@ -25,4 +25,9 @@ void Ui::install(std::unique_ptr<Ui> ui)
     instance() = std::move(ui);
 }
 
+void inform(const QString& text)
+{
+    Ui::current().message(text, Ui::Icon::Information);
+}
+
 } // namespace ui

@@ -51,4 +51,7 @@ protected:
     friend class BusyCursor;
 };
 
+/// The screens' plain notice: an information box titled "Atención" with one OK button.
+void inform(const QString& text);
+
 } // namespace ui

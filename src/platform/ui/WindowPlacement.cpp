@@ -1,8 +1,12 @@
 #include "WindowPlacement.h"
 
+#include "ListGrid.h"
+
 #include <QApplication>
 #include <QGuiApplication>
+#include <QLayout>
 #include <QScreen>
+#include <QSplitter>
 #include <QWidget>
 
 #include <algorithm>
@@ -68,6 +72,18 @@ void returnFocus(QWidget* window, QWidget* focus)
         focus->setFocus(Qt::ActiveWindowFocusReason);
     else if (!window->focusWidget())
         window->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void fitListWindow(QWidget& window, const ListGrid& grid, QSplitter& splitter, const QWidget& buttons)
+{
+    const int gridWidth = grid.columnsWidth();
+    const int buttonsWidth = buttons.sizeHint().width();
+    const QMargins margins = window.layout() ? window.layout()->contentsMargins() : QMargins();
+    int wanted = margins.left() + gridWidth + splitter.handleWidth() + buttonsWidth + margins.right();
+    if (const QScreen* shown = window.screen())
+        wanted = std::min(wanted, shown->availableGeometry().width());
+    window.resize(std::max(wanted, window.minimumSizeHint().width()), window.height());
+    splitter.setSizes({gridWidth, buttonsWidth});
 }
 
 } // namespace ui

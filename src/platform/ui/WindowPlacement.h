@@ -2,9 +2,12 @@
 
 #include <QRect>
 
+class QSplitter;
 class QWidget;
 
 namespace ui {
+
+class ListGrid;
 
 /// The frame rectangle for a window whose frame is `frame` big: centred on `opener` (the opener's frame;
 /// an empty one centres it on the available area), shrunk to fit `available` and moved inside it, so
@@ -15,6 +18,10 @@ namespace ui {
 /// centred on `opener` (any widget of the opening window). Without a visible opener the active window
 /// stands for it, and without that the window is centred on the screen.
 void placeWindow(QWidget& window, QWidget* opener);
+
+/// Sizes a list screen so that every column of its grid shows beside its button pane (the splitter's
+/// second side), as far as the screen allows.
+void fitListWindow(QWidget& window, const ListGrid& grid, QSplitter& splitter, const QWidget& buttons);
 
 /// Gives the keyboard back to the window that opened a screen which has just closed: `window` is
 /// activated and raised and `focus` (one of its controls) takes the focus if it still can.

@@ -12,17 +12,13 @@
 #include <QStyle>
 
 using namespace Qt::StringLiterals;
+using ui::inform;
 
 namespace {
 
 // Repainting costs more than copying a batch of pages: the window is brought up to date this often at most.
 constexpr qint64 repaintMilliseconds = 50;
 const QString copyFilter = u"Copias de seguridad (*.mdb);;Todos los archivos (*)"_s;
-
-void inform(const QString& text)
-{
-    ui::Ui::current().message(text, ui::Ui::Icon::Information);
-}
 
 } // namespace
 

@@ -1,16 +1,18 @@
 #include "DDJJ.h"
 #include "ui_DDJJ.h"
 
-#include "ColumnFit.h"
 #include "DeclarationChecks.h"
+#include "DeclarationTexts.h"
 #include "Detalle_DDJJ.h"
 #include "Manual_DDJJ.h"
 #include "data/clsCodigo.h"
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/Posicionar_Grilla.h"
 #include "platform/ui/Ui.h"
+#include "platform/ui/WindowPlacement.h"
 #include "reports/AR04Printing.h"
 #include "screens/HelpDocument.h"
+#include "screens/OperationTexts.h"
 #include "screens/ReadFailure.h"
 #include "screens/generation/Generacion_DDJJ.h"
 #include "screens/import/Importacion_DDJJ.h"
@@ -22,10 +24,11 @@
 #include <vector>
 
 using namespace Qt::StringLiterals;
+namespace texts = declarations::texts;
 using declarations::checkPeriod;
 using declarations::checkRegistration;
-using declarations::inform;
 using declarations::numberOf;
+using ui::inform;
 
 namespace {
 
@@ -37,12 +40,6 @@ constexpr int colGenerado = 3;
 constexpr int colFecPres = 4;
 constexpr int colInc = 5;
 constexpr int colUltima = 6;
-
-QString generationAgentMessage()
-{
-    return u"Para poder generar el diskette e imprimir el detalle deberá especificar el Nro de Agente en la opción de "
-           u"Registración."_s;
-}
 
 } // namespace
 
@@ -80,8 +77,8 @@ void DDJJ::Form_Load()
     grid.addColumn(u"Ultima"_s, u"Ultima"_s, 0, false);
     const QStringList widest{u"000000"_s, u"000"_s, u"00/00/0000"_s, u"S"_s, u"00/00/0000"_s};
     for (int column = 0; column < widest.size(); ++column)
-        declarations::fitColumn(grid, column, widest.at(column));
-    declarations::fitListWindow(*this, grid, *m_ui->SSSplitter1, *m_ui->Frame1);
+        grid.fitColumn(column, widest.at(column));
+    ui::fitListWindow(*this, grid, *m_ui->SSSplitter1, *m_ui->Frame1);
 
     // The first load is in period order; the sort clause stays empty until a header is clicked.
     Refrescar(u"POSICION_FISCAL"_s);
@@ -212,12 +209,9 @@ void DDJJ::reloadAndReturn()
 void DDJJ::bVer_Click()
 {
     const ui::ListGrid& grid = *m_ui->lvList;
-    Detalle_DDJJ detalle(this);
-    detalle.FecVto = grid.cell(colFecVto).trimmed();
-    detalle.Posicion = grid.cell(colPosicion).trimmed();
-    detalle.Secuencia = grid.cell(colSecuencia).trimmed();
-    detalle.Generada = grid.cell(colGenerado).trimmed();
-    detalle.Form_Load();
+    Detalle_DDJJ detalle({grid.cell(colPosicion).trimmed(), grid.cell(colSecuencia).trimmed(),
+                          grid.cell(colGenerado).trimmed(), grid.cell(colFecVto).trimmed()},
+                         this);
     ui::Ui::current().showModal(detalle);
 
     reloadAndReturn();
@@ -227,14 +221,11 @@ void DDJJ::bManual_Click()
 {
     const ui::ListGrid& grid = *m_ui->lvList;
     const QString posicion = grid.cell(colPosicion).trimmed();
-    if (!checkPeriod(posicion) || !checkRegistration(declarations::manualEntryAgentMessage()))
+    if (!checkPeriod(posicion) || !checkRegistration(texts::manualEntryAgent))
         return;
 
-    Manual_DDJJ manual(this);
-    manual.Posicion = posicion;
-    manual.Secuencia = grid.cell(colSecuencia).trimmed();
-    manual.Accion = Manual_DDJJ::NewLine;
-    manual.Form_Load();
+    // A new line: no line to correct, no replica to date.
+    Manual_DDJJ manual({posicion, grid.cell(colSecuencia).trimmed(), Manual_DDJJ::NewLine, 0, {}, {}}, this);
     ui::Ui::current().showModal(manual);
 
     // New lines change no column of this list: only the buttons are set again.
@@ -243,59 +234,31 @@ void DDJJ::bManual_Click()
 
 void DDJJ::bAutomatica_Click()
 {
-    if (!checkRegistration(declarations::manualEntryAgentMessage()))
+    if (!checkRegistration(texts::manualEntryAgent))
         return;
 
     const ui::ListGrid& grid = *m_ui->lvList;
-    Importacion_DDJJ importacion(this);
-    importacion.Secuencia = numberOf(grid.cell(colSecuencia));
-    importacion.Posicion = grid.cell(colPosicion).trimmed();
-    importacion.Form_Load();
+    Importacion_DDJJ importacion(grid.cell(colPosicion).trimmed(), numberOf(grid.cell(colSecuencia)), this);
     ui::Ui::current().showModal(importacion);
 
     // Imported lines change no column of this list: only the buttons are set again.
     lvList_Click();
 }
 
-void DDJJ::bGenerar_Click()
+bool DDJJ::readyToGenerate(const QString& withoutLines)
 {
     const ui::ListGrid& grid = *m_ui->lvList;
-    if (grid.cell(colGenerado).trimmed() == u"S")
-        return inform(u"La posición fiscal seleccionada ya fue generada."_s);
-    const double posicion = numberOf(grid.cell(colPosicion));
-    const double secuencia = numberOf(grid.cell(colSecuencia));
-    if (clsCodigo::instance().Existe_Detalle(secuencia, posicion) == 0)
-        return inform(u"La posición fiscal seleccionada no tiene detalles para generar."_s);
-    if (!checkRegistration(generationAgentMessage()))
-        return;
-
-    Generacion_DDJJ generacion(Cancelado, this);
-    generacion.Comp = 0;
-    generacion.Posicion = grid.cell(colPosicion).trimmed();
-    generacion.Secuencia = grid.cell(colSecuencia).trimmed();
-    ui::Ui::current().showModal(generacion);
-
-    if (!Cancelado) {
-        inform(u"Se ha generado el diskette correctamente. A continuación se emitirá el formulario AR04."_s);
-        const ui::BusyCursor busy;
-        // A failed printing leaves the declaration as it was: the list has nothing new to show.
-        if (!clsCodigo::instance().Reporte_AR04(posicion, secuencia))
-            return inform(u"No se ha podido generar la impresión."_s);
+    if (clsCodigo::instance().Existe_Detalle(numberOf(grid.cell(colSecuencia)), numberOf(grid.cell(colPosicion))) ==
+        0) {
+        inform(withoutLines);
+        return false;
     }
-    reloadAndReturn();
+    return checkRegistration(texts::generationAgent);
 }
 
-void DDJJ::bImprimir_Click()
+void DDJJ::generateAndPrint(double comprobante, const std::function<bool()>& print)
 {
     const ui::ListGrid& grid = *m_ui->lvList;
-    const double posicion = numberOf(grid.cell(colPosicion));
-    const double secuencia = numberOf(grid.cell(colSecuencia));
-    if (clsCodigo::instance().Existe_Detalle(secuencia, posicion) == 0)
-        return inform(u"La posición fiscal seleccionada no tiene detalles."_s);
-    if (!checkRegistration(generationAgentMessage()))
-        return;
-
-    const double comprobante = clsCodigo::instance().Get_Comprobante(posicion, secuencia);
     Generacion_DDJJ generacion(Cancelado, this);
     generacion.Comp = comprobante;
     generacion.Posicion = grid.cell(colPosicion).trimmed();
@@ -303,12 +266,38 @@ void DDJJ::bImprimir_Click()
     ui::Ui::current().showModal(generacion);
 
     if (!Cancelado) {
-        inform(u"Se ha generado el diskette correctamente. A continuación se emitirá el formulario AR04."_s);
+        inform(texts::fileWritten);
         const ui::BusyCursor busy;
-        if (!AR04Printing::reprint(posicion, secuencia, comprobante))
-            return inform(u"No se ha podido generar la impresión."_s);
+        // A failed printing leaves the declaration as it was: the list has nothing new to show.
+        if (!print())
+            return inform(texts::printingFailed);
     }
     reloadAndReturn();
+}
+
+void DDJJ::bGenerar_Click()
+{
+    const ui::ListGrid& grid = *m_ui->lvList;
+    if (grid.cell(colGenerado).trimmed() == u"S")
+        return inform(u"La posición fiscal seleccionada ya fue generada."_s);
+    if (!readyToGenerate(u"La posición fiscal seleccionada no tiene detalles para generar."_s))
+        return;
+
+    const double posicion = numberOf(grid.cell(colPosicion));
+    const double secuencia = numberOf(grid.cell(colSecuencia));
+    generateAndPrint(0, [=] { return clsCodigo::instance().Reporte_AR04(posicion, secuencia); });
+}
+
+void DDJJ::bImprimir_Click()
+{
+    if (!readyToGenerate(u"La posición fiscal seleccionada no tiene detalles."_s))
+        return;
+
+    const ui::ListGrid& grid = *m_ui->lvList;
+    const double posicion = numberOf(grid.cell(colPosicion));
+    const double secuencia = numberOf(grid.cell(colSecuencia));
+    const double comprobante = clsCodigo::instance().Get_Comprobante(posicion, secuencia);
+    generateAndPrint(comprobante, [=] { return AR04Printing::reprint(posicion, secuencia, comprobante); });
 }
 
 void DDJJ::BEliminar_Click()
@@ -319,8 +308,8 @@ void DDJJ::BEliminar_Click()
                               u"seleccionada? ("_s +
                               posicion + u')')) {
         if (!clsCodigo::instance().Eliminar_DDJJ(numberOf(grid.cell(colSecuencia)), numberOf(posicion)))
-            return inform(u"No se ha podido realizar la operación correctamente."_s);
-        inform(u"Se ha realizado la operación correctamente."_s);
+            return inform(operationTexts::deletionFailed);
+        inform(operationTexts::done);
     }
     reloadAndReturn();
 }

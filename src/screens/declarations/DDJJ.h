@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+#include <functional>
 #include <memory>
 
 namespace Ui {
@@ -39,6 +40,13 @@ private:
     void BEliminar_Click();
     void bAyuda_Click();
     void bVolver_Click();
+
+    /// Whether the current declaration has lines (otherwise says `withoutLines`) and the registration is
+    /// complete, as generating or reprinting it needs.
+    [[nodiscard]] bool readyToGenerate(const QString& withoutLines);
+    /// Opens the generation screen for the current declaration with its voucher number; when a generation ran
+    /// to its end, prints the AR04 sheets with `print` (false when it failed). Then the list reloads.
+    void generateAndPrint(double comprobante, const std::function<bool()>& print);
 
     /// Reloads in the current order and returns to the row the operator was on, found by its
     /// running number "Inc", then sets the buttons for that row.

@@ -1,18 +1,19 @@
 #include "DeclarationChecks.h"
 
+#include "DeclarationTexts.h"
+
+#include "data/Regional.h"
 #include "data/clsCodigo.h"
+#include "platform/db/Value.h"
 #include "platform/ui/Ui.h"
 
 #include <algorithm>
 
 using namespace Qt::StringLiterals;
 
-namespace declarations {
+using ui::inform;
 
-void inform(const QString& text)
-{
-    ui::Ui::current().message(text, ui::Ui::Icon::Information);
-}
+namespace declarations {
 
 bool isDigits(const QString& text)
 {
@@ -41,6 +42,11 @@ double numberOf(const QString& text)
     return ok ? number : 0;
 }
 
+QString formatted(const db::Value& value, QStringView pattern)
+{
+    return value.isNull() ? QString() : Regional::format(value.toDouble(), pattern);
+}
+
 bool checkPeriod(const QString& posicion)
 {
     if (posicion.size() != 6) {
@@ -62,22 +68,14 @@ bool checkRegistration(const QString& agentMessage)
         return false;
     }
     if (codigo.Par_CUIT.isEmpty()) {
-        inform(u"Para poder generar el diskette e imprimir el detalle deberá especificar el Nro de CUIT en la opción "
-               u"de Registración."_s);
+        inform(texts::missingCuit);
         return false;
     }
     if (codigo.Par_Denomin.isEmpty()) {
-        inform(u"Para poder generar el diskette e imprimir el detalle deberá especificar la Razón Social o "
-               u"Denominación en la opción de Registración."_s);
+        inform(texts::missingBusinessName);
         return false;
     }
     return true;
-}
-
-QString manualEntryAgentMessage()
-{
-    return u"Para poder ingresar manualmente el detalle de DDJJ deberá especificar el Nro de Agente en la opción de "
-           u"Registración."_s;
 }
 
 } // namespace declarations

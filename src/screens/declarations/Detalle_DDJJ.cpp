@@ -1,8 +1,8 @@
 #include "Detalle_DDJJ.h"
 #include "ui_Detalle_DDJJ.h"
 
-#include "ColumnFit.h"
 #include "DeclarationChecks.h"
+#include "DeclarationTexts.h"
 #include "Manual_DDJJ.h"
 #include "data/Codes.h"
 #include "data/Regional.h"
@@ -10,16 +10,20 @@
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/Posicionar_Grilla.h"
 #include "platform/ui/Ui.h"
+#include "platform/ui/WindowPlacement.h"
 #include "screens/HelpDocument.h"
+#include "screens/OperationTexts.h"
 #include "screens/ReadFailure.h"
 
 #include <QStringList>
 
 using namespace Qt::StringLiterals;
+namespace texts = declarations::texts;
 using declarations::checkPeriod;
 using declarations::checkRegistration;
-using declarations::inform;
+using declarations::formatted;
 using declarations::numberOf;
+using ui::inform;
 
 namespace {
 
@@ -31,14 +35,6 @@ constexpr int colImporte = 6;
 constexpr int colTotal = 7;
 constexpr int colInc = 10;
 
-const QString replicateQuestion = u"La posición fiscal seleccionada ya fue generada. Desea replicar la DDJJ?"_s;
-
-// A stored number with a pattern; nothing for a null.
-QString formatted(const db::Value& value, QStringView pattern)
-{
-    return value.isNull() ? QString() : Regional::format(value.toDouble(), pattern);
-}
-
 // A stored code, trimmed; "0" for a null.
 QString codeCell(const db::Value& code)
 {
@@ -47,7 +43,10 @@ QString codeCell(const db::Value& code)
 
 } // namespace
 
-Detalle_DDJJ::Detalle_DDJJ(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::Detalle_DDJJ>())
+Detalle_DDJJ::Detalle_DDJJ(Declaration declaration, QWidget* parent)
+    : QDialog(parent), Posicion(std::move(declaration.Posicion)), Secuencia(std::move(declaration.Secuencia)),
+      Generada(std::move(declaration.Generada)), FecVto(std::move(declaration.FecVto)),
+      m_ui(std::make_unique<Ui::Detalle_DDJJ>())
 {
     m_ui->setupUi(this);
     m_ui->SSSplitter1->setStretchFactor(0, 1);
@@ -62,6 +61,8 @@ Detalle_DDJJ::Detalle_DDJJ(QWidget* parent) : QDialog(parent), m_ui(std::make_un
     connect(m_ui->BEliminar, &QPushButton::clicked, this, &Detalle_DDJJ::BEliminar_Click);
     connect(m_ui->bAyuda, &QPushButton::clicked, this, &Detalle_DDJJ::bAyuda_Click);
     connect(m_ui->bVolver, &QPushButton::clicked, this, &Detalle_DDJJ::bVolver_Click);
+
+    Form_Load();
 }
 
 Detalle_DDJJ::~Detalle_DDJJ() = default;
@@ -100,8 +101,8 @@ void Detalle_DDJJ::Form_Load()
                              u"0000000"_s,
                              u"00/00/0000"_s};
     for (int column = 0; column < grid.columnCount(); ++column)
-        declarations::fitColumn(grid, column, widest.value(column));
-    declarations::fitListWindow(*this, grid, *m_ui->SSSplitter1, *m_ui->Frame1);
+        grid.fitColumn(column, widest.value(column));
+    ui::fitListWindow(*this, grid, *m_ui->SSSplitter1, *m_ui->Frame1);
 
     Refrescar(u"N_POSICION_FISCAL"_s);
     grid.selectFirst();
@@ -168,52 +169,42 @@ void Detalle_DDJJ::reloadAt(double inc)
     ui::Posicionar_Grilla(*m_ui->lvList, colInc, inc);
 }
 
+void Detalle_DDJJ::openEntry(int accion, double cuitId, const QString& cbuId)
+{
+    // The due date goes to the modes that may write a replica, and to a correction.
+    Manual_DDJJ manual(
+        {Posicion, Secuencia, accion, cuitId, cbuId, accion == Manual_DDJJ::NewLine ? QString() : FecVto}, this);
+    ui::Ui::current().showModal(manual);
+}
+
 void Detalle_DDJJ::BAgregar_Click()
 {
     if (Generada != u"N") {
-        if (!ui::Ui::current().ask(replicateQuestion) || !checkPeriod(Posicion))
+        if (!ui::Ui::current().ask(texts::replicateQuestion) || !checkPeriod(Posicion))
             return;
-        Manual_DDJJ manual(this);
-        manual.Accion = Manual_DDJJ::NewReplicating;
-        manual.FecVto = FecVto;
-        manual.Secuencia = Secuencia;
-        manual.Posicion = Posicion;
-        manual.Form_Load();
-        ui::Ui::current().showModal(manual);
+        openEntry(Manual_DDJJ::NewReplicating);
         // Saved or not, this declaration may no longer be the newest: the list shows the way on.
         accept();
         return;
     }
 
-    if (!checkPeriod(Posicion) || !checkRegistration(declarations::manualEntryAgentMessage()))
+    if (!checkPeriod(Posicion) || !checkRegistration(texts::manualEntryAgent))
         return;
-    Manual_DDJJ manual(this);
-    manual.Accion = Manual_DDJJ::NewLine;
-    manual.Secuencia = Secuencia;
-    manual.Posicion = Posicion;
-    manual.Form_Load();
-    ui::Ui::current().showModal(manual);
+    openEntry(Manual_DDJJ::NewLine);
     Refrescar(QString());
 }
 
 void Detalle_DDJJ::bModificar_Click()
 {
     const bool generated = Generada == u"S";
-    if (generated && !ui::Ui::current().ask(replicateQuestion))
+    if (generated && !ui::Ui::current().ask(texts::replicateQuestion))
         return;
     if (!checkPeriod(Posicion))
         return;
 
     const ui::ListGrid& grid = *m_ui->lvList;
-    Manual_DDJJ manual(this);
-    manual.Accion = generated ? Manual_DDJJ::ModifyReplicating : Manual_DDJJ::ModifyLine;
-    manual.FecVto = FecVto;
-    manual.Secuencia = Secuencia;
-    manual.Posicion = Posicion;
-    manual.CuitId = numberOf(grid.cell(colCUIT));
-    manual.CBUId = grid.cell(colCBU).trimmed();
-    manual.Form_Load();
-    ui::Ui::current().showModal(manual);
+    openEntry(generated ? Manual_DDJJ::ModifyReplicating : Manual_DDJJ::ModifyLine, numberOf(grid.cell(colCUIT)),
+              grid.cell(colCBU).trimmed());
 
     reloadAt(numberOf(grid.cell(colInc)));
     if (generated)
@@ -230,8 +221,8 @@ void Detalle_DDJJ::BEliminar_Click()
     if (ui::Ui::current().ask(u"Desea eliminar realmente el detalle seleccionado?"_s)) {
         if (!clsCodigo::instance().Eliminar_Detalle_DDJJ(numberOf(Secuencia), numberOf(Posicion),
                                                          grid.cell(colCBU).trimmed(), numberOf(grid.cell(colCUIT))))
-            return inform(u"No se ha podido realizar la operación correctamente."_s);
-        inform(u"Se ha realizado la operación correctamente."_s);
+            return inform(operationTexts::deletionFailed);
+        inform(operationTexts::done);
     }
     // The cursor goes to the row before the one that was current.
     reloadAt(numberOf(grid.cell(colInc)) - 1);

@@ -8,23 +8,24 @@
 #include "platform/db/Value.h"
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/KeyFilter.h"
+#include "platform/ui/Ui.h"
 #include "rules/Cuit_Invalido.h"
+#include "screens/OperationTexts.h"
 #include "screens/ReadFailure.h"
 
 #include <QStyle>
 
 using namespace Qt::StringLiterals;
-using declarations::inform;
 using declarations::isDigits;
 using declarations::numberOf;
+using ui::backspaceKey;
+using ui::deleteKeyCode;
+using ui::enterKey;
+using ui::inform;
 
 namespace {
 
 const QString emptyCuit = u"__-________-_"_s;
-
-constexpr int enterKey = 13;
-constexpr int backspaceKey = 8;
-constexpr int deleteKeyCode = 46;
 
 bool isDigitKey(int keyAscii)
 {
@@ -66,7 +67,10 @@ std::optional<double> convertBox(QLineEdit& box)
 
 } // namespace
 
-Manual_DDJJ::Manual_DDJJ(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::Manual_DDJJ>())
+Manual_DDJJ::Manual_DDJJ(Entry entry, QWidget* parent)
+    : QDialog(parent), Posicion(std::move(entry.Posicion)), Secuencia(std::move(entry.Secuencia)), Accion(entry.Accion),
+      CuitId(entry.CuitId), CBUId(std::move(entry.CBUId)), FecVto(std::move(entry.FecVto)),
+      m_ui(std::make_unique<Ui::Manual_DDJJ>())
 {
     m_ui->setupUi(this);
     m_ui->bAceptar->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
@@ -84,6 +88,8 @@ Manual_DDJJ::Manual_DDJJ(QWidget* parent) : QDialog(parent), m_ui(std::make_uniq
     ui::KeyFilter::onKeyUp(m_ui->txImporte, [this](int code) { txImporte_KeyUp(code); });
     ui::KeyFilter::onKeyUp(m_ui->txTotal, [this](int code) { txTotal_KeyUp(code); });
     ui::KeyFilter::onKeyPress(m_ui->TxCuit, [this](int& key) { TxCuit_KeyPress(key); });
+
+    Form_Load();
 }
 
 Manual_DDJJ::~Manual_DDJJ() = default;
@@ -112,10 +118,8 @@ void Manual_DDJJ::loadLine()
     if (rows->eof())
         return;
 
-    // A stored number shown for editing; nothing for a null.
     const auto shown = [&rows](QStringView field, QStringView pattern) {
-        const db::Value value = rows->field(field);
-        return value.isNull() ? QString() : Regional::format(value.toDouble(), pattern);
+        return declarations::formatted(rows->field(field), pattern);
     };
     try {
         m_ui->txCBU->setText(rows->field(u"N_CBU").toString().trimmed());
@@ -222,81 +226,71 @@ void Manual_DDJJ::TxCuit_KeyPress(int& keyAscii)
 
 // Saving --------------------------------------------------------------------------------------------------
 
-void Manual_DDJJ::refuse(const QString& message, QWidget* focus)
+std::nullopt_t Manual_DDJJ::refuse(const QString& message, QWidget* focus)
 {
     inform(message);
     focus->setFocus();
+    return std::nullopt;
+}
+
+std::optional<double> Manual_DDJJ::enteredNumber(QLineEdit& box, const NumberMessages& messages,
+                                                 bool (*accepted)(double))
+{
+    if (box.text().trimmed().isEmpty())
+        return refuse(messages.missing, &box);
+    const std::optional<double> number = convertBox(box);
+    if (!number)
+        return refuse(messages.incorrect, &box);
+    if (!accepted(*number))
+        return refuse(messages.refused, &box);
+    return number;
 }
 
 std::optional<Manual_DDJJ::Line> Manual_DDJJ::enteredLine()
 {
     Line line;
     line.cbu = m_ui->txCBU->text().trimmed();
-    if (line.cbu.isEmpty()) {
-        refuse(u"Debe ingresar la CBU."_s, m_ui->txCBU);
-        return std::nullopt;
-    }
-    if (!isDigits(line.cbu)) {
-        refuse(u"La CBU especificado es incorrecta."_s, m_ui->txCBU);
-        return std::nullopt;
-    }
-    if (m_ui->cbTipoMoneda->currentIndex() <= 0) {
-        refuse(u"Debe ingresar el Tipo de Moneda."_s, m_ui->cbTipoMoneda);
-        return std::nullopt;
-    }
+    if (line.cbu.isEmpty())
+        return refuse(u"Debe ingresar la CBU."_s, m_ui->txCBU);
+    if (!isDigits(line.cbu))
+        return refuse(u"La CBU especificado es incorrecta."_s, m_ui->txCBU);
+    if (m_ui->cbTipoMoneda->currentIndex() <= 0)
+        return refuse(u"Debe ingresar el Tipo de Moneda."_s, m_ui->cbTipoMoneda);
 
-    if (m_ui->txCant->text().trimmed().isEmpty()) {
-        refuse(u"Debe ingresar la cantidad de depósitos."_s, m_ui->txCant);
+    const auto positive = [](double number) {
+        return number > 0;
+    };
+    const auto nonZero = [](double number) {
+        return number != 0;
+    };
+    const std::optional<double> depositos =
+        enteredNumber(*m_ui->txCant,
+                      {u"Debe ingresar la cantidad de depósitos."_s, u"La cantidad de depósitos es incorrecta."_s,
+                       u"La cantidad de depósitos debe ser mayor que 0."_s},
+                      positive);
+    if (!depositos)
         return std::nullopt;
-    }
-    const std::optional<double> depositos = convertBox(*m_ui->txCant);
-    if (!depositos) {
-        refuse(u"La cantidad de depósitos es incorrecta."_s, m_ui->txCant);
+    const std::optional<double> importe =
+        enteredNumber(*m_ui->txImporte,
+                      {u"Debe ingresar el Importe depositado."_s, u"El Importe depositado es incorrecto."_s,
+                       u"El Importe total depositado debe ser distinto de 0."_s},
+                      nonZero);
+    if (!importe)
         return std::nullopt;
-    }
-    if (*depositos <= 0) {
-        refuse(u"La cantidad de depósitos debe ser mayor que 0."_s, m_ui->txCant);
+    const std::optional<double> total =
+        enteredNumber(*m_ui->txTotal,
+                      {u"Debe ingresar el Total retenido."_s, u"El Total retenido es incorrecto."_s,
+                       u"El total retenido debe ser distinto de 0."_s},
+                      nonZero);
+    if (!total)
         return std::nullopt;
-    }
-
-    if (m_ui->txImporte->text().trimmed().isEmpty()) {
-        refuse(u"Debe ingresar el Importe depositado."_s, m_ui->txImporte);
-        return std::nullopt;
-    }
-    const std::optional<double> importe = convertBox(*m_ui->txImporte);
-    if (!importe) {
-        refuse(u"El Importe depositado es incorrecto."_s, m_ui->txImporte);
-        return std::nullopt;
-    }
-    if (*importe == 0) {
-        refuse(u"El Importe total depositado debe ser distinto de 0."_s, m_ui->txImporte);
-        return std::nullopt;
-    }
-
-    if (m_ui->txTotal->text().trimmed().isEmpty()) {
-        refuse(u"Debe ingresar el Total retenido."_s, m_ui->txTotal);
-        return std::nullopt;
-    }
-    const std::optional<double> total = convertBox(*m_ui->txTotal);
-    if (!total) {
-        refuse(u"El Total retenido es incorrecto."_s, m_ui->txTotal);
-        return std::nullopt;
-    }
-    if (*total == 0) {
-        refuse(u"El total retenido debe ser distinto de 0."_s, m_ui->txTotal);
-        return std::nullopt;
-    }
 
     const QString cuit = m_ui->TxCuit->maskText().trimmed();
-    if (cuit == emptyCuit) {
-        refuse(u"Debe ingresar el CUIT del retenido."_s, m_ui->TxCuit);
-        return std::nullopt;
-    }
+    if (cuit == emptyCuit)
+        return refuse(u"Debe ingresar el CUIT del retenido."_s, m_ui->TxCuit);
     const std::optional<double> number = cuitDigits(cuit);
-    if (!number || Cuit_Invalido(*number)) {
-        refuse(u"El CUIT especificado es incorrecto."_s, m_ui->TxCuit);
-        return std::nullopt;
-    }
+    if (!number || Cuit_Invalido(*number))
+        return refuse(u"El CUIT especificado es incorrecto."_s, m_ui->TxCuit);
 
     line.cuit = *number;
     line.tipoCuenta = codeOf(m_ui->cbTipoCuenta->currentIndex());
@@ -359,8 +353,8 @@ void Manual_DDJJ::bAceptar_Click()
     }
 
     if (!written)
-        return inform(u"No se ha podido realizar la operación."_s);
-    inform(u"Se ha realizado la operación correctamente."_s);
+        return inform(operationTexts::failed);
+    inform(operationTexts::done);
     accept();
 }
 

@@ -17,7 +17,7 @@ class Manual_DDJJ;
 /// generated the line is not written into it: the screen creates the period's next sequence as a
 /// replica holding the entered line and every other line of the generated declaration.
 ///
-/// The opener sets the public properties and then calls Form_Load() before showing the screen.
+/// The opener says what to enter when it creates the screen, which loads itself there and then.
 class Manual_DDJJ : public QDialog
 {
     Q_OBJECT
@@ -31,20 +31,32 @@ public:
         NewReplicating = 3,    ///< a new line on a generated declaration, written into a replica
     };
 
-    explicit Manual_DDJJ(QWidget* parent = nullptr);
+    /// The declaration, the mode and, for a correction, the line.
+    struct Entry
+    {
+        QString Posicion;  ///< fiscal period AAAAMM of the declaration
+        QString Secuencia; ///< sequence of the declaration
+        int Accion = NewLine;
+        double CuitId = 0; ///< CUIT of the line corrected (modes 1 and 2)
+        QString CBUId;     ///< CBU of the line corrected (modes 1 and 2)
+        QString FecVto;    ///< due date copied into the replica (modes 2 and 3), dd/mm/yyyy
+    };
+
+    explicit Manual_DDJJ(Entry entry, QWidget* parent = nullptr);
     ~Manual_DDJJ() override;
 
-    /// Fills the lists and, when a line is corrected, the boxes with that line.
-    void Form_Load();
-
-    QString Posicion;  ///< fiscal period AAAAMM of the declaration
-    QString Secuencia; ///< sequence of the declaration
-    int Accion = NewLine;
-    double CuitId = 0; ///< CUIT of the line corrected (modes 1 and 2)
-    QString CBUId;     ///< CBU of the line corrected (modes 1 and 2)
-    QString FecVto;    ///< due date copied into the replica (modes 2 and 3), dd/mm/yyyy
+    /// What the opener handed, fixed for the screen's life.
+    const QString Posicion;
+    const QString Secuencia;
+    const int Accion;
+    const double CuitId;
+    const QString CBUId;
+    const QString FecVto;
 
 private:
+    /// Fills the lists and, when a line is corrected, the boxes with that line; the constructor's last step.
+    void Form_Load();
+
     /// A detail line as entered, ready to be written.
     struct Line
     {
@@ -83,8 +95,18 @@ private:
     void digitsOnly(int& keyAscii, QWidget* box, QWidget* next);
     /// Keys typed into an amount box: digits, one point and the minus sign.
     void amountKey(int& keyAscii, QLineEdit* box, bool& pointTyped, QWidget* next);
-    /// Shows a failed check's message and puts the focus on the offending control.
-    void refuse(const QString& message, QWidget* focus);
+    /// What a number box says when it is left empty, holds no number, or holds one the line cannot take.
+    struct NumberMessages
+    {
+        QString missing;
+        QString incorrect;
+        QString refused;
+    };
+    /// The number in a count or amount box, checked in that order; nothing after saying what is wrong.
+    [[nodiscard]] std::optional<double> enteredNumber(QLineEdit& box, const NumberMessages& messages,
+                                                      bool (*accepted)(double));
+    /// Shows a failed check's message and puts the focus on the offending control; nothing to return.
+    std::nullopt_t refuse(const QString& message, QWidget* focus);
 
     const std::unique_ptr<Ui::Manual_DDJJ> m_ui;
     bool m_importePointTyped = false;

@@ -3,36 +3,23 @@
 
 #include "DeclarationFile.h"
 #include "data/clsCodigo.h"
+#include "platform/FileSystem.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/ui/KeyFilter.h"
 #include "platform/ui/Ui.h"
 
 #include <QDir>
 #include <QFile>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStyle>
 
 using namespace Qt::StringLiterals;
+using ui::enterKey;
+using ui::inform;
 
 namespace {
 
-constexpr int enterKey = 13;
-
 const QString defaultPath = u"A:\\ddjj.txt"_s;
-
-// A path that names a drive ("A:\ddjj.txt") means nothing where there are no drive letters: it would
-// become a file with that odd name in the working directory.
-bool namesMissingDrive(const QString& path)
-{
-#ifdef Q_OS_WIN
-    Q_UNUSED(path);
-    return false;
-#else
-    static const QRegularExpression drive(u"^[A-Za-z]:"_s);
-    return drive.match(path).hasMatch();
-#endif
-}
 
 // Where the diagnostic decryption reads and writes: the root of drive C where there is one,
 // the program's directory elsewhere.
@@ -75,11 +62,6 @@ void Generacion_DDJJ::Form_Load()
     m_cancelado = true;
 }
 
-void Generacion_DDJJ::inform(const QString& text)
-{
-    ui::Ui::current().message(text, ui::Ui::Icon::Information);
-}
-
 void Generacion_DDJJ::txtPath_KeyPress(int& keyAscii)
 {
     if (keyAscii == enterKey) {
@@ -106,7 +88,7 @@ void Generacion_DDJJ::bAceptar_Click()
     // record is written: a failed attempt never leaves a half-written or mixed file behind.
     const QString path = m_ui->TxtPath->text().trimmed();
     QSaveFile file(path);
-    if (path.isEmpty() || namesMissingDrive(path) || !file.open(QIODevice::WriteOnly))
+    if (path.isEmpty() || FileSystem::namesMissingDrive(path) || !file.open(QIODevice::WriteOnly))
         return inform(openFailed);
 
     bool periodOk = false;

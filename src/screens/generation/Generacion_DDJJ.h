@@ -58,7 +58,6 @@ private:
     void bVolver_Click();
     void Command1_Click();
 
-    void inform(const QString& text);
     [[nodiscard]] static bool replaceAndReadBack(QSaveFile& file, const QString& path,
                                                  const DeclarationFile& declaration);
 

@@ -15,16 +15,18 @@
 #include <QStyle>
 
 using namespace Qt::StringLiterals;
+using ui::enterKey;
 
 namespace {
 
-constexpr int enterKey = 13;
 // Repainting costs far more than reading a line: the window is brought up to date this often at most.
 constexpr qint64 repaintMilliseconds = 50;
 
 } // namespace
 
-Importacion_DDJJ::Importacion_DDJJ(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::Importacion_DDJJ>())
+Importacion_DDJJ::Importacion_DDJJ(QString posicion, double secuencia, QWidget* parent)
+    : QDialog(parent), Posicion(std::move(posicion)), Secuencia(secuencia),
+      m_ui(std::make_unique<Ui::Importacion_DDJJ>())
 {
     m_ui->setupUi(this);
     m_ui->bBuscar->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
@@ -40,6 +42,8 @@ Importacion_DDJJ::Importacion_DDJJ(QWidget* parent) : QDialog(parent), m_ui(std:
         if (key == enterKey)
             focusNextChild();
     });
+
+    Form_Load();
 }
 
 Importacion_DDJJ::~Importacion_DDJJ() = default;
@@ -129,12 +133,11 @@ void Importacion_DDJJ::bAceptar_Click()
 
     m_ui->pbProgreso->setValue(m_ui->pbProgreso->maximum());
     if (result.errors()) {
-        ui::Ui::current().message(u"La importación ha finalizado. Se han detectado algunos errores que están "
-                                  u"registrados en el archivo: "_s +
-                                      errorPath + u"."_s,
-                                  ui::Ui::Icon::Information);
+        ui::inform(u"La importación ha finalizado. Se han detectado algunos errores que están registrados en el "
+                   u"archivo: "_s +
+                   errorPath + u"."_s);
     } else {
-        ui::Ui::current().message(u"La importación ha finalizado con éxito."_s, ui::Ui::Icon::Information);
+        ui::inform(u"La importación ha finalizado con éxito."_s);
     }
     accept();
 }

@@ -13,27 +13,26 @@ class Importacion_DDJJ;
 /// Loads the detail lines of one declaration from an interface file prepared outside the program.
 /// Good lines are inserted as they come; bad ones are listed in Errores.txt in the program's directory.
 ///
-/// The opener sets Posicion and Secuencia, then calls Form_Load() and shows the screen modally.
+/// The opener names the declaration when it creates the screen, which is then ready to show modally.
 class Importacion_DDJJ : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit Importacion_DDJJ(QWidget* parent = nullptr);
+    /// For the declaration of this fiscal period (AAAAMM, as the list shows it) and sequence.
+    Importacion_DDJJ(QString posicion, double secuencia, QWidget* parent = nullptr);
     ~Importacion_DDJJ() override;
 
-    /// The declaration's fiscal period, as the list shows it (AAAAMM).
-    QString Posicion;
-    /// The declaration's sequence.
-    double Secuencia = 0;
-
-    /// Prepares the screen for the declaration given by Posicion and Secuencia.
-    void Form_Load();
+    /// What the opener handed, fixed for the screen's life.
+    const QString Posicion;
+    const double Secuencia;
 
     /// Refused while an import runs: the screen closes by itself when the import ends.
     void reject() override;
 
 private:
+    /// Prepares the screen for its declaration; the constructor's last step.
+    void Form_Load();
     void bBuscar_Click();
     void bAceptar_Click();
     void bCancelar_Click();

@@ -9,6 +9,7 @@
 #include "platform/ui/Posicionar_Grilla.h"
 #include "platform/ui/Ui.h"
 #include "screens/HelpDocument.h"
+#include "screens/OperationTexts.h"
 #include "screens/ReadFailure.h"
 
 #include <QStringList>
@@ -18,6 +19,7 @@
 #include <exception>
 
 using namespace Qt::StringLiterals;
+using ui::inform;
 
 namespace {
 
@@ -28,11 +30,6 @@ constexpr int incColumn = 6;
 constexpr int comprobanteColumn = 7;
 
 constexpr int columnWidth = 1200;
-
-void inform(const QString& text)
-{
-    ui::Ui::current().message(text, ui::Ui::Icon::Information);
-}
 
 // A field as a grid cell: trimmed, null as empty. A Tab would split the row's cells.
 QString cellText(const db::Value& value)
@@ -159,7 +156,7 @@ void Impresion_AR03::BEliminar_Click()
         return;
     if (ui::Ui::current().ask(u"Está seguro que desea eliminar el Pago seleccionado?"_s) &&
         !clsCodigo::instance().Eliminar_AR03(grid.cell(codigoColumn).toDouble()))
-        return inform(u"No se ha podido realizar la operación."_s);
+        return inform(operationTexts::failed);
 
     // Deleted or kept, the row above becomes current.
     const double counter = grid.cell(incColumn).toDouble();

@@ -7,16 +7,18 @@
 #include "platform/Clock.h"
 #include "platform/ui/KeyFilter.h"
 #include "platform/ui/Ui.h"
+#include "screens/OperationTexts.h"
 
 #include <QStyle>
 
 using namespace Qt::StringLiterals;
+using ui::backspaceKey;
+using ui::deleteKeyCode;
+using ui::enterKey;
+using ui::inform;
 
 namespace {
 
-constexpr int enterKey = 13;
-constexpr int backspaceKey = 8;
-constexpr int deleteKeyCode = 46;
 constexpr double paymentsPerPeriod = 15;
 
 const QString sinEspecificar = u"Sin Especificar"_s;
@@ -33,11 +35,6 @@ bool isAllDigits(const QString& text)
             return false;
     }
     return true;
-}
-
-void inform(const QString& text)
-{
-    ui::Ui::current().message(text, ui::Ui::Icon::Information);
 }
 
 } // namespace
@@ -136,10 +133,10 @@ void Pago_AR03::bAceptar_Click()
     const QString moneda = Regional::format(m_ui->cbTipoMoneda->currentIndex(), u"00");
     if (!codigo.Insertar_AR03(posicion.toDouble(), m_ui->cbSemana->currentText().trimmed().toDouble(), fecha, *importe,
                               moneda)) {
-        inform(u"No se ha podido realizar la operación."_s);
+        inform(operationTexts::failed);
         return;
     }
-    inform(u"Se ha realizado la operación correctamente."_s);
+    inform(operationTexts::done);
     accept();
 }
 

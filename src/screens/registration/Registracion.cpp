@@ -11,22 +11,17 @@
 #include <QStyle>
 
 using namespace Qt::StringLiterals;
+using ui::backspaceKey;
+using ui::enterKey;
+using ui::inform;
 
 namespace {
 
 const QString emptyCuit = u"__-________-_"_s;
 
-constexpr int enterKey = 13;
-constexpr int backspaceKey = 8;
-
 bool isDigitOrEditKey(int keyAscii)
 {
     return (keyAscii >= '0' && keyAscii <= '9') || keyAscii == backspaceKey || keyAscii == ',';
-}
-
-void inform(const QString& text)
-{
-    ui::Ui::current().message(text, ui::Ui::Icon::Information);
 }
 
 } // namespace

@@ -14,12 +14,8 @@ class Detalle_DDJJTest : public DeclarationsTest
 protected:
     void openDetail(const QString& posicion, const QString& secuencia, const QString& generada)
     {
-        m_detail = std::make_unique<Detalle_DDJJ>();
-        m_detail->Posicion = posicion;
-        m_detail->Secuencia = secuencia;
-        m_detail->Generada = generada;
-        m_detail->FecVto = u"11/11/2002"_s;
-        m_detail->Form_Load();
+        m_detail =
+            std::make_unique<Detalle_DDJJ>(Detalle_DDJJ::Declaration{posicion, secuencia, generada, u"11/11/2002"_s});
         activate(*m_detail);
     }
 

@@ -17,14 +17,8 @@ protected:
     // An entry on period 200209.
     void openEntry(int accion, int secuencia, double cuitId = 0, const QString& cbuId = {})
     {
-        m_entry = std::make_unique<Manual_DDJJ>();
-        m_entry->Accion = accion;
-        m_entry->Posicion = u"200209"_s;
-        m_entry->Secuencia = QString::number(secuencia);
-        m_entry->CuitId = cuitId;
-        m_entry->CBUId = cbuId;
-        m_entry->FecVto = u"10/10/2002"_s;
-        m_entry->Form_Load();
+        m_entry = std::make_unique<Manual_DDJJ>(
+            Manual_DDJJ::Entry{u"200209"_s, QString::number(secuencia), accion, cuitId, cbuId, u"10/10/2002"_s});
         activate(*m_entry);
     }
 

@@ -78,10 +78,7 @@ protected:
 
     std::unique_ptr<Importacion_DDJJ> open()
     {
-        auto screen = std::make_unique<Importacion_DDJJ>();
-        screen->Posicion = u"200209"_s;
-        screen->Secuencia = 1;
-        screen->Form_Load();
+        auto screen = std::make_unique<Importacion_DDJJ>(u"200209"_s, 1);
         activate(*screen);
         return screen;
     }

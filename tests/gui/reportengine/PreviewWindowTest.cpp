@@ -14,6 +14,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QPointer>
 #include <QPrintPreviewWidget>
 #include <QPushButton>
@@ -142,4 +144,31 @@ TEST_F(PreviewWindowTest, WindowsFitTheScreenCentreOnTheirOpenerAndGiveTheKeyboa
         list.reject();
     });
     ui::QtUi().showModal(list);
+}
+
+TEST_F(PreviewWindowTest, SavingAsPdfAsksThroughTheUiAndSaysWhenTheFileCannotBeWritten)
+{
+    Impresion_AR03 list(&m_menu);
+    auto* grid = list.findChild<ui::ListGrid*>(u"lvList"_s);
+    grid->setCurrentIndex(grid->model()->index(0, 1));
+    list.findChild<QPushButton*>(u"bImprimir"_s)->click();
+    const QPointer<PreviewWindow> preview = m_engine->lastPreview();
+    ASSERT_TRUE(preview);
+
+    const QString saved = QDir(m_db.dir()).filePath(u"AR03.pdf"_s);
+    const QString unwritable = QDir(m_db.dir()).filePath(u"no/existe/AR03.pdf"_s);
+    m_ui.setNextFileName(saved);
+    m_ui.setNextFileName(unwritable);
+    m_ui.setNextFileName(QString()); // the operator cancels: nothing is written, nothing is said
+    for (int i = 0; i < 3; ++i)
+        preview->findChild<QAction*>(u"actionSavePdf"_s)->trigger();
+
+    EXPECT_TRUE(QFile(saved).open(QIODevice::ReadOnly) && QFile(saved).size() > 0);
+    EXPECT_EQ(m_ui.fileRequests().value(0),
+              (ui::ScriptedUi::FileRequest{u"Guardar como PDF"_s, QDir::home().filePath(u"AR03.pdf"_s),
+                                           u"Documentos PDF (*.pdf)"_s, true, u"pdf"_s}));
+    EXPECT_EQ(m_ui.messages(), (QList<ui::ScriptedUi::Message>{{u"No se ha podido guardar el documento en "_s +
+                                                                    QDir::toNativeSeparators(unwritable) + u'.',
+                                                                ui::Ui::Icon::Error, false}}));
+    m_engine->closePreview();
 }

@@ -167,10 +167,7 @@ TEST_F(CopiaSeguridadTest, EveryListThatMeetsADamagedPageSaysSoAndTheCopyRefuses
     {
         Impresion_AR03 payments;
         DDJJ declarations;
-        Detalle_DDJJ lines;
-        lines.Posicion = u"200301"_s;
-        lines.Secuencia = u"1"_s;
-        lines.Form_Load();
+        const Detalle_DDJJ lines({u"200301"_s, u"1"_s, {}, {}});
         EXPECT_EQ(m_ui.messageTexts(), QStringList(3, failure));
         click(payments, u"bVolver"_s);
         click(declarations, u"bVolver"_s);
