@@ -5,9 +5,9 @@
 #include "platform/Clock.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/ui/BusyCursor.h"
+#include "platform/ui/ProgressPacer.h"
 #include "platform/ui/Ui.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QStyle>
 
@@ -16,8 +16,6 @@ using ui::inform;
 
 namespace {
 
-// Repainting costs more than copying a batch of pages: the window is brought up to date this often at most.
-constexpr qint64 repaintMilliseconds = 50;
 const QString copyFilter = u"Copias de seguridad (*.mdb);;Todos los archivos (*)"_s;
 
 } // namespace
@@ -25,6 +23,7 @@ const QString copyFilter = u"Copias de seguridad (*.mdb);;Todos los archivos (*)
 Copia_Seguridad::Copia_Seguridad(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::Copia_Seguridad>())
 {
     m_ui->setupUi(this);
+    m_progress = ui::ProgressPacer(m_ui->pbProgreso);
     m_ui->bGuardar->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     m_ui->bRestaurar->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
     m_ui->bCancelar->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
@@ -58,20 +57,15 @@ void Copia_Seguridad::setCopying(bool copying)
         control->setEnabled(!copying);
     m_ui->bCancelar->setEnabled(copying);
     if (copying) {
-        m_ui->pbProgreso->setValue(0);
-        m_sinceRepaint.invalidate();
+        m_progress.start();
         m_ui->bCancelar->setFocus();
     }
 }
 
 bool Copia_Seguridad::showProgress(int copied, int total)
 {
-    if (!m_sinceRepaint.isValid() || m_sinceRepaint.elapsed() >= repaintMilliseconds) {
-        m_ui->pbProgreso->setValue(total > 0 ? static_cast<int>(qint64(copied) * 1000 / total) : 1000);
-        // Lets the window repaint and "Cancelar" be pressed while the copy goes on.
-        QCoreApplication::processEvents();
-        m_sinceRepaint.start();
-    }
+    // "Cancelar" can be pressed while the bar is brought up to date.
+    m_progress.step(copied, total);
     return !m_cancelled;
 }
 

@@ -2,8 +2,9 @@
 
 #include "data/clsCodigo.h"
 
+#include "platform/ui/ProgressPacer.h"
+
 #include <QDialog>
-#include <QElapsedTimer>
 
 #include <memory>
 
@@ -43,5 +44,5 @@ private:
     bool m_copying = false;
     bool m_cancelled = false;
     bool m_restored = false;
-    QElapsedTimer m_sinceRepaint;
+    ui::ProgressPacer m_progress;
 };

@@ -27,6 +27,27 @@ namespace {
 
 const QString emptyCuit = u"__-________-_"_s;
 
+// What the count and amount boxes say when left empty, holding no number, or holding one the line cannot take.
+const Manual_DDJJ::NumberMessages depositosMessages{u"Debe ingresar la cantidad de depósitos."_s,
+                                                    u"La cantidad de depósitos es incorrecta."_s,
+                                                    u"La cantidad de depósitos debe ser mayor que 0."_s};
+const Manual_DDJJ::NumberMessages importeMessages{u"Debe ingresar el Importe depositado."_s,
+                                                  u"El Importe depositado es incorrecto."_s,
+                                                  u"El Importe total depositado debe ser distinto de 0."_s};
+const Manual_DDJJ::NumberMessages totalMessages{u"Debe ingresar el Total retenido."_s,
+                                                u"El Total retenido es incorrecto."_s,
+                                                u"El total retenido debe ser distinto de 0."_s};
+
+bool isPositive(double number)
+{
+    return number > 0;
+}
+
+bool isNonZero(double number)
+{
+    return number != 0;
+}
+
 bool isDigitKey(int keyAscii)
 {
     return keyAscii >= '0' && keyAscii <= '9';
@@ -257,31 +278,13 @@ std::optional<Manual_DDJJ::Line> Manual_DDJJ::enteredLine()
     if (m_ui->cbTipoMoneda->currentIndex() <= 0)
         return refuse(u"Debe ingresar el Tipo de Moneda."_s, m_ui->cbTipoMoneda);
 
-    const auto positive = [](double number) {
-        return number > 0;
-    };
-    const auto nonZero = [](double number) {
-        return number != 0;
-    };
-    const std::optional<double> depositos =
-        enteredNumber(*m_ui->txCant,
-                      {u"Debe ingresar la cantidad de depósitos."_s, u"La cantidad de depósitos es incorrecta."_s,
-                       u"La cantidad de depósitos debe ser mayor que 0."_s},
-                      positive);
+    const std::optional<double> depositos = enteredNumber(*m_ui->txCant, depositosMessages, isPositive);
     if (!depositos)
         return std::nullopt;
-    const std::optional<double> importe =
-        enteredNumber(*m_ui->txImporte,
-                      {u"Debe ingresar el Importe depositado."_s, u"El Importe depositado es incorrecto."_s,
-                       u"El Importe total depositado debe ser distinto de 0."_s},
-                      nonZero);
+    const std::optional<double> importe = enteredNumber(*m_ui->txImporte, importeMessages, isNonZero);
     if (!importe)
         return std::nullopt;
-    const std::optional<double> total =
-        enteredNumber(*m_ui->txTotal,
-                      {u"Debe ingresar el Total retenido."_s, u"El Total retenido es incorrecto."_s,
-                       u"El total retenido debe ser distinto de 0."_s},
-                      nonZero);
+    const std::optional<double> total = enteredNumber(*m_ui->txTotal, totalMessages, isNonZero);
     if (!total)
         return std::nullopt;
 

@@ -42,6 +42,14 @@ public:
         QString FecVto;    ///< due date copied into the replica (modes 2 and 3), dd/mm/yyyy
     };
 
+    /// What a number box says when it is left empty, holds no number, or holds one the line cannot take.
+    struct NumberMessages
+    {
+        QString missing;
+        QString incorrect;
+        QString refused;
+    };
+
     explicit Manual_DDJJ(Entry entry, QWidget* parent = nullptr);
     ~Manual_DDJJ() override;
 
@@ -95,13 +103,6 @@ private:
     void digitsOnly(int& keyAscii, QWidget* box, QWidget* next);
     /// Keys typed into an amount box: digits, one point and the minus sign.
     void amountKey(int& keyAscii, QLineEdit* box, bool& pointTyped, QWidget* next);
-    /// What a number box says when it is left empty, holds no number, or holds one the line cannot take.
-    struct NumberMessages
-    {
-        QString missing;
-        QString incorrect;
-        QString refused;
-    };
     /// The number in a count or amount box, checked in that order; nothing after saying what is wrong.
     [[nodiscard]] std::optional<double> enteredNumber(QLineEdit& box, const NumberMessages& messages,
                                                       bool (*accepted)(double));

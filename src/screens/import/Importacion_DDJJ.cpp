@@ -9,7 +9,6 @@
 #include "platform/ui/KeyFilter.h"
 #include "platform/ui/Ui.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QStyle>
@@ -17,18 +16,12 @@
 using namespace Qt::StringLiterals;
 using ui::enterKey;
 
-namespace {
-
-// Repainting costs far more than reading a line: the window is brought up to date this often at most.
-constexpr qint64 repaintMilliseconds = 50;
-
-} // namespace
-
 Importacion_DDJJ::Importacion_DDJJ(QString posicion, double secuencia, QWidget* parent)
     : QDialog(parent), Posicion(std::move(posicion)), Secuencia(secuencia),
       m_ui(std::make_unique<Ui::Importacion_DDJJ>())
 {
     m_ui->setupUi(this);
+    m_progress = ui::ProgressPacer(m_ui->pbProgreso);
     m_ui->bBuscar->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     m_ui->bAceptar->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
     m_ui->bCancelar->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
@@ -88,15 +81,6 @@ void Importacion_DDJJ::setImporting(bool importing)
         control->setEnabled(!importing);
 }
 
-void Importacion_DDJJ::showProgress(qint64 bytesRead, qint64 totalBytes)
-{
-    if (m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < repaintMilliseconds)
-        return;
-    m_ui->pbProgreso->setValue(totalBytes > 0 ? static_cast<int>(bytesRead * 1000 / totalBytes) : 1000);
-    QCoreApplication::processEvents();
-    m_sinceRepaint.start();
-}
-
 void Importacion_DDJJ::bAceptar_Click()
 {
     if (m_importing)
@@ -119,11 +103,11 @@ void Importacion_DDJJ::bAceptar_Click()
         errores.write(line.toUtf8());
         errores.write("\n");
     });
-    importer.setProgressCallback([this](qint64 bytesRead, qint64 totalBytes) { showProgress(bytesRead, totalBytes); });
+    importer.setProgressCallback(
+        [this](qint64 bytesRead, qint64 totalBytes) { m_progress.step(bytesRead, totalBytes); });
 
     setImporting(true);
-    m_ui->pbProgreso->setValue(0);
-    m_sinceRepaint.invalidate();
+    m_progress.start();
     const DetailImporter::Result result = importer.run();
     errores.close();
     setImporting(false);

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/ui/ProgressPacer.h"
+
 #include <QDialog>
-#include <QElapsedTimer>
 #include <QString>
 
 #include <memory>
@@ -42,9 +43,8 @@ private:
     void refuse(const QString& message);
     /// Locks the controls while an import runs (the window keeps repainting meanwhile).
     void setImporting(bool importing);
-    void showProgress(qint64 bytesRead, qint64 totalBytes);
 
     const std::unique_ptr<Ui::Importacion_DDJJ> m_ui;
     bool m_importing = false;
-    QElapsedTimer m_sinceRepaint;
+    ui::ProgressPacer m_progress;
 };
