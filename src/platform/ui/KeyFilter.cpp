@@ -11,11 +11,31 @@ namespace ui {
 
 namespace {
 
+// The character of a key press's text; 0 when it has none or only a control character, as some platforms
+// give keys that type nothing.
+int printableCharacter(const QKeyEvent& event)
+{
+    const QList<uint> characters = event.text().toUcs4();
+    if (characters.isEmpty())
+        return 0;
+    const uint character = characters.first();
+    if (character < 32 || character == 127)
+        return 0;
+    return static_cast<int>(character);
+}
+
 // The character a key press types, as the key-press hook sees it; 0 for keys that type nothing.
 int typedCharacter(const QKeyEvent& event)
 {
-    if (event.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier))
-        return 0;
+    // A key that reaches the control with Alt was taken by no mnemonic, and the control types its character
+    // (so does Ctrl+Alt, which is AltGr on some systems); Ctrl and Meta combinations edit or command.
+    const Qt::KeyboardModifiers modifiers = event.modifiers();
+    const bool altGr = (modifiers & Qt::ControlModifier) && (modifiers & Qt::AltModifier);
+    if (modifiers & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) {
+        if ((modifiers & Qt::MetaModifier) || ((modifiers & Qt::ControlModifier) && !altGr))
+            return 0;
+        return printableCharacter(event);
+    }
     switch (event.key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
@@ -31,14 +51,7 @@ int typedCharacter(const QKeyEvent& event)
     default:
         break;
     }
-    const QList<uint> characters = event.text().toUcs4();
-    if (characters.isEmpty())
-        return 0;
-    const uint character = characters.first();
-    // Some platforms give keys that type nothing a control character as text.
-    if (character < 32 || character == 127)
-        return 0;
-    return static_cast<int>(character);
+    return printableCharacter(event);
 }
 
 QString textOf(int keyAscii)

@@ -23,7 +23,9 @@ inline constexpr int deleteKeyCode = 46;
 /// Key-press hooks see every typed character before the control does:
 /// - keyAscii is the character's Unicode value; Enter (Return or keypad) is 13, Backspace 8, Escape 27.
 /// - Keys that type nothing are not reported: arrows, Tab, Delete, Home, function keys, and
-///   combinations with Ctrl, Alt or Meta (copy, paste and mnemonics keep working).
+///   combinations with Ctrl or Meta (copy and paste keep working). A mnemonic (Alt and a letter) presses
+///   its button before the hook sees anything; a character typed with Alt or AltGr that no mnemonic took
+///   is reported like any other, since the control would type it.
 /// - Setting keyAscii to 0 drops the key: the control never sees it. Setting another value
 ///   types that character instead.
 /// - Enter never goes further than the hook, dropped or not: it does what the handler does
