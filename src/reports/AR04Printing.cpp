@@ -2,9 +2,9 @@
 
 #include "data/Armar_Sql.h"
 #include "data/Codes.h"
-#include "data/Regional.h"
 #include "data/clsCodigo.h"
 #include "platform/ProgramDirectory.h"
+#include "platform/Regional.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"

@@ -1,9 +1,9 @@
 // The AR03 payment form: first printing (which numbers the payment) and reprint. Both are
 // operations of clsCodigo but drive the report engine, so they live with the reports.
 
-#include "data/Regional.h"
 #include "data/clsCodigo.h"
 #include "platform/ProgramDirectory.h"
+#include "platform/Regional.h"
 #include "platform/db/Database.h"
 #include "platform/reportengine/Report.h"
 #include "platform/reportengine/ReportEngine.h"

@@ -2,8 +2,8 @@
 #include "ui_Manual_DDJJ.h"
 
 #include "DeclarationChecks.h"
-#include "data/Regional.h"
 #include "data/clsCodigo.h"
+#include "platform/Regional.h"
 #include "platform/db/Database.h"
 #include "platform/db/Value.h"
 #include "platform/ui/BusyCursor.h"

@@ -2,9 +2,9 @@
 #include "ui_Pago_AR03.h"
 
 #include "Impresion_AR03.h"
-#include "data/Regional.h"
 #include "data/clsCodigo.h"
 #include "platform/Clock.h"
+#include "platform/Regional.h"
 #include "platform/ui/KeyFilter.h"
 #include "platform/ui/Ui.h"
 

@@ -1,7 +1,7 @@
 #include "GenerationTest.h"
 
-#include "data/Regional.h"
 #include "platform/Clock.h"
+#include "platform/Regional.h"
 
 #include "reports/AR04Printing.h"
 
