@@ -30,6 +30,8 @@ constexpr int colCant = 5;
 constexpr int colImporte = 6;
 constexpr int colTotal = 7;
 constexpr int colInc = 10;
+// The currency's column, as wide as the widest currency name.
+constexpr int colMoneda = 3;
 
 const QString replicateQuestion = u"La posición fiscal seleccionada ya fue generada. Desea replicar la DDJJ?"_s;
 
@@ -89,7 +91,7 @@ void Detalle_DDJJ::Form_Load()
     const QStringList widest{u"0000"_s,
                              u"0000000000000000000000"_s,
                              u"Cuenta Corriente"_s,
-                             u"Dólares"_s,
+                             QString(),
                              u"00000000000"_s,
                              u"0000"_s,
                              u"-00000000,00"_s,
@@ -101,6 +103,8 @@ void Detalle_DDJJ::Form_Load()
                              u"00/00/0000"_s};
     for (int column = 0; column < grid.columnCount(); ++column)
         declarations::fitColumn(grid, column, widest.value(column));
+    for (const QString& currency : Codes::currencyNames())
+        declarations::fitColumn(grid, colMoneda, currency);
     declarations::fitListWindow(*this, grid, *m_ui->SSSplitter1, *m_ui->Frame1);
 
     Refrescar(u"N_POSICION_FISCAL"_s);
