@@ -9,7 +9,7 @@
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/Posicionar_Grilla.h"
 #include "platform/ui/Ui.h"
-#include "reports/AR04Printing.h"
+#include "reports/Reimpresion_AR04.h"
 #include "screens/HelpDocument.h"
 #include "screens/ReadFailure.h"
 #include "screens/generation/Generacion_DDJJ.h"
@@ -305,7 +305,7 @@ void DDJJ::bImprimir_Click()
     if (!Cancelado) {
         inform(u"Se ha generado el diskette correctamente. A continuación se emitirá el formulario AR04."_s);
         const ui::BusyCursor busy;
-        if (!AR04Printing::reprint(posicion, secuencia, comprobante))
+        if (!reprintAR04(posicion, secuencia, comprobante))
             return inform(u"No se ha podido generar la impresión."_s);
     }
     reloadAndReturn();

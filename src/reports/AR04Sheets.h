@@ -17,14 +17,14 @@ namespace report {
 class Report;
 } // namespace report
 
-/// What the AR04 first printing and its reprint share: their own queries, the header of every sheet, the
-/// short form's line and payment slots, the payments sheet, and the reprint of a generated declaration.
+/// The sheets of the AR04 form, shared by its first printing and its reprint: their queries, the header of
+/// every sheet, the short form's line and payment slots, the detail sheets and the payments sheet.
 /// A declaration of at most 16 lines prints on one short sheet (AR04.rpt); a longer one on detail sheets of
 /// 41 lines (AR04_primera.rpt) followed by a payments sheet (AR04_Pagos.rpt).
 ///
 /// The helpers raise an exception for any failure (a query, a report, a change that found no row); the
 /// report operations of clsCodigo catch them and return false.
-class AR04Printing
+class AR04Sheets
 {
 public:
     static constexpr int shortFormLines = 16;
@@ -86,10 +86,4 @@ public:
     /// totals deposited and withheld.
     static void paymentsSheet(double periodo, double secuencia, const QString& comprobante, int hoja, int total,
                               const QString& title);
-
-    /// The reprint of a generated declaration from the stamps its first printing left on the lines: every
-    /// stored sheet again, then the payments sheet of a long form. The payments listed on it are marked as
-    /// at the first printing; nothing else changes. False when any sheet could not be prepared or shown
-    /// (the payment marks are then left as they were).
-    [[nodiscard]] static bool reprint(double periodo, double secuencia, double comprobante);
 };
