@@ -247,16 +247,14 @@ QString AR04Sheets::totalDeposited(double periodo)
     return sum.isNull() ? u"0,00"_s : formatted(sum, u"##,##0.00");
 }
 
-void AR04Sheets::shortSheet(double periodo, double secuencia, const std::optional<QString>& valorHoja,
-                            const QString& comprobante, std::optional<double> stampWith, bool ultima, int hoja,
-                            int total, const QString& title)
+void AR04Sheets::shortSheet(const Sheet& sheet, std::optional<double> stampWith)
 {
-    const QString linesSql = valorHoja ? u"Select * from DDJJ_Detalle "_s + sheetFilter
-                                       : u"Select top 16 * from DDJJ_Detalle "_s + pendingFilter + lineOrder;
+    const QString linesSql = sheet.valorHoja ? u"Select * from DDJJ_Detalle "_s + sheetFilter
+                                             : u"Select top 16 * from DDJJ_Detalle "_s + pendingFilter + lineOrder;
     const auto lineValues = [&]() -> std::vector<db::Value> {
-        if (valorHoja)
-            return {periodo, secuencia, *valorHoja};
-        return {periodo, secuencia};
+        if (sheet.valorHoja)
+            return {sheet.periodo, sheet.secuencia, *sheet.valorHoja};
+        return {sheet.periodo, sheet.secuencia};
     };
     const auto report = openReport(u"AR04.rpt"_s, query(linesSql, lineValues()));
 
@@ -269,39 +267,40 @@ void AR04Sheets::shortSheet(double periodo, double secuencia, const std::optiona
             break;
         setLineSlot(*report, ++k, line);
         if (stampWith &&
-            !codigo.Modificar_Detalle_Disk(secuencia, periodo, *stampWith, line.value(u"N_CUIT").toDouble(),
-                                           line.value(u"N_CBU").toString(), QString::number(hoja)))
+            !codigo.Modificar_Detalle_Disk(sheet.secuencia, sheet.periodo, *stampWith, line.value(u"N_CUIT").toDouble(),
+                                           line.value(u"N_CBU").toString(), QString::number(sheet.hoja)))
             fail("no se pudo marcar una línea como generada");
     }
     while (k < shortFormLines)
         setEmptyLineSlot(*report, ++k);
 
-    setHeader(*report, comprobante, periodo);
-    report->setParameter(u"Saldo"_s, ultima ? saldoText(totalWithheld(periodo, secuencia)) : QString());
-    report->setParameter(u"HojaA"_s, QString::number(hoja));
-    report->setParameter(u"HojaT"_s, QString::number(total));
-    if (ultima) {
-        setPayments(*report, periodo);
+    setHeader(*report, sheet.comprobante, sheet.periodo);
+    report->setParameter(u"Saldo"_s,
+                         sheet.ultima ? saldoText(totalWithheld(sheet.periodo, sheet.secuencia)) : QString());
+    report->setParameter(u"HojaA"_s, QString::number(sheet.hoja));
+    report->setParameter(u"HojaT"_s, QString::number(sheet.total));
+    if (sheet.ultima) {
+        setPayments(*report, sheet.periodo);
     } else {
         for (int slot = 1; slot <= paymentSlots; ++slot)
             setEmptyPaymentSlot(*report, slot);
     }
-    report->setParameter(u"TotDep"_s, ultima ? totalDeposited(periodo) : u"0,00"_s);
-    report->preview(title);
+    report->setParameter(u"TotDep"_s, sheet.ultima ? totalDeposited(sheet.periodo) : u"0,00"_s);
+    report->preview(sheet.title);
 }
 
-void AR04Sheets::detailSheet(double periodo, double secuencia, const std::optional<QString>& valorHoja,
-                             const QString& comprobante, bool conSaldo, int hoja, int total, const QString& title)
+void AR04Sheets::detailSheet(const Sheet& sheet)
 {
-    const double saldo = conSaldo ? totalWithheld(periodo, secuencia) : 0;
-    auto lines = valorHoja ? query(detailColumns + sheetFilter + lineOrder, {periodo, secuencia, *valorHoja})
-                           : query(detailColumns + pendingFilter + lineOrder, {periodo, secuencia});
+    const double saldo = sheet.ultima ? totalWithheld(sheet.periodo, sheet.secuencia) : 0;
+    auto lines = sheet.valorHoja ? query(detailColumns + sheetFilter + lineOrder,
+                                         {sheet.periodo, sheet.secuencia, *sheet.valorHoja})
+                                 : query(detailColumns + pendingFilter + lineOrder, {sheet.periodo, sheet.secuencia});
     const auto report = openReport(u"AR04_primera.rpt"_s, std::move(lines));
-    setHeader(*report, comprobante, periodo);
+    setHeader(*report, sheet.comprobante, sheet.periodo);
     report->setParameter(u"Saldo"_s, saldoText(saldo));
-    report->setParameter(u"HojaA"_s, QString::number(hoja));
-    report->setParameter(u"HojaT"_s, QString::number(total));
-    report->preview(title);
+    report->setParameter(u"HojaA"_s, QString::number(sheet.hoja));
+    report->setParameter(u"HojaT"_s, QString::number(sheet.total));
+    report->preview(sheet.title);
 }
 
 void AR04Sheets::stampDetailLines(double periodo, double secuencia, double comprobante, int hoja)

@@ -13,12 +13,27 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+QString sheetTitle(const QString& comprobante, int hoja)
+{
+    return u"Reimpresión AR04 - "_s + comprobante + u" Hoja Nro: "_s + QString::number(hoja);
+}
+
+} // namespace
+
 bool clsCodigo::Reporte_AR04_Primero_2(double periodo, double secuencia, int hoja, int total,
                                        const QString& comprobante, const QString& valorHoja)
 {
     try {
-        AR04Sheets::detailSheet(periodo, secuencia, valorHoja, comprobante, hoja == total, hoja, total + 1,
-                                u"Reimpresión AR04 - "_s + comprobante + u" Hoja Nro: "_s + QString::number(hoja));
+        AR04Sheets::detailSheet({.periodo = periodo,
+                                 .secuencia = secuencia,
+                                 .valorHoja = valorHoja,
+                                 .comprobante = comprobante,
+                                 .ultima = hoja == total,
+                                 .hoja = hoja,
+                                 .total = total + 1,
+                                 .title = sheetTitle(comprobante, hoja)});
         return true;
     } catch (...) {
         return false;
@@ -29,8 +44,15 @@ bool clsCodigo::Reimpresion_AR04(double periodo, double secuencia, bool ultima, 
                                  const QString& comprobante, const QString& valorHoja)
 {
     try {
-        AR04Sheets::shortSheet(periodo, secuencia, valorHoja, comprobante, std::nullopt, ultima, hoja, total,
-                               u"Reimpresión AR04 - "_s + comprobante + u" Hoja Nro: "_s + QString::number(hoja));
+        AR04Sheets::shortSheet({.periodo = periodo,
+                                .secuencia = secuencia,
+                                .valorHoja = valorHoja,
+                                .comprobante = comprobante,
+                                .ultima = ultima,
+                                .hoja = hoja,
+                                .total = total,
+                                .title = sheetTitle(comprobante, hoja)},
+                               std::nullopt);
         return true;
     } catch (...) {
         return false;

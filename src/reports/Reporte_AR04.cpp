@@ -43,8 +43,15 @@ bool clsCodigo::Reporte_AR04(double periodo, double secuencia)
         int hoja = 0;
         if (pending <= AR04Sheets::shortFormLines) {
             ++hoja;
-            AR04Sheets::shortSheet(periodo, secuencia, std::nullopt, comprobante, voucher, hoja == total, hoja, total,
-                                   sheetTitle(comprobante, hoja));
+            AR04Sheets::shortSheet({.periodo = periodo,
+                                    .secuencia = secuencia,
+                                    .valorHoja = std::nullopt,
+                                    .comprobante = comprobante,
+                                    .ultima = hoja == total,
+                                    .hoja = hoja,
+                                    .total = total,
+                                    .title = sheetTitle(comprobante, hoja)},
+                                   voucher);
         } else {
             while (AR04Sheets::pendingCount(periodo, secuencia) > 0) {
                 // Each sheet stamps up to 41 lines; more sheets than counted means the stamps did not take.
@@ -74,8 +81,14 @@ bool clsCodigo::Reporte_AR04(double periodo, double secuencia)
 bool clsCodigo::Reporte_AR04_Primero(double periodo, double secuencia, int hoja, int total, const QString& comprobante)
 {
     try {
-        AR04Sheets::detailSheet(periodo, secuencia, std::nullopt, comprobante, hoja == total - 1, hoja, total,
-                                sheetTitle(comprobante, hoja));
+        AR04Sheets::detailSheet({.periodo = periodo,
+                                 .secuencia = secuencia,
+                                 .valorHoja = std::nullopt,
+                                 .comprobante = comprobante,
+                                 .ultima = hoja == total - 1,
+                                 .hoja = hoja,
+                                 .total = total,
+                                 .title = sheetTitle(comprobante, hoja)});
         return true;
     } catch (...) {
         return false;
