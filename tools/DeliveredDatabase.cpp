@@ -1,6 +1,6 @@
 #include "DeliveredDatabase.h"
 
-#include "data/Regional.h"
+#include "platform/Regional.h"
 #include "platform/db/Database.h"
 
 #include <QDate>

@@ -1,6 +1,6 @@
 #include "Armar_Sql.h"
 
-#include "Regional.h"
+#include "platform/Regional.h"
 
 namespace {
 

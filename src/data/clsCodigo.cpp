@@ -2,9 +2,9 @@
 
 #include "Armar_Sql.h"
 #include "ParameterValue.h"
-#include "Regional.h"
 #include "Schema.h"
 #include "platform/Clock.h"
+#include "platform/Regional.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
 

@@ -1,9 +1,10 @@
 // The AR03 payment form: first printing (which numbers the payment) and reprint. Both are
 // operations of clsCodigo but drive the report engine, so they live with the reports.
 
-#include "data/Regional.h"
+#include "data/Codes.h"
 #include "data/clsCodigo.h"
 #include "platform/ProgramDirectory.h"
+#include "platform/Regional.h"
 #include "platform/db/Database.h"
 #include "platform/reportengine/Report.h"
 #include "platform/reportengine/ReportEngine.h"
@@ -36,15 +37,12 @@ struct PaymentForm
     QString anio;
 };
 
-// The name of a currency in the amount in words, written without accents as the form prints it.
+// The name of a currency in the amount in words, written without accents as the form prints it. A null
+// code counts as pesos; a code with no name reads as dollars.
 QString currencyWords(const db::Value& code)
 {
-    const QString trimmed = code.isNull() ? u"01"_s : code.toString().trimmed();
-    if (trimmed == u"01")
-        return u"Pesos"_s;
-    if (trimmed == u"02")
-        return u"Lecop"_s;
-    return u"Dolares"_s;
+    const QString name = Codes::printedCurrencyName(code.isNull() ? u"01"_s : code.toString().trimmed());
+    return name.isEmpty() ? Codes::printedCurrencyName(u"03"_s) : name;
 }
 
 PaymentForm readPayment(const db::Recordset& payment)

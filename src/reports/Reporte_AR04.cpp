@@ -3,7 +3,7 @@
 // declaration is marked generated. Operations of clsCodigo that drive the report engine, so they live
 // with the reports.
 
-#include "AR04Printing.h"
+#include "AR04Sheets.h"
 #include "data/clsCodigo.h"
 #include "platform/db/Database.h"
 
@@ -29,39 +29,45 @@ bool clsCodigo::Reporte_AR04(double periodo, double secuencia)
         if (!transaction)
             return false;
 
-        AR04Printing::resetPayments(periodo);
-        const long pending = AR04Printing::pendingCount(periodo, secuencia);
+        AR04Sheets::resetPayments(periodo);
+        const long pending = AR04Sheets::pendingCount(periodo, secuencia);
         if (pending <= 0)
             return false;
-        const int total = AR04Printing::sheetCount(pending);
-        const QString comprobante = AR04Printing::voucherText();
+        const int total = AR04Sheets::sheetCount(pending);
+        const QString comprobante = AR04Sheets::voucherText();
         bool numeric = false;
         const double voucher = comprobante.toDouble(&numeric);
         if (!numeric)
             return false;
 
         int hoja = 0;
-        if (pending <= AR04Printing::shortFormLines) {
+        if (pending <= AR04Sheets::shortFormLines) {
             ++hoja;
-            AR04Printing::shortSheet(periodo, secuencia, std::nullopt, comprobante, voucher, hoja == total, hoja, total,
-                                     sheetTitle(comprobante, hoja));
+            AR04Sheets::shortSheet({.periodo = periodo,
+                                    .secuencia = secuencia,
+                                    .valorHoja = std::nullopt,
+                                    .comprobante = comprobante,
+                                    .ultima = hoja == total,
+                                    .hoja = hoja,
+                                    .total = total,
+                                    .title = sheetTitle(comprobante, hoja)},
+                                   voucher);
         } else {
-            while (AR04Printing::pendingCount(periodo, secuencia) > 0) {
+            while (AR04Sheets::pendingCount(periodo, secuencia) > 0) {
                 // Each sheet stamps up to 41 lines; more sheets than counted means the stamps did not take.
                 if (++hoja > total)
                     return false;
                 if (!Reporte_AR04_Primero(periodo, secuencia, hoja, total + 1, comprobante))
                     return false;
-                AR04Printing::stampDetailLines(periodo, secuencia, voucher, hoja);
+                AR04Sheets::stampDetailLines(periodo, secuencia, voucher, hoja);
             }
             ++hoja;
-            AR04Printing::paymentsSheet(periodo, secuencia, comprobante, hoja, total + 1,
-                                        sheetTitle(comprobante, hoja));
+            AR04Sheets::paymentsSheet(periodo, secuencia, comprobante, hoja, total + 1, sheetTitle(comprobante, hoja));
         }
-        if (AR04Printing::pendingCount(periodo, secuencia) > 0)
+        if (AR04Sheets::pendingCount(periodo, secuencia) > 0)
             return false;
 
-        if (!Modificar_Parametro(AR04Printing::voucherParameter, db::Value::numberText(voucher + 1)))
+        if (!Modificar_Parametro(AR04Sheets::voucherParameter, db::Value::numberText(voucher + 1)))
             return false;
         if (!Modificar_DDJJ_Disk(secuencia, periodo))
             return false;
@@ -75,8 +81,14 @@ bool clsCodigo::Reporte_AR04(double periodo, double secuencia)
 bool clsCodigo::Reporte_AR04_Primero(double periodo, double secuencia, int hoja, int total, const QString& comprobante)
 {
     try {
-        AR04Printing::detailSheet(periodo, secuencia, std::nullopt, comprobante, hoja == total - 1, hoja, total,
-                                  sheetTitle(comprobante, hoja));
+        AR04Sheets::detailSheet({.periodo = periodo,
+                                 .secuencia = secuencia,
+                                 .valorHoja = std::nullopt,
+                                 .comprobante = comprobante,
+                                 .ultima = hoja == total - 1,
+                                 .hoja = hoja,
+                                 .total = total,
+                                 .title = sheetTitle(comprobante, hoja)});
         return true;
     } catch (...) {
         return false;

@@ -1,6 +1,6 @@
 #include "Importe_Letras.h"
 
-#include "data/Regional.h"
+#include "platform/Regional.h"
 
 #include <array>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "data/Regional.h"
+#include "platform/Regional.h"
 #include "platform/db/Value.h"
 
 #include <QLocale>

@@ -3,6 +3,7 @@
 #include "DbError.h"
 #include "StatementCache.h"
 #include "platform/Clock.h"
+#include "platform/Regional.h"
 
 #include <QFileInfo>
 #include <QScopeGuard>
@@ -227,10 +228,10 @@ const Database::Plan& Database::planFor(const QString& sql, const Shape& shape)
         const bool date =
             was.kind == Shape::Literal::Kind::Text &&
             std::find(report.dateTexts.begin(), report.dateTexts.end(), was.quotedIndex) != report.dateTexts.end();
-        plan.valid = was.kind == is.kind && was.integer == is.integer && was.real == is.real &&
-                     (date ? SqlTranslator::isoDate(
-                                 SqlTranslator::parseDateText(QString::fromUtf8(was.text).trimmed())) == is.value()
-                           : was.value() == is.value());
+        plan.valid =
+            was.kind == is.kind && was.integer == is.integer && was.real == is.real &&
+            (date ? SqlTranslator::isoDate(Regional::parseDate(QString::fromUtf8(was.text).trimmed())) == is.value()
+                  : was.value() == is.value());
     }
     for (const int quoted : report.dateTexts) {
         for (size_t i = 0; plan.valid && i < shape.literals.size(); ++i) {
@@ -254,7 +255,7 @@ Database::Prepared Database::prepare(const QString& sql, const char* what)
         if (plan.valid) {
             for (const int index : plan.dates) {
                 Shape::Literal& literal = shape->literals[static_cast<size_t>(index)];
-                const QDate date = SqlTranslator::parseDateText(QString::fromUtf8(literal.text).trimmed());
+                const QDate date = Regional::parseDate(QString::fromUtf8(literal.text).trimmed());
                 if (!date.isValid())
                     throw DbError("fecha incorrecta: " + literal.text.toByteArray().toStdString());
                 literal.unquoted = SqlTranslator::isoDate(date);

@@ -39,9 +39,6 @@ public:
     /// The stored form of a date, without quotes ("yyyy-mm-dd").
     [[nodiscard]] static QByteArray isoDate(QDate date);
 
-    /// Reads "d/m/yyyy" (day and month of one or two digits) or ISO "yyyy-mm-dd".
-    [[nodiscard]] static QDate parseDateText(QStringView text);
-
 private:
     [[nodiscard]] bool mayNeedWork(QStringView sql) const;
     std::vector<QString> m_dateColumns;

@@ -1,7 +1,7 @@
 #include "ReportDefinition.h"
 
 #include "ReportError.h"
-#include "data/Regional.h"
+#include "platform/Regional.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,7 @@
 #include "DateEdit.h"
 
 #include "platform/Clock.h"
+#include "platform/Regional.h"
 
 #include <QAction>
 #include <QCalendarWidget>
@@ -40,15 +41,15 @@ DateEdit::DateEdit(QWidget* parent) : QLineEdit(parent)
 
 std::optional<QDate> DateEdit::date() const
 {
-    static const QRegularExpression written(u"^(\\d{1,2})/(\\d{1,2})/(\\d{4})$"_s);
-    static const QRegularExpression digits(u"^(\\d{2})(\\d{2})(\\d{4})$"_s);
-    const QString typed = text().trimmed();
-    QRegularExpressionMatch match = written.match(typed);
-    if (!match.hasMatch())
-        match = digits.match(typed);
-    if (!match.hasMatch())
+    static const QRegularExpression digitsOnly(u"^\\d{8}$"_s);
+    QString typed = text().trimmed();
+    // Typed without its separators (ddmmyyyy), the date reads as dd/mm/yyyy.
+    if (digitsOnly.match(typed).hasMatch())
+        typed = typed.left(2) + u'/' + typed.mid(2, 2) + u'/' + typed.mid(4);
+    // The stored form, yyyy-mm-dd, is not a way of typing a date.
+    if (typed.contains(u'-'))
         return std::nullopt;
-    const QDate read(match.captured(3).toInt(), match.captured(2).toInt(), match.captured(1).toInt());
+    const QDate read = Regional::parseDate(typed);
     if (!read.isValid() || read.year() < firstYear)
         return std::nullopt;
     return read;

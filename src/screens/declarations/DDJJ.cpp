@@ -10,7 +10,7 @@
 #include "platform/ui/Posicionar_Grilla.h"
 #include "platform/ui/Ui.h"
 #include "platform/ui/WindowPlacement.h"
-#include "reports/AR04Printing.h"
+#include "reports/Reimpresion_AR04.h"
 #include "screens/HelpDocument.h"
 #include "screens/OperationTexts.h"
 #include "screens/ReadFailure.h"
@@ -297,7 +297,7 @@ void DDJJ::bImprimir_Click()
     const double posicion = numberOf(grid.cell(colPosicion));
     const double secuencia = numberOf(grid.cell(colSecuencia));
     const double comprobante = clsCodigo::instance().Get_Comprobante(posicion, secuencia);
-    generateAndPrint(comprobante, [=] { return AR04Printing::reprint(posicion, secuencia, comprobante); });
+    generateAndPrint(comprobante, [=] { return reprintAR04(posicion, secuencia, comprobante); });
 }
 
 void DDJJ::BEliminar_Click()

@@ -2,8 +2,8 @@
 
 #include "DeclarationTexts.h"
 
-#include "data/Regional.h"
 #include "data/clsCodigo.h"
+#include "platform/Regional.h"
 #include "platform/db/Value.h"
 #include "platform/ui/Ui.h"
 

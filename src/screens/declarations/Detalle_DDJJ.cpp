@@ -5,7 +5,6 @@
 #include "DeclarationTexts.h"
 #include "Manual_DDJJ.h"
 #include "data/Codes.h"
-#include "data/Regional.h"
 #include "data/clsCodigo.h"
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/Posicionar_Grilla.h"
@@ -34,6 +33,8 @@ constexpr int colCant = 5;
 constexpr int colImporte = 6;
 constexpr int colTotal = 7;
 constexpr int colInc = 10;
+// The currency's column, as wide as the widest currency name.
+constexpr int colMoneda = 3;
 
 // A stored code, trimmed; "0" for a null.
 QString codeCell(const db::Value& code)
@@ -90,7 +91,7 @@ void Detalle_DDJJ::Form_Load()
     const QStringList widest{u"0000"_s,
                              u"0000000000000000000000"_s,
                              u"Cuenta Corriente"_s,
-                             u"Dólares"_s,
+                             QString(),
                              u"00000000000"_s,
                              u"0000"_s,
                              u"-00000000,00"_s,
@@ -102,6 +103,8 @@ void Detalle_DDJJ::Form_Load()
                              u"00/00/0000"_s};
     for (int column = 0; column < grid.columnCount(); ++column)
         grid.fitColumn(column, widest.value(column));
+    for (const QString& currency : Codes::currencyNames())
+        grid.fitColumn(colMoneda, currency);
     ui::fitListWindow(*this, grid, *m_ui->SSSplitter1, *m_ui->Frame1);
 
     Refrescar(u"N_POSICION_FISCAL"_s);

@@ -2,8 +2,9 @@
 #include "ui_Manual_DDJJ.h"
 
 #include "DeclarationChecks.h"
-#include "data/Regional.h"
+#include "data/Codes.h"
 #include "data/clsCodigo.h"
+#include "platform/Regional.h"
 #include "platform/db/Database.h"
 #include "platform/db/Value.h"
 #include "platform/ui/BusyCursor.h"
@@ -122,7 +123,7 @@ void Manual_DDJJ::Form_Load()
         {u"Sin Especificar"_s, u"Caja de Ahorro"_s, u"Cuenta Corriente"_s, u"Cuenta Custodia"_s});
     m_ui->cbTipoCuenta->setCurrentIndex(0);
     m_ui->cbTipoMoneda->clear();
-    m_ui->cbTipoMoneda->addItems({u"Sin Especificar"_s, u"Pesos"_s, u"Lecop"_s, u"Dólares"_s});
+    m_ui->cbTipoMoneda->addItems(QStringList{u"Sin Especificar"_s} + Codes::currencyNames());
     m_ui->cbTipoMoneda->setCurrentIndex(0);
     m_importePointTyped = false;
     m_totalPointTyped = false;

@@ -1,7 +1,7 @@
 #include "DeclarationFile.h"
 
 #include "data/Armar_Sql.h"
-#include "data/Regional.h"
+#include "platform/Regional.h"
 #include "platform/cipher/CipherError.h"
 #include "platform/db/Recordset.h"
 #include "platform/db/Value.h"

@@ -3,8 +3,8 @@
 
 #include "Pago_AR03.h"
 #include "data/Codes.h"
-#include "data/Regional.h"
 #include "data/clsCodigo.h"
+#include "platform/Regional.h"
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/Posicionar_Grilla.h"
 #include "platform/ui/Ui.h"

@@ -2,9 +2,10 @@
 #include "ui_Pago_AR03.h"
 
 #include "Impresion_AR03.h"
-#include "data/Regional.h"
+#include "data/Codes.h"
 #include "data/clsCodigo.h"
 #include "platform/Clock.h"
+#include "platform/Regional.h"
 #include "platform/ui/KeyFilter.h"
 #include "platform/ui/Ui.h"
 #include "screens/OperationTexts.h"
@@ -69,7 +70,7 @@ void Pago_AR03::Form_Load()
 
     m_decimalPointTyped = false;
     m_ui->cbTipoMoneda->clear();
-    m_ui->cbTipoMoneda->addItems({sinEspecificar, u"Pesos"_s, u"Lecop"_s, u"Dólares"_s});
+    m_ui->cbTipoMoneda->addItems(QStringList{sinEspecificar} + Codes::currencyNames());
     m_ui->cbSemana->clear();
     m_ui->cbSemana->addItems({u"1"_s, u"2"_s, u"3"_s, u"4"_s, u"5"_s});
     m_ui->cbTipoMoneda->setCurrentIndex(0);

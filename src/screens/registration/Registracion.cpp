@@ -2,8 +2,8 @@
 #include "ui_Registracion.h"
 
 #include "data/ParameterValue.h"
-#include "data/Regional.h"
 #include "data/clsCodigo.h"
+#include "platform/Regional.h"
 #include "platform/ui/KeyFilter.h"
 #include "platform/ui/Ui.h"
 #include "rules/Cuit_Invalido.h"

@@ -1,9 +1,9 @@
 #include "GenerationTest.h"
 
-#include "data/Regional.h"
 #include "platform/Clock.h"
+#include "platform/Regional.h"
 
-#include "reports/AR04Printing.h"
+#include "reports/Reimpresion_AR04.h"
 
 #include <QFileInfo>
 
@@ -22,7 +22,7 @@ protected:
     bool print() { return clsCodigo::instance().Reporte_AR04(periodo, secuencia); }
     bool reprint()
     {
-        return AR04Printing::reprint(periodo, secuencia, clsCodigo::instance().Get_Comprobante(periodo, secuencia));
+        return reprintAR04(periodo, secuencia, clsCodigo::instance().Get_Comprobante(periodo, secuencia));
     }
     /// The state, with every line's stamps.
     QString stamps()

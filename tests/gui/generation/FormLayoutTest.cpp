@@ -3,7 +3,7 @@
 
 #include "GenerationTest.h"
 
-#include "data/Regional.h"
+#include "platform/Regional.h"
 #include "support/ReportFiles.h"
 
 #include <QRegularExpression>

@@ -24,7 +24,8 @@ namespace Regional {
 /// A date as dd/mm/yyyy.
 [[nodiscard]] QString dateText(QDate date);
 
-/// Reads d/m/yyyy (or ISO yyyy-mm-dd); an invalid text gives an invalid date.
+/// Reads d/m/yyyy (day and month of one or two digits) or ISO yyyy-mm-dd, as dates are stored; any
+/// other text, or a day that does not exist, gives an invalid date.
 [[nodiscard]] QDate parseDate(QStringView text);
 
 } // namespace Regional

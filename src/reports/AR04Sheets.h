@@ -17,14 +17,14 @@ namespace report {
 class Report;
 } // namespace report
 
-/// What the AR04 first printing and its reprint share: their own queries, the header of every sheet, the
-/// short form's line and payment slots, the payments sheet, and the reprint of a generated declaration.
+/// The sheets of the AR04 form, shared by its first printing and its reprint: their queries, the header of
+/// every sheet, the short form's line and payment slots, the detail sheets and the payments sheet.
 /// A declaration of at most 16 lines prints on one short sheet (AR04.rpt); a longer one on detail sheets of
 /// 41 lines (AR04_primera.rpt) followed by a payments sheet (AR04_Pagos.rpt).
 ///
 /// The helpers raise an exception for any failure (a query, a report, a change that found no row); the
 /// report operations of clsCodigo catch them and return false.
-class AR04Printing
+class AR04Sheets
 {
 public:
     static constexpr int shortFormLines = 16;
@@ -64,19 +64,34 @@ public:
     /// The total deposited by the period's payments, formatted; "0,00" when there is none.
     [[nodiscard]] static QString totalDeposited(double periodo);
 
+    /// A sheet of a declaration's lines, short or detail, as a printing asks for it.
+    struct Sheet
+    {
+        double periodo = 0;
+        double secuencia = 0;
+        /// The sheet value stamped on the lines to reprint; none at a first printing, which shows pending lines.
+        std::optional<QString> valorHoja;
+        /// The voucher number the header shows.
+        QString comprobante;
+        /// The last sheet of lines, which shows the total withheld.
+        bool ultima = false;
+        int hoja = 0;
+        int total = 0;
+        /// The preview window's title.
+        QString title;
+    };
+
     /// One sheet of the short form (AR04.rpt): the first 16 pending lines at a first printing (no sheet value),
     /// the lines stamped with the sheet value at a reprint. When a voucher number is given each line is stamped
     /// with it, this sheet and today's date right after its slots are set. The last sheet carries the total
     /// withheld, the payments (each then marked as listed) and the total deposited; any other sheet shows them
     /// empty.
-    static void shortSheet(double periodo, double secuencia, const std::optional<QString>& valorHoja,
-                           const QString& comprobante, std::optional<double> stampWith, bool ultima, int hoja,
-                           int total, const QString& title);
+    static void shortSheet(const Sheet& sheet, std::optional<double> stampWith);
 
     /// One detail sheet of the long form (AR04_primera.rpt): every pending line from the first at a first
     /// printing (no sheet value; the form shows 41 of them), the lines stamped with the sheet value at a reprint.
-    static void detailSheet(double periodo, double secuencia, const std::optional<QString>& valorHoja,
-                            const QString& comprobante, bool conSaldo, int hoja, int total, const QString& title);
+    /// Only the last one shows the total withheld.
+    static void detailSheet(const Sheet& sheet);
 
     /// Stamps the first 41 pending lines (the ones the detail sheet just prepared shows) with the voucher
     /// number, the sheet and today's date.
@@ -86,10 +101,4 @@ public:
     /// totals deposited and withheld.
     static void paymentsSheet(double periodo, double secuencia, const QString& comprobante, int hoja, int total,
                               const QString& title);
-
-    /// The reprint of a generated declaration from the stamps its first printing left on the lines: every
-    /// stored sheet again, then the payments sheet of a long form. The payments listed on it are marked as
-    /// at the first printing; nothing else changes. False when any sheet could not be prepared or shown
-    /// (the payment marks are then left as they were).
-    [[nodiscard]] static bool reprint(double periodo, double secuencia, double comprobante);
 };

@@ -1,6 +1,5 @@
 #include "Regional.h"
 
-#include "platform/db/SqlTranslator.h"
 #include "platform/db/Value.h"
 
 #include <algorithm>
@@ -141,7 +140,30 @@ QString dateText(QDate date)
 
 QDate parseDate(QStringView text)
 {
-    return db::SqlTranslator::parseDateText(text);
+    // Hand-written: this runs for every date written to the database, and QDate::fromString is slow.
+    int fields[3] = {0, 0, 0};
+    int digits[3] = {0, 0, 0};
+    int field = 0;
+    QChar separator;
+    for (const QChar c : text) {
+        if (c.isDigit() && c.unicode() < 128) {
+            fields[field] = fields[field] * 10 + (c.unicode() - u'0');
+            if (++digits[field] > 4)
+                return {};
+        } else if ((c == u'/' || c == u'-') && field < 2 && (separator.isNull() || separator == c)) {
+            separator = c;
+            ++field;
+        } else {
+            return {};
+        }
+    }
+    if (field != 2)
+        return {};
+    if (separator == u'-') // ISO yyyy-mm-dd, as stored
+        return digits[0] == 4 && digits[1] == 2 && digits[2] == 2 ? QDate(fields[0], fields[1], fields[2]) : QDate();
+    if (digits[0] == 0 || digits[0] > 2 || digits[1] == 0 || digits[1] > 2 || digits[2] != 4)
+        return {};
+    return QDate(fields[2], fields[1], fields[0]);
 }
 
 } // namespace Regional

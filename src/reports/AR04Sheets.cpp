@@ -1,10 +1,10 @@
-#include "AR04Printing.h"
+#include "AR04Sheets.h"
 
 #include "data/Armar_Sql.h"
 #include "data/Codes.h"
-#include "data/Regional.h"
 #include "data/clsCodigo.h"
 #include "platform/ProgramDirectory.h"
+#include "platform/Regional.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
@@ -54,13 +54,13 @@ std::unique_ptr<report::Report> openReport(const QString& name, std::unique_ptr<
 
 std::vector<report::ReportRow> rowsOf(const QString& sqlTemplate, std::vector<db::Value> values)
 {
-    const auto recordset = AR04Printing::query(sqlTemplate, std::move(values));
+    const auto recordset = AR04Sheets::query(sqlTemplate, std::move(values));
     return report::ReportRow::readAll(*recordset);
 }
 
 db::Value firstField(const QString& sqlTemplate, std::vector<db::Value> values, QStringView field)
 {
-    const auto recordset = AR04Printing::query(sqlTemplate, std::move(values));
+    const auto recordset = AR04Sheets::query(sqlTemplate, std::move(values));
     return recordset->eof() ? db::Value() : recordset->field(field);
 }
 
@@ -119,28 +119,28 @@ void setPayments(report::Report& report, double periodo)
         rowsOf(u"Select top 15 * from AR03 where Posicion_Fiscal = ? and Impresion = 'N' "_s, {periodo});
     int k = 0;
     for (const report::ReportRow& payment : payments) {
-        if (k == AR04Printing::paymentSlots)
+        if (k == AR04Sheets::paymentSlots)
             break;
         const QString n = QString::number(++k);
         report.setParameter(u"Pago"_s + n, db::Value::numberText(Si_Nulo(payment.value(u"numero"), 0).toDouble()));
         report.setParameter(u"FecPago"_s + n, payment.value(u"Fecha_Pago").toString());
         report.setParameter(u"ImpPago"_s + n, formatted(payment.value(u"Importe"), u"##,##0.00"));
-        AR04Printing::execute(u"Update AR03 set Impresion = 'S' where Id = "_s + payment.value(u"iD").toString());
+        AR04Sheets::execute(u"Update AR03 set Impresion = 'S' where Id = "_s + payment.value(u"iD").toString());
     }
-    while (k < AR04Printing::paymentSlots)
+    while (k < AR04Sheets::paymentSlots)
         setEmptyPaymentSlot(report, ++k);
 }
 
 } // namespace
 
-int AR04Printing::sheetCount(long lines)
+int AR04Sheets::sheetCount(long lines)
 {
     if (lines <= shortFormLines)
         return 1;
     return static_cast<int>((lines + linesPerSheet - 1) / linesPerSheet);
 }
 
-std::unique_ptr<db::Recordset> AR04Printing::query(const QString& sqlTemplate, std::vector<db::Value> values)
+std::unique_ptr<db::Recordset> AR04Sheets::query(const QString& sqlTemplate, std::vector<db::Value> values)
 {
     db::Database* database = db::Database::current();
     if (!database)
@@ -148,7 +148,7 @@ std::unique_ptr<db::Recordset> AR04Printing::query(const QString& sqlTemplate, s
     return database->openRecordset(Armar_Sql(sqlTemplate, values));
 }
 
-int AR04Printing::execute(const QString& sql)
+int AR04Sheets::execute(const QString& sql)
 {
     db::Database* database = db::Database::current();
     if (!database)
@@ -156,7 +156,7 @@ int AR04Printing::execute(const QString& sql)
     return database->execute(sql);
 }
 
-long AR04Printing::pendingCount(double periodo, double secuencia)
+long AR04Sheets::pendingCount(double periodo, double secuencia)
 {
     return static_cast<long>(Si_Nulo(firstField(u"Select count(*) as cant from DDJJ_Detalle "_s + pendingFilter,
                                                 {periodo, secuencia}, u"Cant"),
@@ -164,7 +164,7 @@ long AR04Printing::pendingCount(double periodo, double secuencia)
                                  .toDouble());
 }
 
-long AR04Printing::lineCount(double periodo, double secuencia)
+long AR04Sheets::lineCount(double periodo, double secuencia)
 {
     return static_cast<long>(
         Si_Nulo(
@@ -174,7 +174,7 @@ long AR04Printing::lineCount(double periodo, double secuencia)
             .toDouble());
 }
 
-QString AR04Printing::voucherText()
+QString AR04Sheets::voucherText()
 {
     const auto row = clsCodigo::instance().Get_Parametro(voucherParameter);
     if (!row)
@@ -184,7 +184,7 @@ QString AR04Printing::voucherText()
     return Si_Nulo(row->field(u"Valor"), db::Value(u"0"_s)).toString().trimmed();
 }
 
-QStringList AR04Printing::sheetValues(double periodo, double secuencia)
+QStringList AR04Sheets::sheetValues(double periodo, double secuencia)
 {
     const auto rows = clsCodigo::instance().Get_Comprobantes(periodo, secuencia);
     if (!rows)
@@ -206,12 +206,12 @@ QStringList AR04Printing::sheetValues(double periodo, double secuencia)
     return values;
 }
 
-void AR04Printing::resetPayments(double periodo)
+void AR04Sheets::resetPayments(double periodo)
 {
     execute(u"Update AR03 set Impresion = 'N' where Posicion_Fiscal = "_s + db::Value::numberText(periodo));
 }
 
-void AR04Printing::setHeader(report::Report& report, const QString& comprobante, double periodo)
+void AR04Sheets::setHeader(report::Report& report, const QString& comprobante, double periodo)
 {
     const clsCodigo& codigo = clsCodigo::instance();
     bool numeric = false;
@@ -223,7 +223,7 @@ void AR04Printing::setHeader(report::Report& report, const QString& comprobante,
     report.setParameter(u"Posicion"_s, db::Value::numberText(periodo));
 }
 
-double AR04Printing::totalWithheld(double periodo, double secuencia)
+double AR04Sheets::totalWithheld(double periodo, double secuencia)
 {
     return Si_Nulo(firstField(u"Select Sum(I_Retenido) as Suma from DDJJ_Detalle  WHERE N_Posicion_Fiscal = ?  and "
                               u"Secuencia = ? "_s,
@@ -232,7 +232,7 @@ double AR04Printing::totalWithheld(double periodo, double secuencia)
         .toDouble();
 }
 
-QString AR04Printing::saldoText(double saldo)
+QString AR04Sheets::saldoText(double saldo)
 {
     // A sum of amounts in cents may miss zero by a rounding error; what counts is what the form would show.
     if (std::fabs(saldo) < 0.005)
@@ -240,23 +240,21 @@ QString AR04Printing::saldoText(double saldo)
     return Regional::format(saldo, u"##,##0.00");
 }
 
-QString AR04Printing::totalDeposited(double periodo)
+QString AR04Sheets::totalDeposited(double periodo)
 {
     const db::Value sum =
         firstField(u"Select Sum(Importe) as Suma from AR03 where Posicion_Fiscal = ? "_s, {periodo}, u"Suma");
     return sum.isNull() ? u"0,00"_s : formatted(sum, u"##,##0.00");
 }
 
-void AR04Printing::shortSheet(double periodo, double secuencia, const std::optional<QString>& valorHoja,
-                              const QString& comprobante, std::optional<double> stampWith, bool ultima, int hoja,
-                              int total, const QString& title)
+void AR04Sheets::shortSheet(const Sheet& sheet, std::optional<double> stampWith)
 {
-    const QString linesSql = valorHoja ? u"Select * from DDJJ_Detalle "_s + sheetFilter
-                                       : u"Select top 16 * from DDJJ_Detalle "_s + pendingFilter + lineOrder;
+    const QString linesSql = sheet.valorHoja ? u"Select * from DDJJ_Detalle "_s + sheetFilter
+                                             : u"Select top 16 * from DDJJ_Detalle "_s + pendingFilter + lineOrder;
     const auto lineValues = [&]() -> std::vector<db::Value> {
-        if (valorHoja)
-            return {periodo, secuencia, *valorHoja};
-        return {periodo, secuencia};
+        if (sheet.valorHoja)
+            return {sheet.periodo, sheet.secuencia, *sheet.valorHoja};
+        return {sheet.periodo, sheet.secuencia};
     };
     const auto report = openReport(u"AR04.rpt"_s, query(linesSql, lineValues()));
 
@@ -269,42 +267,43 @@ void AR04Printing::shortSheet(double periodo, double secuencia, const std::optio
             break;
         setLineSlot(*report, ++k, line);
         if (stampWith &&
-            !codigo.Modificar_Detalle_Disk(secuencia, periodo, *stampWith, line.value(u"N_CUIT").toDouble(),
-                                           line.value(u"N_CBU").toString(), QString::number(hoja)))
+            !codigo.Modificar_Detalle_Disk(sheet.secuencia, sheet.periodo, *stampWith, line.value(u"N_CUIT").toDouble(),
+                                           line.value(u"N_CBU").toString(), QString::number(sheet.hoja)))
             fail("no se pudo marcar una línea como generada");
     }
     while (k < shortFormLines)
         setEmptyLineSlot(*report, ++k);
 
-    setHeader(*report, comprobante, periodo);
-    report->setParameter(u"Saldo"_s, ultima ? saldoText(totalWithheld(periodo, secuencia)) : QString());
-    report->setParameter(u"HojaA"_s, QString::number(hoja));
-    report->setParameter(u"HojaT"_s, QString::number(total));
-    if (ultima) {
-        setPayments(*report, periodo);
+    setHeader(*report, sheet.comprobante, sheet.periodo);
+    report->setParameter(u"Saldo"_s,
+                         sheet.ultima ? saldoText(totalWithheld(sheet.periodo, sheet.secuencia)) : QString());
+    report->setParameter(u"HojaA"_s, QString::number(sheet.hoja));
+    report->setParameter(u"HojaT"_s, QString::number(sheet.total));
+    if (sheet.ultima) {
+        setPayments(*report, sheet.periodo);
     } else {
         for (int slot = 1; slot <= paymentSlots; ++slot)
             setEmptyPaymentSlot(*report, slot);
     }
-    report->setParameter(u"TotDep"_s, ultima ? totalDeposited(periodo) : u"0,00"_s);
-    report->preview(title);
+    report->setParameter(u"TotDep"_s, sheet.ultima ? totalDeposited(sheet.periodo) : u"0,00"_s);
+    report->preview(sheet.title);
 }
 
-void AR04Printing::detailSheet(double periodo, double secuencia, const std::optional<QString>& valorHoja,
-                               const QString& comprobante, bool conSaldo, int hoja, int total, const QString& title)
+void AR04Sheets::detailSheet(const Sheet& sheet)
 {
-    const double saldo = conSaldo ? totalWithheld(periodo, secuencia) : 0;
-    auto lines = valorHoja ? query(detailColumns + sheetFilter + lineOrder, {periodo, secuencia, *valorHoja})
-                           : query(detailColumns + pendingFilter + lineOrder, {periodo, secuencia});
+    const double saldo = sheet.ultima ? totalWithheld(sheet.periodo, sheet.secuencia) : 0;
+    auto lines = sheet.valorHoja ? query(detailColumns + sheetFilter + lineOrder,
+                                         {sheet.periodo, sheet.secuencia, *sheet.valorHoja})
+                                 : query(detailColumns + pendingFilter + lineOrder, {sheet.periodo, sheet.secuencia});
     const auto report = openReport(u"AR04_primera.rpt"_s, std::move(lines));
-    setHeader(*report, comprobante, periodo);
+    setHeader(*report, sheet.comprobante, sheet.periodo);
     report->setParameter(u"Saldo"_s, saldoText(saldo));
-    report->setParameter(u"HojaA"_s, QString::number(hoja));
-    report->setParameter(u"HojaT"_s, QString::number(total));
-    report->preview(title);
+    report->setParameter(u"HojaA"_s, QString::number(sheet.hoja));
+    report->setParameter(u"HojaT"_s, QString::number(sheet.total));
+    report->preview(sheet.title);
 }
 
-void AR04Printing::stampDetailLines(double periodo, double secuencia, double comprobante, int hoja)
+void AR04Sheets::stampDetailLines(double periodo, double secuencia, double comprobante, int hoja)
 {
     const std::vector<report::ReportRow> lines =
         rowsOf(u"Select top 41 * from DDJJ_Detalle "_s + pendingFilter + lineOrder, {periodo, secuencia});
@@ -316,8 +315,8 @@ void AR04Printing::stampDetailLines(double periodo, double secuencia, double com
     }
 }
 
-void AR04Printing::paymentsSheet(double periodo, double secuencia, const QString& comprobante, int hoja, int total,
-                                 const QString& title)
+void AR04Sheets::paymentsSheet(double periodo, double secuencia, const QString& comprobante, int hoja, int total,
+                               const QString& title)
 {
     const auto report = openReport(u"AR04_Pagos.rpt"_s, query(u"Select top 15 Numero, Fecha_Pago, Importe from AR03 "
                                                               u" where Posicion_Fiscal = ? and Impresion = 'N' "_s,
@@ -328,34 +327,4 @@ void AR04Printing::paymentsSheet(double periodo, double secuencia, const QString
     report->setParameter(u"TotDep"_s, totalDeposited(periodo));
     report->setParameter(u"Saldo"_s, Regional::format(totalWithheld(periodo, secuencia), u"##,##0.00"));
     report->preview(title);
-}
-
-bool AR04Printing::reprint(double periodo, double secuencia, double comprobante)
-{
-    try {
-        clsCodigo& codigo = clsCodigo::instance();
-        const QString voucher = db::Value::numberText(comprobante);
-        // The reprint only moves the payments' marks; a failed one puts them back as they were.
-        const auto transaction = codigo.beginTransaction();
-        if (!transaction)
-            return false;
-        const long lines = lineCount(periodo, secuencia);
-        const int total = sheetCount(lines);
-        resetPayments(periodo);
-        int k = 0;
-        for (const QString& value : sheetValues(periodo, secuencia)) {
-            ++k;
-            const bool shown = lines > shortFormLines
-                                   ? codigo.Reporte_AR04_Primero_2(periodo, secuencia, k, total, voucher, value)
-                                   : codigo.Reimpresion_AR04(periodo, secuencia, k == total, k, total, voucher, value);
-            if (!shown)
-                return false;
-        }
-        if (lines > shortFormLines && !codigo.Reimpresion_AR04_2(periodo, secuencia, k, total, voucher))
-            return false;
-        transaction->commit();
-        return true;
-    } catch (...) {
-        return false;
-    }
 }
