@@ -9,58 +9,69 @@ namespace Codes {
 
 namespace {
 
-struct Currency
+struct Name
 {
     QStringView code;
     QStringView shown;
-    QStringView printed;
+    QStringView printed; ///< as the printed forms write it, without accents
 };
 
 // In code order: the entry screens' lists show them in this order, the position giving the code.
-constexpr Currency currencies[] = {
+constexpr Name currencies[] = {
     {u"01", u"Pesos", u"Pesos"},
     {u"02", u"Lecop", u"Lecop"},
     {u"03", u"Dólares", u"Dolares"},
 };
+constexpr Name accountTypes[] = {
+    {u"01", u"Caja de Ahorro", u"Caja de Ahorro"},
+    {u"02", u"Cuenta Corriente", u"Cuenta Corriente"},
+    {u"03", u"Cuenta Custodia", u"Cuenta Custodia"},
+};
 
-const Currency* currencyOf(const QString& code)
+template <size_t count>
+const Name* nameOf(const Name (&names)[count], const QString& code)
 {
-    const auto found =
-        std::find_if(std::begin(currencies), std::end(currencies), [&](const Currency& c) { return c.code == code; });
-    return found == std::end(currencies) ? nullptr : found;
+    const auto found = std::find_if(std::begin(names), std::end(names), [&](const Name& n) { return n.code == code; });
+    return found == std::end(names) ? nullptr : found;
+}
+
+template <size_t count>
+QStringList shownNames(const Name (&names)[count])
+{
+    QStringList shown;
+    for (const Name& name : names)
+        shown.append(name.shown.toString());
+    return shown;
 }
 
 } // namespace
 
 QString currencyName(const QString& code)
 {
-    const Currency* currency = currencyOf(code);
+    const Name* currency = nameOf(currencies, code);
     return currency ? currency->shown.toString() : QString();
 }
 
 QString printedCurrencyName(const QString& code)
 {
-    const Currency* currency = currencyOf(code);
+    const Name* currency = nameOf(currencies, code);
     return currency ? currency->printed.toString() : QString();
 }
 
 QStringList currencyNames()
 {
-    QStringList names;
-    for (const Currency& currency : currencies)
-        names.append(currency.shown.toString());
-    return names;
+    return shownNames(currencies);
 }
 
 QString accountTypeName(const QString& code)
 {
-    if (code == u"01")
-        return u"Caja de Ahorro"_s;
-    if (code == u"02")
-        return u"Cuenta Corriente"_s;
-    if (code == u"03")
-        return u"Cuenta Custodia"_s;
-    return {};
+    const Name* type = nameOf(accountTypes, code);
+    return type ? type->shown.toString() : QString();
+}
+
+QStringList accountTypeNames()
+{
+    return shownNames(accountTypes);
 }
 
 } // namespace Codes

@@ -16,5 +16,7 @@ namespace Codes {
 /// has code k.
 [[nodiscard]] QStringList currencyNames();
 [[nodiscard]] QString accountTypeName(const QString& code);
+/// The account types in code order ("Caja de Ahorro", "Cuenta Corriente", "Cuenta Custodia").
+[[nodiscard]] QStringList accountTypeNames();
 
 } // namespace Codes

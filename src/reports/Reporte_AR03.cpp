@@ -79,20 +79,19 @@ void setParameters(report::Report& report, const PaymentForm& form, double numer
     report.setParameter(u"Nro"_s, Regional::format(numero, u"0000000000"));
 }
 
-// Asks the window of the previous preview to close; a window that will not close does not stop a new one.
-void closePreviousPreview(report::ReportEngine& engine)
+// Opens the form bound to the payment's currency, once the window of the previous preview has been asked to
+// close (a window that will not close does not stop a new one). Nothing without a report engine; raises when
+// the report file cannot be opened or the currency could not be read.
+std::unique_ptr<report::Report> openForm(clsCodigo::RecordsetPtr currency)
 {
+    report::ReportEngine* engine = report::ReportEngine::current();
+    if (!engine)
+        return nullptr;
     try {
-        engine.closePreview();
+        engine->closePreview();
     } catch (const std::exception&) {
     }
-}
-
-// Opens the form bound to the payment's currency. Raises when the report file cannot be opened or
-// the currency could not be read.
-std::unique_ptr<report::Report> openForm(report::ReportEngine& engine, clsCodigo::RecordsetPtr currency)
-{
-    auto form = engine.openReport(ProgramDirectory::filePath(u"AR03.rpt"_s));
+    auto form = engine->openReport(ProgramDirectory::filePath(u"AR03.rpt"_s));
     form->setTable(std::move(currency));
     form->setPrinterSetupButton(true);
     return form;
@@ -120,11 +119,9 @@ std::optional<double> counterValue(clsCodigo::RecordsetPtr counter)
 bool clsCodigo::Reporte_AR03(double id)
 {
     try {
-        report::ReportEngine* engine = report::ReportEngine::current();
-        if (!engine)
+        const auto form = openForm(query(currencyQuery, {id}));
+        if (!form)
             return false;
-        closePreviousPreview(*engine);
-        const auto form = openForm(*engine, query(currencyQuery, {id}));
         PaymentForm contents;
         {
             const auto payment = query(paymentQuery, {id});
@@ -156,11 +153,9 @@ bool clsCodigo::Reporte_AR03(double id)
 bool clsCodigo::Reimpresion_AR03(double id)
 {
     try {
-        report::ReportEngine* engine = report::ReportEngine::current();
-        if (!engine)
+        const auto form = openForm(query(currencyQuery, {id}));
+        if (!form)
             return false;
-        closePreviousPreview(*engine);
-        const auto form = openForm(*engine, query(currencyQuery, {id}));
         const auto payment = query(paymentQuery, {id});
         if (!payment || payment->eof())
             return false;

@@ -33,7 +33,7 @@ constexpr int colCant = 5;
 constexpr int colImporte = 6;
 constexpr int colTotal = 7;
 constexpr int colInc = 10;
-// The currency's column, as wide as the widest currency name.
+constexpr int colTipoCuenta = 2;
 constexpr int colMoneda = 3;
 
 // A stored code, trimmed; "0" for a null.
@@ -88,21 +88,18 @@ void Detalle_DDJJ::Form_Load()
     grid.addColumn(u"Inc"_s, u"Inc"_s, 0, false);
     grid.addColumn(u"Comprobante"_s, u"Comprobante"_s, 1100);
     grid.addColumn(u"Fecha Generación"_s, u"Fecha Pres"_s, 1500);
-    const QStringList widest{u"0000"_s,
-                             u"0000000000000000000000"_s,
-                             u"Cuenta Corriente"_s,
-                             QString(),
-                             u"00000000000"_s,
-                             u"0000"_s,
-                             u"-00000000,00"_s,
-                             u"00000000,00"_s,
-                             QString(),
-                             QString(),
-                             QString(),
-                             u"0000000"_s,
+    const QStringList widest{u"0000"_s,         u"0000000000000000000000"_s,
+                             QString(),         QString(),
+                             u"00000000000"_s,  u"0000"_s,
+                             u"-00000000,00"_s, u"00000000,00"_s,
+                             QString(),         QString(),
+                             QString(),         u"0000000"_s,
                              u"00/00/0000"_s};
     for (int column = 0; column < grid.columnCount(); ++column)
         grid.fitColumn(column, widest.value(column));
+    // The code columns as wide as their widest name.
+    for (const QString& type : Codes::accountTypeNames())
+        grid.fitColumn(colTipoCuenta, type);
     for (const QString& currency : Codes::currencyNames())
         grid.fitColumn(colMoneda, currency);
     ui::fitListWindow(*this, grid, *m_ui->SSSplitter1, *m_ui->Frame1);

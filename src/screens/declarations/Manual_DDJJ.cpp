@@ -119,8 +119,7 @@ Manual_DDJJ::~Manual_DDJJ() = default;
 void Manual_DDJJ::Form_Load()
 {
     m_ui->cbTipoCuenta->clear();
-    m_ui->cbTipoCuenta->addItems(
-        {u"Sin Especificar"_s, u"Caja de Ahorro"_s, u"Cuenta Corriente"_s, u"Cuenta Custodia"_s});
+    m_ui->cbTipoCuenta->addItems(QStringList{u"Sin Especificar"_s} + Codes::accountTypeNames());
     m_ui->cbTipoCuenta->setCurrentIndex(0);
     m_ui->cbTipoMoneda->clear();
     m_ui->cbTipoMoneda->addItems(QStringList{u"Sin Especificar"_s} + Codes::currencyNames());
