@@ -20,13 +20,9 @@
 
 using namespace Qt::StringLiterals;
 
-#ifndef BENCH_LINES
-#define BENCH_LINES 100000
-#endif
-
 namespace {
 
-constexpr int lines = BENCH_LINES;
+constexpr int lines = benchLines;
 constexpr int rounds = 3;
 constexpr double period = 200209;
 const QString periodText = u"200209"_s;

@@ -18,13 +18,9 @@
 
 using namespace Qt::StringLiterals;
 
-#ifndef BENCH_LINES
-#define BENCH_LINES 100000
-#endif
-
 namespace {
 
-constexpr int lines = BENCH_LINES;
+constexpr int lines = benchLines;
 // In autocommit every line is a commit flushed to disk: a hundredth of the lines measures it as well.
 constexpr int autocommitLines = std::max(1, lines / 100);
 constexpr double period = 200209;
