@@ -152,6 +152,13 @@ TEST(DatabaseEngine, StatementsKeptByShapeDoWhatTheirTextDoes)
     EXPECT_EQ(first->field(1).toString(), u"2"_s);
     EXPECT_EQ(second->field(u"n").toString(), u"5"_s);
 
+    // A statement in use is not finalized while more shapes than the cache keeps run meanwhile.
+    auto reading = database.openRecordset(u"Select c From S Where c > 0 Order By c"_s);
+    for (int k = 0; k < 80; ++k)
+        (void)database.openRecordset(u"Select a as a%1 From S Where c > 0"_s.arg(k));
+    reading->moveNext();
+    EXPECT_EQ(reading->field(0).toString(), u"2.5"_s);
+
     sqlite3_stmt* refused = nullptr;
     EXPECT_NE(sqlite3_prepare_v2(database.handle(), "Select * From S Where e = 'b'", -1, &refused, nullptr), SQLITE_OK);
     const std::string expected = std::string("consulta incorrecta: ") + sqlite3_errmsg(database.handle());

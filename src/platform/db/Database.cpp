@@ -244,6 +244,18 @@ const Database::Plan& Database::planFor(const QString& sql, const Shape& shape)
     return *m_plans.insert(shape.text, std::move(plan));
 }
 
+QByteArray Database::isoDateOf(QByteArrayView dateText)
+{
+    // Statements in a row mostly carry the same date (today's, a declaration's due date): the last one is kept.
+    if (dateText == m_lastDate.first)
+        return m_lastDate.second;
+    const QDate date = Regional::parseDate(QString::fromUtf8(dateText).trimmed());
+    if (!date.isValid())
+        throw DbError("fecha incorrecta: " + dateText.toByteArray().toStdString());
+    m_lastDate = {dateText.toByteArray(), SqlTranslator::isoDate(date)};
+    return m_lastDate.second;
+}
+
 Database::Prepared Database::prepare(const QString& sql, const char* what)
 {
     // Statements of one shape before translation translate alike: the plan made for the first of them
@@ -255,10 +267,7 @@ Database::Prepared Database::prepare(const QString& sql, const char* what)
         if (plan.valid) {
             for (const int index : plan.dates) {
                 Shape::Literal& literal = shape->literals[static_cast<size_t>(index)];
-                const QDate date = Regional::parseDate(QString::fromUtf8(literal.text).trimmed());
-                if (!date.isValid())
-                    throw DbError("fecha incorrecta: " + literal.text.toByteArray().toStdString());
-                literal.unquoted = SqlTranslator::isoDate(date);
+                literal.unquoted = isoDateOf(literal.text);
             }
             shape->text = plan.text;
             if (sqlite3_stmt* statement = m_statements->take(*shape))

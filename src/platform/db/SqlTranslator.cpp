@@ -342,26 +342,22 @@ QString SqlTranslator::translate(const QString& sql, const std::function<QDate()
 QByteArray SqlTranslator::isoDate(QDate date)
 {
     // Written by hand: QDate::toString with a format goes through the locale machinery, and this
-    // runs for every line written.
-    const int year = date.year();
+    // runs for every line written. The calendar works out day, month and year together, once.
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    date.getDate(&year, &month, &day);
     if (year < 0 || year > 9999) {
         char buffer[24];
-        const int length = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year, date.month(), date.day());
+        const int length = std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", year, month, day);
         return QByteArray(buffer, length);
     }
     const auto digit = [](int value) {
         return static_cast<char>('0' + value % 10);
     };
-    const char text[] = {digit(year / 1000),
-                         digit(year / 100),
-                         digit(year / 10),
-                         digit(year),
-                         '-',
-                         digit(date.month() / 10),
-                         digit(date.month()),
-                         '-',
-                         digit(date.day() / 10),
-                         digit(date.day())};
+    const char text[] = {
+        digit(year / 1000), digit(year / 100), digit(year / 10), digit(year), '-', digit(month / 10), digit(month), '-',
+        digit(day / 10),    digit(day)};
     return QByteArray(text, std::size(text));
 }
 

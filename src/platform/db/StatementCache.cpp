@@ -2,7 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <array>
 #include <charconv>
+#include <iterator>
 
 namespace db {
 
@@ -13,10 +15,19 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
+// Which bytes may stand in a word: letters, digits, "_", "$" and every byte of a UTF-8 sequence. Looked up,
+// since every statement's text goes through here byte by byte.
+constexpr auto identifierBytes = [] {
+    std::array<bool, 256> bytes{};
+    for (int b = 0; b < 256; ++b)
+        bytes[b] = (b >= '0' && b <= '9') || (b >= 'a' && b <= 'z') || (b >= 'A' && b <= 'Z') || b == '_' || b == '$' ||
+                   b >= 0x80;
+    return bytes;
+}();
+
 bool isIdentifierChar(char c)
 {
-    const auto u = static_cast<unsigned char>(c);
-    return isDigit(c) || (u >= 'a' && u <= 'z') || (u >= 'A' && u <= 'Z') || u == '_' || u == '$' || u >= 0x80;
+    return identifierBytes[static_cast<unsigned char>(c)];
 }
 
 bool isKeyword(QByteArrayView word, QByteArrayView keyword)
@@ -204,22 +215,26 @@ sqlite3_stmt* StatementCache::take(const Shape& shape)
 {
     sqlite3_stmt* statement = nullptr;
     const auto found = m_index.find(shape.text);
-    if (found != m_index.end()) {
+    if (found != m_index.end() && !found.value()->statement)
+        return nullptr;
+    if (found != m_index.end() && !found.value()->inUse) {
+        // Kept in place, marked in use and made the most recently used: nothing is allocated.
+        found.value()->inUse = true;
+        m_entries.splice(m_entries.begin(), m_entries, found.value());
         statement = found.value()->statement;
-        if (!statement)
-            return nullptr;
-        m_entries.erase(found.value());
-        m_index.erase(found);
     } else {
         const int rc = sqlite3_prepare_v2(m_handle, shape.text.constData(), static_cast<int>(shape.text.size()),
                                           &statement, nullptr);
         if (rc != SQLITE_OK || sqlite3_bind_parameter_count(statement) != static_cast<int>(shape.literals.size())) {
             sqlite3_finalize(statement);
             // A shape SQLite refuses runs as text from now on; a lock held elsewhere says nothing of the shape.
-            if ((rc & 0xff) != SQLITE_BUSY && (rc & 0xff) != SQLITE_LOCKED)
+            if (found == m_index.end() && (rc & 0xff) != SQLITE_BUSY && (rc & 0xff) != SQLITE_LOCKED)
                 keep(shape.text, nullptr);
             return nullptr;
         }
+        // A second statement of a shape whose first is in use (a recordset still open) is not kept.
+        if (found == m_index.end())
+            keep(shape.text, statement);
     }
     for (int i = 0; i < static_cast<int>(shape.literals.size()); ++i) {
         const Shape::Literal& literal = shape.literals[static_cast<size_t>(i)];
@@ -241,30 +256,42 @@ sqlite3_stmt* StatementCache::take(const Shape& shape)
 
 void StatementCache::giveBack(const QByteArray& shape, sqlite3_stmt* statement)
 {
-    if (m_closed || m_index.contains(shape)) {
+    const auto found = m_closed ? m_index.end() : m_index.find(shape);
+    if (found == m_index.end() || found.value()->statement != statement) {
         sqlite3_finalize(statement);
         return;
     }
     sqlite3_reset(statement);
     sqlite3_clear_bindings(statement);
-    keep(shape, statement);
+    found.value()->inUse = false;
 }
 
 void StatementCache::keep(const QByteArray& shape, sqlite3_stmt* statement)
 {
     if (m_entries.size() >= capacity) {
-        sqlite3_finalize(m_entries.back().statement);
-        m_index.remove(m_entries.back().shape);
-        m_entries.pop_back();
+        // The least recently used statement not in use goes; one in use is finalized when it comes back.
+        for (auto entry = std::prev(m_entries.end());; --entry) {
+            if (!entry->inUse) {
+                sqlite3_finalize(entry->statement);
+                m_index.remove(entry->shape);
+                m_entries.erase(entry);
+                break;
+            }
+            if (entry == m_entries.begin())
+                break;
+        }
     }
-    m_entries.push_front({shape, statement});
+    m_entries.push_front({shape, statement, statement != nullptr});
     m_index.insert(shape, m_entries.begin());
 }
 
 void StatementCache::clear()
 {
-    for (const Entry& entry : m_entries)
-        sqlite3_finalize(entry.statement);
+    // A statement in use is finalized when it comes back, since its entry is gone.
+    for (const Entry& entry : m_entries) {
+        if (!entry.inUse)
+            sqlite3_finalize(entry.statement);
+    }
     m_entries.clear();
     m_index.clear();
 }

@@ -41,7 +41,8 @@ struct Shape
 [[nodiscard]] bool isDataStatement(QByteArrayView sql);
 
 /// Prepared statements kept by shape for one connection, the least recently used finalized past a
-/// bound. A statement in use is out of the cache until it is given back.
+/// bound. A statement in use stays in the cache, marked, until it is given back; meanwhile another of
+/// its shape is prepared for the asking and finalized when it comes back.
 class StatementCache
 {
 public:
@@ -66,6 +67,7 @@ private:
     {
         QByteArray shape;
         sqlite3_stmt* statement; // null: the shape runs as text
+        bool inUse;              // taken and not yet given back
     };
     void keep(const QByteArray& shape, sqlite3_stmt* statement);
 

@@ -37,22 +37,19 @@ QString Value::toString() const
         // By hand for the years of four digits: the format string goes through the locale machinery,
         // and a date is written into every imported line.
         const QDate date = std::get<QDate>(m_value);
-        if (!date.isValid() || date.year() < 1000 || date.year() > 9999)
+        // The calendar works out day, month and year together: once, not once for each.
+        int year = 0;
+        int month = 0;
+        int day = 0;
+        date.getDate(&year, &month, &day);
+        if (!date.isValid() || year < 1000 || year > 9999)
             return date.toString(u"dd/MM/yyyy");
         const auto digit = [](int value) {
             return QChar(u'0' + value % 10);
         };
-        const int year = date.year();
-        const QChar text[] = {digit(date.day() / 10),
-                              digit(date.day()),
-                              u'/',
-                              digit(date.month() / 10),
-                              digit(date.month()),
-                              u'/',
-                              digit(year / 1000),
-                              digit(year / 100),
-                              digit(year / 10),
-                              digit(year)};
+        const QChar text[] = {
+            digit(day / 10),   digit(day),       u'/',       digit(month / 10), digit(month), u'/', digit(year / 1000),
+            digit(year / 100), digit(year / 10), digit(year)};
         return QString(text, std::size(text));
     }
     }

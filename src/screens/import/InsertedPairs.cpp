@@ -2,7 +2,7 @@
 
 #include <bit>
 
-InsertedPairs::InsertedPairs() : m_bits(bitCount / 64, 0) {}
+InsertedPairs::InsertedPairs() : m_blocks(blockCount, Block{}) {}
 
 std::uint64_t InsertedPairs::hash(double cuit, const QString& cbu)
 {
@@ -27,20 +27,20 @@ std::uint64_t InsertedPairs::hash(double cuit, const QString& cbu)
 void InsertedPairs::add(double cuit, const QString& cbu)
 {
     const std::uint64_t h = hash(cuit, cbu);
-    const std::uint64_t step = (h >> 32) | 1;
+    Block& block = m_blocks[blockIndex(h)];
     for (int i = 0; i < probes; ++i) {
-        const std::uint64_t bit = (h + static_cast<std::uint64_t>(i) * step) % bitCount;
-        m_bits[bit / 64] |= std::uint64_t(1) << (bit % 64);
+        const unsigned bit = bitOf(h, i);
+        block.words[bit / 64] |= std::uint64_t(1) << (bit % 64);
     }
 }
 
 bool InsertedPairs::mayContain(double cuit, const QString& cbu) const
 {
     const std::uint64_t h = hash(cuit, cbu);
-    const std::uint64_t step = (h >> 32) | 1;
+    const Block& block = m_blocks[blockIndex(h)];
     for (int i = 0; i < probes; ++i) {
-        const std::uint64_t bit = (h + static_cast<std::uint64_t>(i) * step) % bitCount;
-        if (!(m_bits[bit / 64] & (std::uint64_t(1) << (bit % 64))))
+        const unsigned bit = bitOf(h, i);
+        if (!(block.words[bit / 64] & (std::uint64_t(1) << (bit % 64))))
             return false;
     }
     return true;
