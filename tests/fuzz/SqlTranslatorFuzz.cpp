@@ -1,9 +1,12 @@
 // The translator on arbitrary text: translating a translated statement changes nothing, and a
-// statement SQLite accepts on the program's tables is still accepted once translated.
+// statement SQLite accepts on the program's tables is still accepted once translated. Then the text's
+// first line and the rest as two statements: split by the shape of the first, the second splits as
+// reading it word by word does.
 
 #include "data/Schema.h"
 #include "platform/db/DbError.h"
 #include "platform/db/SqlTranslator.h"
+#include "platform/db/StatementCache.h"
 
 #include <sqlite3.h>
 
@@ -37,6 +40,35 @@ bool accepted(sqlite3* handle, const QString& sql)
     return rc == SQLITE_OK;
 }
 
+bool sameSplit(const db::Shape& a, const db::Shape& b)
+{
+    if (a.text != b.text || a.holes != b.holes || a.exponent != b.exponent || a.literals.size() != b.literals.size())
+        return false;
+    for (size_t i = 0; i < a.literals.size(); ++i) {
+        const db::Shape::Literal& x = a.literals[i];
+        const db::Shape::Literal& y = b.literals[i];
+        if (x.kind != y.kind || x.integer != y.integer || x.value() != y.value() || x.quotedIndex != y.quotedIndex ||
+            (x.real != y.real && !(x.real != x.real && y.real != y.real)))
+            return false;
+    }
+    return true;
+}
+
+void checkSplitAs(QByteArrayView text)
+{
+    const qsizetype newline = text.indexOf('\n');
+    if (newline < 0)
+        return;
+    const QByteArrayView second = text.sliced(newline + 1);
+    const std::optional<db::Shape> known = db::splitLiterals(text.first(newline));
+    if (!known)
+        return;
+    const std::optional<db::Shape> fast = db::splitAs(*known, second);
+    const std::optional<db::Shape> read = db::splitLiterals(second);
+    if (fast && (!read || !sameSplit(*fast, *read)))
+        std::abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -44,6 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static std::vector<QString> dateColumns;
     static sqlite3* const handle = schemaDatabase(dateColumns);
     static const db::SqlTranslator translator(dateColumns);
+    checkSplitAs(QByteArrayView(data, static_cast<qsizetype>(size)));
     const QString sql = QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
     QString once;
     try {

@@ -244,6 +244,24 @@ const Database::Plan& Database::planFor(const QString& sql, const Shape& shape)
     return *m_plans.insert(shape.text, std::move(plan));
 }
 
+std::optional<Shape> Database::split(QByteArrayView written)
+{
+    // Statements come in runs of one shape (an import inserts line after line): the last shape split is
+    // tried first, which takes comparing the text instead of reading it word by word.
+    if (m_lastShape) {
+        if (std::optional<Shape> shape = splitAs(*m_lastShape, written))
+            return shape;
+    }
+    std::optional<Shape> shape = splitLiterals(written);
+    if (shape) {
+        // Kept without what points into this statement's text.
+        m_lastShape = *shape;
+        for (Shape::Literal& literal : m_lastShape->literals)
+            literal = {literal.kind, 0, 0, {}, {}, literal.quotedIndex};
+    }
+    return shape;
+}
+
 QByteArray Database::isoDateOf(QByteArrayView dateText)
 {
     // Statements in a row mostly carry the same date (today's, a declaration's due date): the last one is kept.
@@ -262,7 +280,7 @@ Database::Prepared Database::prepare(const QString& sql, const char* what)
     // converts the dates among the literals of the others, and their statement, kept by its shape after
     // translation, runs with them bound. Translating and preparing are both spared.
     const QByteArray written = sql.toUtf8();
-    if (std::optional<Shape> shape = splitLiterals(written); shape && !shape->exponent) {
+    if (std::optional<Shape> shape = split(written); shape && !shape->exponent) {
         const Plan& plan = planFor(sql, *shape);
         if (plan.valid) {
             for (const int index : plan.dates) {

@@ -98,6 +98,8 @@ private:
         QByteArray shape;
     };
     [[nodiscard]] Prepared prepare(const QString& sql, const char* what);
+    /// The statement (as written, in UTF-8) split into its shape and literals, as splitLiterals does.
+    [[nodiscard]] std::optional<Shape> split(QByteArrayView written);
     /// The ISO text of a d/m/yyyy date among a statement's literals; raises DbError for one that is no date.
     [[nodiscard]] QByteArray isoDateOf(QByteArrayView dateText);
     /// What translation does to the statements of one shape before translation: the shape after it,
@@ -118,7 +120,9 @@ private:
     SqlTranslator m_translator;
     // Shared with the recordsets that hold one of its statements, which may outlive the connection.
     std::shared_ptr<StatementCache> m_statements;
-    std::pair<QByteArray, QByteArray> m_lastDate; // a date's text and its ISO text, as last converted
+    std::pair<QByteArray, QByteArray> m_lastDate;
+    std::optional<Shape> m_lastShape; // the shape last split, its literals' kinds without their values // a date's text
+                                      // and its ISO text, as last converted
     QHash<QByteArray, Plan> m_plans;
     int m_lockWaitMs = 2000;
     QElapsedTimer m_lockWait;

@@ -33,13 +33,14 @@ public:
     /// The value of a field of the current row; raises DbError for an unknown name or at the end.
     [[nodiscard]] Value field(QStringView name) const;
     [[nodiscard]] Value field(int index) const;
+    /// The position of a field, found by name as field(name) finds it; raises DbError for an unknown name.
+    [[nodiscard]] int indexOf(QStringView name) const;
 
 private:
     friend class Database;
     /// With a cache, the statement goes back to it under `shape` when the recordset closes.
     Recordset(sqlite3_stmt* statement, std::shared_ptr<StatementCache> cache = {}, QByteArray shape = {});
     void release();
-    [[nodiscard]] int indexOf(QStringView name) const;
 
     sqlite3_stmt* m_statement;
     std::shared_ptr<StatementCache> m_cache;

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <charconv>
+#include <cstring>
 #include <iterator>
 
 namespace db {
@@ -81,6 +82,41 @@ qsizetype numberEnd(QByteArrayView sql, qsizetype start, bool& real)
     return i;
 }
 
+/// The literal at `start`, a quoted text or a number, read as splitLiterals takes it out of a statement; its
+/// end, or -1 where splitLiterals would leave the whole statement as text.
+qsizetype takeLiteral(QByteArrayView sql, qsizetype start, Shape::Literal& literal, bool& exponent)
+{
+    const char c = sql[start];
+    if (c == '\'') {
+        const qsizetype end = quotedEnd(sql, start);
+        // X'...' is a blob.
+        if (end < 0 || (start > 0 && isIdentifierChar(sql[start - 1])))
+            return -1;
+        literal.kind = Shape::Literal::Kind::Text;
+        literal.text = sql.sliced(start + 1, end - start - 2);
+        if (literal.text.contains('\''))
+            literal.unquoted = literal.text.toByteArray().replace("''", "'");
+        return end;
+    }
+    const char next = start + 1 < sql.size() ? sql[start + 1] : '\0';
+    if (!isDigit(c) && !(c == '.' && isDigit(next)))
+        return -1;
+    bool real = false;
+    const qsizetype end = numberEnd(sql, start, real);
+    // "t.5" is one word to the translator.
+    if (end < 0 || (start > 0 && sql[start - 1] == '.'))
+        return -1;
+    literal.kind = real ? Shape::Literal::Kind::Real : Shape::Literal::Kind::Integer;
+    const char* first = sql.data() + start;
+    const char* last = sql.data() + end;
+    // An integer too large for 64 bits is a real to SQLite: left to it.
+    const auto read = real ? std::from_chars(first, last, literal.real) : std::from_chars(first, last, literal.integer);
+    if (read.ec != std::errc() || read.ptr != last)
+        return -1;
+    exponent = exponent || QByteArrayView(first, last).contains('e') || QByteArrayView(first, last).contains('E');
+    return end;
+}
+
 } // namespace
 
 bool isDataStatement(QByteArrayView sql)
@@ -112,6 +148,7 @@ std::optional<Shape> splitLiterals(QByteArrayView sql)
     qsizetype copied = 0;
     const auto addLiteral = [&](qsizetype start, qsizetype end, Shape::Literal literal) {
         shape.text.append(sql.sliced(copied, start - copied));
+        shape.holes.push_back(shape.text.size());
         shape.text.append('?');
         copied = end;
         shape.literals.push_back(std::move(literal));
@@ -133,42 +170,28 @@ std::optional<Shape> splitLiterals(QByteArrayView sql)
             i = quotedEnd(sql, i);
             if (i < 0)
                 return std::nullopt;
+        } else if ((c == '\'' || isDigit(c) || (c == '.' && isDigit(next))) && keep == Keep::No) {
+            Shape::Literal literal;
+            const qsizetype end = takeLiteral(sql, i, literal, shape.exponent);
+            if (end < 0)
+                return std::nullopt;
+            if (c == '\'')
+                literal.quotedIndex = quoted++;
+            addLiteral(i, end, std::move(literal));
+            i = end;
         } else if (c == '\'') {
+            // A quoted text left in the text.
             const qsizetype end = quotedEnd(sql, i);
-            // X'...' is a blob.
             if (end < 0 || (i > 0 && isIdentifierChar(sql[i - 1])))
                 return std::nullopt;
             ++quoted;
-            if (keep == Keep::No) {
-                Shape::Literal literal;
-                literal.kind = Shape::Literal::Kind::Text;
-                literal.quotedIndex = quoted - 1;
-                literal.text = sql.sliced(i + 1, end - i - 2);
-                if (literal.text.contains('\''))
-                    literal.unquoted = literal.text.toByteArray().replace("''", "'");
-                addLiteral(i, end, std::move(literal));
-            }
             i = end;
         } else if (isDigit(c) || (c == '.' && isDigit(next))) {
+            // A number left in the text.
             bool real = false;
             const qsizetype end = numberEnd(sql, i, real);
-            // "t.5" is one word to the translator.
             if (end < 0 || (i > 0 && sql[i - 1] == '.'))
                 return std::nullopt;
-            if (keep == Keep::No) {
-                Shape::Literal literal;
-                literal.kind = real ? Shape::Literal::Kind::Real : Shape::Literal::Kind::Integer;
-                const char* first = sql.data() + i;
-                const char* last = sql.data() + end;
-                // An integer too large for 64 bits is a real to SQLite: left to it.
-                const auto read =
-                    real ? std::from_chars(first, last, literal.real) : std::from_chars(first, last, literal.integer);
-                if (read.ec != std::errc() || read.ptr != last)
-                    return std::nullopt;
-                shape.exponent = shape.exponent || QByteArrayView(first, last).contains('e') ||
-                                 QByteArrayView(first, last).contains('E');
-                addLiteral(i, end, std::move(literal));
-            }
             i = end;
         } else if (isIdentifierChar(c)) {
             qsizetype end = i;
@@ -208,6 +231,40 @@ std::optional<Shape> splitLiterals(QByteArrayView sql)
     if (firstWord)
         return std::nullopt;
     shape.text.append(sql.sliced(copied));
+    return shape;
+}
+
+std::optional<Shape> splitAs(const Shape& known, QByteArrayView sql)
+{
+    Shape shape;
+    shape.literals.resize(known.literals.size());
+    qsizetype at = 0;
+    qsizetype from = 0;
+    const auto sameText = [&](qsizetype length) {
+        return sql.size() - at >= length && std::memcmp(sql.data() + at, known.text.constData() + from, length) == 0;
+    };
+    for (size_t k = 0; k < known.literals.size(); ++k) {
+        const qsizetype length = known.holes[k] - from;
+        if (!sameText(length))
+            return std::nullopt;
+        at += length;
+        from = known.holes[k] + 1;
+        if (at >= sql.size())
+            return std::nullopt;
+        // A text where the known shape had a number, or the other way round, counts its quoted texts otherwise.
+        Shape::Literal& literal = shape.literals[k];
+        const qsizetype end = takeLiteral(sql, at, literal, shape.exponent);
+        if (end < 0 ||
+            (literal.kind == Shape::Literal::Kind::Text) != (known.literals[k].kind == Shape::Literal::Kind::Text))
+            return std::nullopt;
+        literal.quotedIndex = known.literals[k].quotedIndex;
+        at = end;
+    }
+    const qsizetype rest = known.text.size() - from;
+    if (sql.size() - at != rest || !sameText(rest))
+        return std::nullopt;
+    shape.text = known.text;
+    shape.holes = known.holes;
     return shape;
 }
 

@@ -29,7 +29,8 @@ struct Shape
     };
     QByteArray text;
     std::vector<Literal> literals;
-    bool exponent = false; ///< a number with an exponent among them
+    std::vector<qsizetype> holes; ///< where each literal's "?" stands in the text
+    bool exponent = false;        ///< a number with an exponent among them
 };
 
 /// Splits a statement (already translated, in UTF-8); the literals refer to sql, which must outlive them. No value for
@@ -37,6 +38,10 @@ struct Shape
 /// change: those run as text. Literals stay in the text where a parameter would not mean the same: in the result
 /// columns (their names come from the text), after ORDER BY, GROUP BY, LIMIT and RETURNING.
 [[nodiscard]] std::optional<Shape> splitLiterals(QByteArrayView sql);
+/// The statement split by a shape known from an earlier split, when it has that shape: everything between its
+/// literals is the same, and each literal is of the same sort (a quoted text, or a number). Then the result is what
+/// splitLiterals gives, found by comparing the text rather than reading it word by word; no value otherwise.
+[[nodiscard]] std::optional<Shape> splitAs(const Shape& known, QByteArrayView sql);
 /// Whether the statement starts with SELECT, INSERT, UPDATE or DELETE.
 [[nodiscard]] bool isDataStatement(QByteArrayView sql);
 

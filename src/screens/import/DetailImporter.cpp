@@ -31,11 +31,13 @@ bool DetailImporter::rememberExisting(InsertedPairs& pairs, long existing, qint6
     if (!rows)
         return false;
     try {
+        const int cuitField = rows->indexOf(u"N_Cuit");
+        const int cbuField = rows->indexOf(u"N_CBU");
         for (; !rows->eof(); rows->moveNext()) {
             // The query compares the CUIT as a number and the CBU as text; a line stored otherwise
             // could match in ways the remembered pairs do not, so then every line is queried.
-            const db::Value cuit = rows->field(u"N_Cuit");
-            const db::Value cbu = rows->field(u"N_CBU");
+            const db::Value cuit = rows->field(cuitField);
+            const db::Value cbu = rows->field(cbuField);
             if (cuit.type() != db::Value::Type::Number || cbu.type() != db::Value::Type::Text)
                 return false;
             pairs.add(cuit.toDouble(), cbu.toString());
