@@ -117,6 +117,13 @@ clsCodigo::RecordsetPtr clsCodigo::Get_Detalle_Replica(double periodo, double se
                  {periodo, secuencia});
 }
 
+clsCodigo::RecordsetPtr clsCodigo::Get_Claves_Detalle(double periodo, double secuencia)
+{
+    return query(
+        QStringLiteral("Select N_Cuit, N_CBU From DDJJ_Detalle  where N_Posicion_Fiscal = ?  And Secuencia = ?"),
+        {periodo, secuencia});
+}
+
 clsCodigo::RecordsetPtr clsCodigo::Get_Detalle_DDJJs_Disk_1(double periodo, double secuencia)
 {
     return query(QStringLiteral("Select * From DDJJ_Detalle  where N_Posicion_Fiscal = ?  And Secuencia = ? "

@@ -38,6 +38,8 @@ public:
     [[nodiscard]] RecordsetPtr Get_Detalle_DDJJs(const QString& orden, double periodo, double secuencia);
     [[nodiscard]] RecordsetPtr Get_Detalle_DDJJs_Disk(double periodo, double secuencia, double comprobante);
     [[nodiscard]] RecordsetPtr Get_Detalle_Replica(double periodo, double secuencia);
+    /// The key of each line of a declaration, N_Cuit and N_CBU, as stored: what an import must not repeat.
+    [[nodiscard]] RecordsetPtr Get_Claves_Detalle(double periodo, double secuencia);
     [[nodiscard]] RecordsetPtr Get_Detalle_DDJJs_Disk_1(double periodo, double secuencia);
     [[nodiscard]] RecordsetPtr Get_Detalle_DDJJ(double secuencia, double periodo, double cuit, const QString& cbu);
     [[nodiscard]] RecordsetPtr Get_Parametro(double id);

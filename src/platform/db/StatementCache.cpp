@@ -318,8 +318,8 @@ void StatementCache::giveBack(const QByteArray& shape, sqlite3_stmt* statement)
         sqlite3_finalize(statement);
         return;
     }
+    // Its bindings stay until the next statement of its shape binds every parameter again.
     sqlite3_reset(statement);
-    sqlite3_clear_bindings(statement);
     found.value()->inUse = false;
 }
 

@@ -27,7 +27,7 @@ bool DetailImporter::rememberExisting(InsertedPairs& pairs, long existing, qint6
     constexpr qint64 shortestLine = 80;
     if (existing < 0 || existing > 8 * (fileBytes / shortestLine + 1))
         return false;
-    const auto rows = clsCodigo::instance().Get_Detalle_Replica(m_periodo, m_secuencia);
+    const auto rows = clsCodigo::instance().Get_Claves_Detalle(m_periodo, m_secuencia);
     if (!rows)
         return false;
     try {
