@@ -288,8 +288,8 @@ Database::Prepared Database::prepare(const QString& sql, const char* what)
                 literal.unquoted = isoDateOf(literal.text);
             }
             shape->text = plan.text;
-            if (sqlite3_stmt* statement = m_statements->take(*shape))
-                return {statement, std::move(shape->text)};
+            if (sqlite3_stmt* statement = m_statements->take(*shape, true))
+                return {statement, std::move(shape->text), written};
         }
     }
     // The statement of the same shape, kept from an earlier time, with this one's literals bound: what
@@ -297,8 +297,8 @@ Database::Prepared Database::prepare(const QString& sql, const char* what)
     const QByteArray text = translated(sql).toUtf8();
     std::optional<Shape> shape = splitLiterals(text);
     if (shape) {
-        if (sqlite3_stmt* statement = m_statements->take(*shape))
-            return {statement, std::move(shape->text)};
+        if (sqlite3_stmt* statement = m_statements->take(*shape, true))
+            return {statement, std::move(shape->text), text};
     }
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(m_handle, text.constData(), static_cast<int>(text.size()), &statement, nullptr) !=
@@ -309,7 +309,7 @@ Database::Prepared Database::prepare(const QString& sql, const char* what)
     // A statement kept may refer to what this one changes.
     if (!shape && statement && !sqlite3_stmt_readonly(statement) && !isDataStatement(text))
         m_statements->clear();
-    return {statement, {}};
+    return {statement, {}, {}};
 }
 
 void Database::release(const Prepared& prepared)
@@ -343,7 +343,7 @@ std::unique_ptr<Recordset> Database::openRecordset(const QString& sql)
     const auto ended = qScopeGuard([this] { endLockWait(); });
     if (prepared.shape.isEmpty())
         return std::unique_ptr<Recordset>(new Recordset(prepared.statement));
-    return std::unique_ptr<Recordset>(new Recordset(prepared.statement, m_statements, prepared.shape));
+    return std::unique_ptr<Recordset>(new Recordset(prepared.statement, m_statements, prepared.shape, prepared.texts));
 }
 
 void Database::executeScript(const QString& sql)

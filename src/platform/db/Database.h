@@ -96,6 +96,7 @@ private:
     {
         sqlite3_stmt* statement;
         QByteArray shape;
+        QByteArray texts; ///< the statement's text, which its bound texts point into until it is given back
     };
     [[nodiscard]] Prepared prepare(const QString& sql, const char* what);
     /// The statement (as written, in UTF-8) split into its shape and literals, as splitLiterals does.

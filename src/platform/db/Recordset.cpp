@@ -18,8 +18,8 @@ Value dateFromStorage(const QString& text)
 
 } // namespace
 
-Recordset::Recordset(sqlite3_stmt* statement, std::shared_ptr<StatementCache> cache, QByteArray shape)
-    : m_statement(statement), m_cache(std::move(cache)), m_shape(std::move(shape))
+Recordset::Recordset(sqlite3_stmt* statement, std::shared_ptr<StatementCache> cache, QByteArray shape, QByteArray texts)
+    : m_statement(statement), m_cache(std::move(cache)), m_shape(std::move(shape)), m_texts(std::move(texts))
 {
     try {
         moveNext();

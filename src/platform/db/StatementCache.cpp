@@ -268,7 +268,7 @@ std::optional<Shape> splitAs(const Shape& known, QByteArrayView sql)
     return shape;
 }
 
-sqlite3_stmt* StatementCache::take(const Shape& shape)
+sqlite3_stmt* StatementCache::take(const Shape& shape, bool textsOutlive)
 {
     sqlite3_stmt* statement = nullptr;
     const auto found = m_index.find(shape.text);
@@ -303,8 +303,9 @@ sqlite3_stmt* StatementCache::take(const Shape& shape)
             sqlite3_bind_double(statement, i + 1, literal.real);
             break;
         case Shape::Literal::Kind::Text:
+            // A text with doubled quotes lives in the shape, which does not outlive this call.
             sqlite3_bind_text(statement, i + 1, literal.value().data(), static_cast<int>(literal.value().size()),
-                              SQLITE_TRANSIENT);
+                              textsOutlive && literal.unquoted.isNull() ? SQLITE_STATIC : SQLITE_TRANSIENT);
             break;
         }
     }
@@ -318,8 +319,9 @@ void StatementCache::giveBack(const QByteArray& shape, sqlite3_stmt* statement)
         sqlite3_finalize(statement);
         return;
     }
-    // Its bindings stay until the next statement of its shape binds every parameter again.
+    // No binding may point into a statement's text that is gone.
     sqlite3_reset(statement);
+    sqlite3_clear_bindings(statement);
     found.value()->inUse = false;
 }
 

@@ -57,8 +57,9 @@ public:
     StatementCache& operator=(const StatementCache&) = delete;
 
     /// The statement of a shape with the literals bound, out of the cache or newly prepared; null when
-    /// SQLite refuses the shape, and the statement must run as text.
-    [[nodiscard]] sqlite3_stmt* take(const Shape& shape);
+    /// SQLite refuses the shape, and the statement must run as text. Texts are copied for SQLite unless
+    /// `textsOutlive`: then the statement split must outlive the statement's use, until it is given back.
+    [[nodiscard]] sqlite3_stmt* take(const Shape& shape, bool textsOutlive = false);
     /// Resets the statement and keeps it for the next one of its shape.
     void giveBack(const QByteArray& shape, sqlite3_stmt* statement);
     /// Finalizes every statement kept (the schema changed, or the connection closes).
