@@ -219,8 +219,10 @@ bool clsCodigo::Insertar_Detalle_DDJJ(double secuencia, double periodo, double a
     return change(QStringLiteral("Insert Into DDJJ_Detalle (Secuencia, N_Posicion_Fiscal, N_Agente, N_CBU, "
                                  "C_Tipo_Cuenta, C_Tipo_Moneda, N_Cuit, N_Depositos, I_Base_Imponible, I_Retenido, "
                                  "F_Auditoria)  values(?, ?,?,'?', '?', '?', ?,?,?, ?, '?')"),
-                  {secuencia, periodo, agente, cbu, tipoCuenta, moneda, textOf(cuit), textOf(depositos),
-                   textOf(baseImponible), textOf(retenido), Clock::today()}) > 0;
+                  // A number fills its placeholder with the same text as its text would: an import writes
+                  // this line after line, so the text is not made twice.
+                  {secuencia, periodo, agente, cbu, tipoCuenta, moneda, cuit, depositos, baseImponible, retenido,
+                   Clock::today()}) > 0;
 }
 
 bool clsCodigo::Insertar_DDJJ(double secuencia, double periodo, const QString& fechaVto)
