@@ -8,12 +8,12 @@
 
 #include <cstdlib>
 
-/// A slow device: 3 bytes in the first read (where the reader looks for a byte-order mark), then step a read.
+/// A slow device: at most `step` bytes a read, a byte-order mark at the start included.
 struct Trickle : QBuffer
 {
     qint64 step;
     Trickle(QByteArray* bytes, qint64 s) : QBuffer(bytes), step(s) { open(ReadOnly | Unbuffered); }
-    qint64 readData(char* d, qint64 n) override { return QBuffer::readData(d, pos() > 0 ? std::min(n, step) : 3); }
+    qint64 readData(char* d, qint64 n) override { return QBuffer::readData(d, std::min(n, step)); }
 };
 
 static std::vector<QByteArray> lines(QByteArray bytes, qint64 step)

@@ -18,7 +18,16 @@ bool InterfaceFileReader::fill()
     m_consumedBefore += m_end;
     m_pos = 0;
     m_end = 0;
-    const qint64 got = m_device.read(m_buffer.data(), m_buffer.size());
+    qint64 got = m_device.read(m_buffer.data(), m_buffer.size());
+    // A device may give the first bytes a few at a time: enough are read for a byte-order mark to be seen whole.
+    while (m_atStart && got > 0 && got < 3) {
+        const qint64 more = m_device.read(m_buffer.data() + got, m_buffer.size() - got);
+        if (more < 0)
+            got = -1;
+        if (more <= 0)
+            break;
+        got += more;
+    }
     if (got < 0) {
         m_failed = true;
         return false;

@@ -5,7 +5,9 @@
 #include "platform/ProgramDirectory.h"
 #include "screens/import/DetailImporter.h"
 #include "screens/import/Importacion_DDJJ.h"
+#include "screens/import/InterfaceFileReader.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -258,4 +260,26 @@ TEST_F(DetailImporterTest, CommitsEveryGroupReportsTheLinesOfADroppedOneAndFinds
     EXPECT_EQ(
         std::tuple(result.lines, result.imported, result.rejected, detailCount(u"where N_CBU in (1, 2, 6, 7, 8)"_s)),
         std::tuple(10, 4, 6, 5));
+}
+
+TEST(InterfaceFileReader, AByteOrderMarkGivenAByteAtATimeIsNoPartOfTheFirstLine)
+{
+    // As a pipe or a slow network share may give the start of a file.
+    struct OneByteAtATime : QBuffer
+    {
+        qint64 readData(char* data, qint64 size) override { return QBuffer::readData(data, std::min<qint64>(size, 1)); }
+    };
+    QByteArray bytes = "\xEF\xBB\xBF"
+                       "20123456786\r\nsegunda";
+    OneByteAtATime device;
+    device.setBuffer(&bytes);
+    ASSERT_TRUE(device.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
+    InterfaceFileReader reader(device);
+    InterfaceFileReader::Line line;
+    ASSERT_TRUE(reader.next(line));
+    EXPECT_EQ(line.head, "20123456786");
+    ASSERT_TRUE(reader.next(line));
+    EXPECT_EQ(line.head, "segunda");
+    EXPECT_FALSE(reader.next(line));
+    EXPECT_EQ(reader.position(), bytes.size());
 }
