@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace Regional {
 
@@ -135,7 +136,21 @@ std::optional<double> parseNumber(const QString& text)
 
 QString dateText(QDate date)
 {
-    return date.toString(u"dd/MM/yyyy");
+    // By hand for the years of four digits: the format string goes through the locale machinery, and a
+    // date is written into every imported line. The calendar works out day, month and year together, once.
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    date.getDate(&year, &month, &day);
+    if (!date.isValid() || year < 1000 || year > 9999)
+        return date.toString(u"dd/MM/yyyy");
+    const auto digit = [](int value) {
+        return QChar(u'0' + value % 10);
+    };
+    const QChar text[] = {
+        digit(day / 10),   digit(day),       u'/',       digit(month / 10), digit(month), u'/', digit(year / 1000),
+        digit(year / 100), digit(year / 10), digit(year)};
+    return QString(text, std::size(text));
 }
 
 QDate parseDate(QStringView text)

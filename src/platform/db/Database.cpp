@@ -228,10 +228,8 @@ const Database::Plan& Database::planFor(const QString& sql, const Shape& shape)
         const bool date =
             was.kind == Shape::Literal::Kind::Text &&
             std::find(report.dateTexts.begin(), report.dateTexts.end(), was.quotedIndex) != report.dateTexts.end();
-        plan.valid =
-            was.kind == is.kind && was.integer == is.integer && was.real == is.real &&
-            (date ? SqlTranslator::isoDate(Regional::parseDate(QString::fromUtf8(was.text).trimmed())) == is.value()
-                  : was.value() == is.value());
+        plan.valid = was.kind == is.kind && was.integer == is.integer && was.real == is.real &&
+                     (date ? isoDateOf(was.text) == is.value() : was.value() == is.value());
     }
     for (const int quoted : report.dateTexts) {
         for (size_t i = 0; plan.valid && i < shape.literals.size(); ++i) {

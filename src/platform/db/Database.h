@@ -121,9 +121,8 @@ private:
     SqlTranslator m_translator;
     // Shared with the recordsets that hold one of its statements, which may outlive the connection.
     std::shared_ptr<StatementCache> m_statements;
-    std::pair<QByteArray, QByteArray> m_lastDate;
-    std::optional<Shape> m_lastShape; // the shape last split, its literals' kinds without their values // a date's text
-                                      // and its ISO text, as last converted
+    std::pair<QByteArray, QByteArray> m_lastDate; // a date's text and its ISO text, as last converted
+    std::optional<Shape> m_lastShape;             // the shape last split, its literals' kinds without their values
     QHash<QByteArray, Plan> m_plans;
     int m_lockWaitMs = 2000;
     QElapsedTimer m_lockWait;

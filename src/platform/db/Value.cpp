@@ -1,8 +1,9 @@
 #include "Value.h"
 
+#include "platform/Regional.h"
+
 #include <charconv>
 #include <cmath>
-#include <iterator>
 
 namespace db {
 
@@ -33,25 +34,8 @@ QString Value::toString() const
         return numberText(std::get<double>(m_value));
     case Type::Text:
         return std::get<QString>(m_value);
-    case Type::Date: {
-        // By hand for the years of four digits: the format string goes through the locale machinery,
-        // and a date is written into every imported line.
-        const QDate date = std::get<QDate>(m_value);
-        // The calendar works out day, month and year together: once, not once for each.
-        int year = 0;
-        int month = 0;
-        int day = 0;
-        date.getDate(&year, &month, &day);
-        if (!date.isValid() || year < 1000 || year > 9999)
-            return date.toString(u"dd/MM/yyyy");
-        const auto digit = [](int value) {
-            return QChar(u'0' + value % 10);
-        };
-        const QChar text[] = {
-            digit(day / 10),   digit(day),       u'/',       digit(month / 10), digit(month), u'/', digit(year / 1000),
-            digit(year / 100), digit(year / 10), digit(year)};
-        return QString(text, std::size(text));
-    }
+    case Type::Date:
+        return Regional::dateText(std::get<QDate>(m_value));
     }
     return {};
 }
