@@ -81,6 +81,7 @@ int main(int argc, char** argv)
         std::unique_ptr<db::Database> database;
         if (adding) {
             database = db::Database::open(path, u";pwd="_s + password);
+            (void)Schema::addMissingIndexes(*database);
         } else {
             database = db::Database::create(path, password);
             Schema::create(*database);

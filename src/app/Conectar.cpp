@@ -36,6 +36,7 @@ bool Conectar()
         auto database =
             db::Database::open(ProgramDirectory::dataFilePath(u"ferlon.mdb"_s), u";pwd=ferlon"_s, Schema::tableNames());
         database->setQueryTimeout(lockWaitSeconds);
+        (void)Schema::addMissingIndexes(*database);
         db::Database::setCurrent(std::move(database));
         return true;
     } catch (const std::exception&) {

@@ -346,6 +346,7 @@ bool clsCodigo::Restaurar_Copia(const QString& origen)
     bool restored = true;
     try {
         db::Database::restoreCurrent(origen, connection().path() + u".anterior"_s, Schema::tableNames());
+        (void)Schema::addMissingIndexes(connection());
     } catch (const std::exception&) {
         restored = false;
     }
