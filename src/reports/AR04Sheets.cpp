@@ -24,7 +24,7 @@ const QString pendingFilter = u" WHERE N_Posicion_Fiscal = ?  and Secuencia = ? 
                               u" and F_Presentacion is null"_s;
 const QString sheetFilter = u" WHERE N_Posicion_Fiscal = ?  and Secuencia = ?  and Hoja = '?' "_s;
 const QString lineOrder = u"  Order by N_CBU, C_TIPO_CUENTA "_s;
-const QString detailColumns = u"Select N_Posicion_Fiscal, N_Comprobante,  F_Presentacion, N_Agente, C_Tipo_Cuenta, "
+const QString detailColumns = u"N_Posicion_Fiscal, N_Comprobante,  F_Presentacion, N_Agente, C_Tipo_Cuenta, "
                               u" C_Tipo_Moneda, N_CBU, N_CUIT, N_Depositos,  I_Base_Imponible, I_Retenido, N_Agente, "
                               u" F_Auditoria from DDJJ_Detalle "_s;
 
@@ -138,6 +138,11 @@ int AR04Sheets::sheetCount(long lines)
     if (lines <= shortFormLines)
         return 1;
     return static_cast<int>((lines + linesPerSheet - 1) / linesPerSheet);
+}
+
+std::unique_ptr<report::Printing> AR04Sheets::startPrinting(int sheets)
+{
+    return engine().startPrinting(sheets);
 }
 
 std::unique_ptr<db::Recordset> AR04Sheets::query(const QString& sqlTemplate, std::vector<db::Value> values)
@@ -292,9 +297,13 @@ void AR04Sheets::shortSheet(const Sheet& sheet, std::optional<double> stampWith)
 void AR04Sheets::detailSheet(const Sheet& sheet)
 {
     const double saldo = sheet.ultima ? totalWithheld(sheet.periodo, sheet.secuencia) : 0;
-    auto lines = sheet.valorHoja ? query(detailColumns + sheetFilter + lineOrder,
+    // At a first printing the sheet reads only the 41 lines it shows, the first ones still pending: the
+    // lines of earlier sheets are stamped by now, and reading every pending line for every sheet would
+    // cost a long declaration's printing the square of its length.
+    auto lines = sheet.valorHoja ? query(u"Select "_s + detailColumns + sheetFilter + lineOrder,
                                          {sheet.periodo, sheet.secuencia, *sheet.valorHoja})
-                                 : query(detailColumns + pendingFilter + lineOrder, {sheet.periodo, sheet.secuencia});
+                                 : query(u"Select top 41 "_s + detailColumns + pendingFilter + lineOrder,
+                                         {sheet.periodo, sheet.secuencia});
     const auto report = openReport(u"AR04_primera.rpt"_s, std::move(lines));
     setHeader(*report, sheet.comprobante, sheet.periodo);
     report->setParameter(u"Saldo"_s, saldoText(saldo));
@@ -303,7 +312,7 @@ void AR04Sheets::detailSheet(const Sheet& sheet)
     report->preview(sheet.title);
 }
 
-void AR04Sheets::stampDetailLines(double periodo, double secuencia, double comprobante, int hoja)
+int AR04Sheets::stampDetailLines(double periodo, double secuencia, double comprobante, int hoja)
 {
     const std::vector<report::ReportRow> lines =
         rowsOf(u"Select top 41 * from DDJJ_Detalle "_s + pendingFilter + lineOrder, {periodo, secuencia});
@@ -313,6 +322,7 @@ void AR04Sheets::stampDetailLines(double periodo, double secuencia, double compr
                                            line.value(u"N_CBU").toString(), QString::number(hoja)))
             fail("no se pudo marcar una línea como generada");
     }
+    return static_cast<int>(lines.size());
 }
 
 void AR04Sheets::paymentsSheet(double periodo, double secuencia, const QString& comprobante, int hoja, int total,

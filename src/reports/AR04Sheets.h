@@ -14,6 +14,7 @@ class Recordset;
 } // namespace db
 
 namespace report {
+class Printing;
 class Report;
 } // namespace report
 
@@ -35,6 +36,9 @@ public:
 
     /// Detail sheets for a number of lines: 1 up to 16 lines, otherwise one per 41 lines or part of them.
     [[nodiscard]] static int sheetCount(long lines);
+
+    /// Gathers the sheets shown from now on into one preview window, until the result is destroyed.
+    [[nodiscard]] static std::unique_ptr<report::Printing> startPrinting(int sheets);
 
     /// Runs one of the printing's queries (placeholders filled by Armar_Sql).
     [[nodiscard]] static std::unique_ptr<db::Recordset> query(const QString& sqlTemplate,
@@ -88,14 +92,13 @@ public:
     /// empty.
     static void shortSheet(const Sheet& sheet, std::optional<double> stampWith);
 
-    /// One detail sheet of the long form (AR04_primera.rpt): every pending line from the first at a first
-    /// printing (no sheet value; the form shows 41 of them), the lines stamped with the sheet value at a reprint.
-    /// Only the last one shows the total withheld.
+    /// One detail sheet of the long form (AR04_primera.rpt): the first 41 pending lines at a first printing (no
+    /// sheet value), the lines stamped with the sheet value at a reprint. Only the last one shows the total withheld.
     static void detailSheet(const Sheet& sheet);
 
     /// Stamps the first 41 pending lines (the ones the detail sheet just prepared shows) with the voucher
-    /// number, the sheet and today's date.
-    static void stampDetailLines(double periodo, double secuencia, double comprobante, int hoja);
+    /// number, the sheet and today's date; how many it stamped.
+    static int stampDetailLines(double periodo, double secuencia, double comprobante, int hoja);
 
     /// The payments sheet of the long form (AR04_Pagos.rpt): the period's payments not yet listed, the
     /// totals deposited and withheld.

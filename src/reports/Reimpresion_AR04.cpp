@@ -8,6 +8,7 @@
 #include "AR04Sheets.h"
 #include "data/clsCodigo.h"
 #include "platform/db/Database.h"
+#include "platform/reportengine/ReportEngine.h"
 
 #include <QString>
 
@@ -82,16 +83,18 @@ bool reprintAR04(double periodo, double secuencia, double comprobante)
         const long lines = AR04Sheets::lineCount(periodo, secuencia);
         const int total = AR04Sheets::sheetCount(lines);
         AR04Sheets::resetPayments(periodo);
+        const bool longForm = lines > AR04Sheets::shortFormLines;
+        const auto printing = AR04Sheets::startPrinting(longForm ? total + 1 : total);
         int k = 0;
         for (const QString& value : AR04Sheets::sheetValues(periodo, secuencia)) {
             ++k;
-            const bool shown = lines > AR04Sheets::shortFormLines
+            const bool shown = longForm
                                    ? codigo.Reporte_AR04_Primero_2(periodo, secuencia, k, total, voucher, value)
                                    : codigo.Reimpresion_AR04(periodo, secuencia, k == total, k, total, voucher, value);
             if (!shown)
                 return false;
         }
-        if (lines > AR04Sheets::shortFormLines && !codigo.Reimpresion_AR04_2(periodo, secuencia, k, total, voucher))
+        if (longForm && !codigo.Reimpresion_AR04_2(periodo, secuencia, k, total, voucher))
             return false;
         transaction->commit();
         return true;

@@ -6,6 +6,7 @@
 #include "AR04Sheets.h"
 #include "data/clsCodigo.h"
 #include "platform/db/Database.h"
+#include "platform/reportengine/ReportEngine.h"
 
 #include <QString>
 
@@ -39,6 +40,8 @@ bool clsCodigo::Reporte_AR04(double periodo, double secuencia)
         const double voucher = comprobante.toDouble(&numeric);
         if (!numeric)
             return false;
+        // Every sheet is a page of one preview window: the detail sheets and, on the long form, the payments.
+        const auto printing = AR04Sheets::startPrinting(pending <= AR04Sheets::shortFormLines ? total : total + 1);
 
         int hoja = 0;
         if (pending <= AR04Sheets::shortFormLines) {
@@ -53,13 +56,19 @@ bool clsCodigo::Reporte_AR04(double periodo, double secuencia)
                                     .title = sheetTitle(comprobante, hoja)},
                                    voucher);
         } else {
-            while (AR04Sheets::pendingCount(periodo, secuencia) > 0) {
+            // The lines still pending are counted down as they are stamped rather than counted again for
+            // every sheet, which would read the rest of the declaration each time; the count at the end
+            // checks that every one was stamped.
+            for (long remaining = pending; remaining > 0;) {
                 // Each sheet stamps up to 41 lines; more sheets than counted means the stamps did not take.
                 if (++hoja > total)
                     return false;
                 if (!Reporte_AR04_Primero(periodo, secuencia, hoja, total + 1, comprobante))
                     return false;
-                AR04Sheets::stampDetailLines(periodo, secuencia, voucher, hoja);
+                const int stamped = AR04Sheets::stampDetailLines(periodo, secuencia, voucher, hoja);
+                if (stamped == 0)
+                    return false;
+                remaining -= stamped;
             }
             ++hoja;
             AR04Sheets::paymentsSheet(periodo, secuencia, comprobante, hoja, total + 1, sheetTitle(comprobante, hoja));

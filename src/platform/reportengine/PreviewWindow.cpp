@@ -1,21 +1,27 @@
 #include "PreviewWindow.h"
 
-#include "ReportDocument.h"
+#include "PageView.h"
+#include "PreviewDocument.h"
 #include "ReportError.h"
 
 #include "platform/ui/Ui.h"
 #include "platform/ui/WindowPlacement.h"
 
+#include <QAbstractListModel>
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QLabel>
+#include <QListView>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
-#include <QPrintPreviewWidget>
+#include <QProgressBar>
+#include <QProgressDialog>
 #include <QRegularExpression>
 #include <QSpinBox>
+#include <QSplitter>
+#include <QStatusBar>
 #include <QStyle>
 #include <QTimer>
 #include <QToolBar>
@@ -27,23 +33,119 @@ using namespace Qt::StringLiterals;
 
 namespace report {
 
-PreviewWindow::PreviewWindow(std::unique_ptr<ReportDocument> document, bool printerSetupButton)
+namespace {
+
+/// The pages of a preview document, one row each, named by their sheets' titles.
+class PageListModel : public QAbstractListModel
+{
+public:
+    PageListModel(PreviewDocument& document, QObject* parent) : QAbstractListModel(parent), m_document(document) {}
+
+    int rowCount(const QModelIndex& parent) const override { return parent.isValid() ? 0 : m_rows; }
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (role != Qt::DisplayRole || !index.isValid() || index.row() >= m_document.pageCount())
+            return {};
+        return m_document.pageTitle(index.row());
+    }
+
+    /// Follows the document's pages: sheets added, or a sheet found longer or shorter than counted.
+    void update()
+    {
+        const int pages = m_document.pageCount();
+        if (pages > m_rows) {
+            beginInsertRows({}, m_rows, pages - 1);
+            m_rows = pages;
+            endInsertRows();
+        } else if (pages < m_rows) {
+            beginRemoveRows({}, pages, m_rows - 1);
+            m_rows = pages;
+            endRemoveRows();
+        }
+        if (m_rows > 0)
+            emit dataChanged(index(0), index(m_rows - 1));
+    }
+
+private:
+    PreviewDocument& m_document;
+    int m_rows = 0;
+};
+
+/// A modal progress box for printing and saving, with "Cancelar"; `verb` says what is being done.
+PreviewDocument::Progress progressBox(QWidget* window, QProgressDialog& box, const QString& verb)
+{
+    box.setWindowTitle(window->windowTitle());
+    box.setCancelButtonText(u"Cancelar"_s);
+    box.setWindowModality(Qt::WindowModal);
+    box.setMinimumDuration(300);
+    box.setAutoReset(false);
+    box.setAutoClose(false);
+    return [&box, verb](int done, int total) {
+        box.setMaximum(total);
+        box.setLabelText(u"%1 la página %2 de %3…"_s.arg(verb).arg(done).arg(total));
+        box.setValue(done); // lets the window repaint and take the click on "Cancelar"
+        return !box.wasCanceled();
+    };
+}
+
+} // namespace
+
+PreviewWindow::PreviewWindow(std::unique_ptr<PreviewDocument> document, bool printerSetupButton)
     : QMainWindow(QApplication::activeModalWidget()), m_document(std::move(document)),
       m_printer(QPrinter::HighResolution)
 {
     followOwner(parentWidget());
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(m_document->title());
     m_printer.setPageLayout(m_document->pageLayout());
-    m_printer.setDocName(m_document->title());
 
-    m_preview = new QPrintPreviewWidget(&m_printer, this);
-    m_preview->setObjectName(u"preview"_s);
-    connect(m_preview, &QPrintPreviewWidget::paintRequested, this,
-            [this](QPrinter* printer) { m_document->print(*printer); });
-    connect(m_preview, &QPrintPreviewWidget::previewChanged, this, &PreviewWindow::updatePageControls);
-    setCentralWidget(m_preview);
+    auto* splitter = new QSplitter(this);
+    m_pageList = new QListView(splitter);
+    m_pageList->setObjectName(u"pageList"_s);
+    m_pageList->setUniformItemSizes(true);
+    m_pageList->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    auto* pages = new PageListModel(*m_document, m_pageList);
+    m_pageList->setModel(pages);
+    m_pageList->hide(); // shown once there is a second page to pick
+    m_view = new PageView(*m_document, splitter);
+    splitter->addWidget(m_pageList);
+    splitter->addWidget(m_view);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({220, 780});
+    setCentralWidget(splitter);
 
+    m_preparing = new QLabel(this);
+    m_preparation = new QProgressBar(this);
+    m_preparation->setObjectName(u"preparation"_s);
+    m_preparation->setMaximumWidth(300);
+    statusBar()->addWidget(m_preparing);
+    statusBar()->addPermanentWidget(m_preparation);
+    statusBar()->hide();
+
+    buildToolBar(printerSetupButton);
+
+    connect(m_document.get(), &PreviewDocument::pagesChanged, this, [this, pages] {
+        pages->update();
+        pagesChanged();
+    });
+    connect(m_view, &PageView::currentPageChanged, this, &PreviewWindow::showPage);
+    connect(m_pageList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (current.isValid())
+                    m_view->setCurrentPage(current.row() + 1);
+            });
+    pages->update();
+    pagesChanged();
+
+    // Wide enough for the whole tool bar, so that no button hides behind its overflow arrow; as
+    // high as a page wants, but inside the screen and centred on the window that opened it.
+    resize(std::max(1000, findChild<QToolBar*>()->sizeHint().width() + 40), 900);
+    ui::placeWindow(*this, parentWidget());
+}
+
+PreviewWindow::~PreviewWindow() = default;
+
+void PreviewWindow::buildToolBar(bool printerSetupButton)
+{
     QToolBar* toolBar = addToolBar(u"Vista previa"_s);
     toolBar->setObjectName(u"toolBar"_s);
     toolBar->setMovable(false);
@@ -76,56 +178,91 @@ PreviewWindow::PreviewWindow(std::unique_ptr<ReportDocument> document, bool prin
 
     QAction* first = iconOnly(
         addAction(u"actionFirstPage"_s, u"Primera página"_s, style()->standardIcon(QStyle::SP_MediaSkipBackward)));
-    connect(first, &QAction::triggered, m_preview, [this] { m_preview->setCurrentPage(1); });
+    connect(first, &QAction::triggered, m_view, [this] { m_view->setCurrentPage(1); });
     QAction* previous = iconOnly(
         addAction(u"actionPreviousPage"_s, u"Página anterior"_s, style()->standardIcon(QStyle::SP_MediaSeekBackward)));
-    connect(previous, &QAction::triggered, m_preview,
-            [this] { m_preview->setCurrentPage(m_preview->currentPage() - 1); });
+    connect(previous, &QAction::triggered, m_view, [this] { m_view->setCurrentPage(m_view->currentPage() - 1); });
     m_pageNumber = new QSpinBox(toolBar);
     m_pageNumber->setObjectName(u"pageNumber"_s);
     m_pageNumber->setPrefix(u"Página "_s);
     m_pageNumber->setRange(1, 1);
     toolBar->addWidget(m_pageNumber);
-    connect(m_pageNumber, &QSpinBox::valueChanged, m_preview, &QPrintPreviewWidget::setCurrentPage);
+    connect(m_pageNumber, &QSpinBox::valueChanged, m_view, &PageView::setCurrentPage);
     m_pageTotal = new QLabel(toolBar);
     toolBar->addWidget(m_pageTotal);
     QAction* next = iconOnly(
         addAction(u"actionNextPage"_s, u"Página siguiente"_s, style()->standardIcon(QStyle::SP_MediaSeekForward)));
-    connect(next, &QAction::triggered, m_preview, [this] { m_preview->setCurrentPage(m_preview->currentPage() + 1); });
+    connect(next, &QAction::triggered, m_view, [this] { m_view->setCurrentPage(m_view->currentPage() + 1); });
     QAction* last = iconOnly(
         addAction(u"actionLastPage"_s, u"Última página"_s, style()->standardIcon(QStyle::SP_MediaSkipForward)));
-    connect(last, &QAction::triggered, m_preview, [this] { m_preview->setCurrentPage(m_preview->pageCount()); });
+    connect(last, &QAction::triggered, m_view, [this] { m_view->setCurrentPage(m_view->pageCount()); });
     toolBar->addSeparator();
 
     QAction* zoomIn = toolBar->addAction(u"+"_s);
     zoomIn->setObjectName(u"actionZoomIn"_s);
     zoomIn->setToolTip(u"Acercar"_s);
     zoomIn->setShortcut(QKeySequence::ZoomIn);
-    connect(zoomIn, &QAction::triggered, m_preview, [this] { m_preview->zoomIn(); });
+    connect(zoomIn, &QAction::triggered, m_view, &PageView::zoomIn);
     QAction* zoomOut = toolBar->addAction(u"−"_s);
     zoomOut->setObjectName(u"actionZoomOut"_s);
     zoomOut->setToolTip(u"Alejar"_s);
     zoomOut->setShortcut(QKeySequence::ZoomOut);
-    connect(zoomOut, &QAction::triggered, m_preview, [this] { m_preview->zoomOut(); });
+    connect(zoomOut, &QAction::triggered, m_view, &PageView::zoomOut);
     QAction* fitWidth = toolBar->addAction(u"Ajustar al ancho"_s);
     fitWidth->setObjectName(u"actionFitWidth"_s);
-    connect(fitWidth, &QAction::triggered, m_preview, &QPrintPreviewWidget::fitToWidth);
+    connect(fitWidth, &QAction::triggered, m_view, &PageView::fitToWidth);
     QAction* wholePage = toolBar->addAction(u"Página completa"_s);
     wholePage->setObjectName(u"actionFitPage"_s);
-    connect(wholePage, &QAction::triggered, m_preview, &QPrintPreviewWidget::fitInView);
+    connect(wholePage, &QAction::triggered, m_view, &PageView::fitInView);
     toolBar->addSeparator();
 
     QAction* close = addAction(u"actionClose"_s, u"Cerrar"_s, style()->standardIcon(QStyle::SP_DialogCloseButton));
     connect(close, &QAction::triggered, this, &QWidget::close);
-
-    m_preview->fitToWidth();
-    // Wide enough for the whole tool bar, so that no button hides behind its overflow arrow; as
-    // high as a page wants, but inside the screen and centred on the window that opened it.
-    resize(std::max(1000, toolBar->sizeHint().width() + 40), 900);
-    ui::placeWindow(*this, parentWidget());
 }
 
-PreviewWindow::~PreviewWindow() = default;
+void PreviewWindow::pagesChanged()
+{
+    const int pages = std::max(1, m_document->pageCount());
+    {
+        const QSignalBlocker blocker(m_pageNumber);
+        m_pageNumber->setRange(1, pages);
+    }
+    m_pageTotal->setText(u" de "_s + QString::number(pages) + u' ');
+    m_pageList->setVisible(m_document->pageCount() > 1);
+    m_view->refresh();
+    showPage(m_view->currentPage());
+}
+
+void PreviewWindow::showPage(int page)
+{
+    if (page < 1)
+        return;
+    {
+        const QSignalBlocker blocker(m_pageNumber);
+        m_pageNumber->setValue(page);
+    }
+    const QModelIndex row = m_pageList->model()->index(page - 1, 0);
+    if (m_pageList->currentIndex() != row) {
+        const QSignalBlocker blocker(m_pageList->selectionModel());
+        m_pageList->setCurrentIndex(row);
+    }
+    const QString title = m_document->sheetTitle(m_document->sheetOfPage(page - 1));
+    setWindowTitle(title);
+    m_printer.setDocName(title);
+}
+
+void PreviewWindow::showPreparation(int done, int total)
+{
+    statusBar()->show();
+    m_preparing->setText(u"Preparando la hoja %1 de %2…"_s.arg(done).arg(total));
+    m_preparation->setRange(0, total);
+    m_preparation->setValue(done);
+}
+
+void PreviewWindow::endPreparation()
+{
+    statusBar()->hide();
+}
 
 void PreviewWindow::closeEvent(QCloseEvent* event)
 {
@@ -167,21 +304,25 @@ void PreviewWindow::passToWindowBeneathOwner()
         show();
 }
 
-void PreviewWindow::updatePageControls()
+bool PreviewWindow::printPages(QPagedPaintDevice& device, int from, int to)
 {
-    const int pages = std::max(1, m_preview->pageCount());
-    const QSignalBlocker blocker(m_pageNumber);
-    m_pageNumber->setRange(1, pages);
-    m_pageNumber->setValue(std::clamp(m_preview->currentPage(), 1, pages));
-    m_pageTotal->setText(u" de "_s + QString::number(pages) + u' ');
+    QProgressDialog box(this);
+    return m_document->print(device, from, to, progressBox(this, box, u"Imprimiendo"_s));
 }
 
 void PreviewWindow::printDocument()
 {
     QPrintDialog dialog(&m_printer, this);
     dialog.setWindowTitle(u"Imprimir"_s);
-    if (dialog.exec() == QDialog::Accepted)
-        m_preview->print();
+    dialog.setOption(QAbstractPrintDialog::PrintPageRange);
+    dialog.setMinMax(1, std::max(1, m_document->pageCount()));
+    if (dialog.exec() != QDialog::Accepted)
+        return;
+    const bool range = m_printer.printRange() == QPrinter::PageRange && m_printer.fromPage() > 0;
+    const int from = range ? m_printer.fromPage() - 1 : 0;
+    const int to = range ? std::max(m_printer.toPage(), m_printer.fromPage()) - 1 : m_document->pageCount() - 1;
+    // A cancelled job stops where it is; the pages already sent are the printer's.
+    (void)printPages(m_printer, from, to);
 }
 
 void PreviewWindow::pageSetup()
@@ -189,26 +330,30 @@ void PreviewWindow::pageSetup()
     QPageSetupDialog dialog(&m_printer, this);
     dialog.setWindowTitle(u"Configurar impresora"_s);
     if (dialog.exec() == QDialog::Accepted)
-        m_preview->updatePreview();
+        m_document->setPageLayout(m_printer.pageLayout());
+}
+
+bool PreviewWindow::savePdf(const QString& path)
+{
+    try {
+        QProgressDialog box(this);
+        return m_document->exportPdf(path, m_document->sheetTitle(0), progressBox(this, box, u"Guardando"_s));
+    } catch (const ReportError&) {
+        ui::Ui::current().message(u"No se ha podido guardar el documento en "_s + QDir::toNativeSeparators(path) + u'.',
+                                  ui::Ui::Icon::Error);
+        return false;
+    }
 }
 
 void PreviewWindow::saveAsPdf()
 {
-    QString suggested = m_document->title();
+    QString suggested = m_document->sheetTitle(0);
     suggested.replace(QRegularExpression(u"[\\\\/:*?\"<>|]"_s), u"_"_s);
     const QString path =
         ui::Ui::current().saveFileName(this, u"Guardar como PDF"_s, QDir::home().filePath(suggested + u".pdf"_s),
                                        u"Documentos PDF (*.pdf)"_s, u"pdf"_s);
-    if (path.isEmpty())
-        return;
-    try {
-        // The page layout of the preview, which the operator may have changed, so that the file
-        // matches what is on screen.
-        m_document->exportPdf(path, m_printer.pageLayout());
-    } catch (const ReportError&) {
-        ui::Ui::current().message(u"No se ha podido guardar el documento en "_s + QDir::toNativeSeparators(path) + u'.',
-                                  ui::Ui::Icon::Error);
-    }
+    if (!path.isEmpty())
+        (void)savePdf(path);
 }
 
 } // namespace report

@@ -1,6 +1,5 @@
 #include "QtReport.h"
 
-#include "PreviewWindow.h"
 #include "QtReportEngine.h"
 #include "ReportDocument.h"
 #include "ReportError.h"
@@ -31,10 +30,10 @@ void QtReport::setParameter(const QString& name, const QString& value)
 
 void QtReport::preview(const QString& title)
 {
-    // The window owns the filled document, so it stays usable after the driver drops this report.
-    auto* window = new PreviewWindow(m_content.document(title), m_content.printerSetupButton());
-    window->show();
-    m_engine.setLastPreview(window);
+    // The window keeps the filled text, so it stays usable after the driver drops this report.
+    const ReportDefinition& definition = m_content.definition();
+    m_engine.preview(m_content.html(), definition.pageLayout(), definition.font(), title,
+                     m_content.printerSetupButton());
 }
 
 void QtReport::exportPdf(const QString& path)

@@ -1,10 +1,33 @@
 #include "QtReportEngine.h"
 
+#include "PreviewDocument.h"
 #include "PreviewWindow.h"
 #include "QtReport.h"
 #include "ReportDefinition.h"
 
+#include <QCoreApplication>
+
+#include <algorithm>
+
 namespace report {
+
+namespace {
+
+// How often the window of a printing under way repaints while its sheets are prepared: often enough to
+// look alive, seldom enough to cost little beside the sheets themselves.
+constexpr int s_repaintMs = 100;
+
+} // namespace
+
+class QtReportEngine::QtPrinting : public Printing
+{
+public:
+    explicit QtPrinting(QtReportEngine& engine) : m_engine(engine) {}
+    ~QtPrinting() override { m_engine.endPrinting(); }
+
+private:
+    QtReportEngine& m_engine;
+};
 
 void QtReportEngine::closePreview()
 {
@@ -17,14 +40,70 @@ PreviewWindow* QtReportEngine::lastPreview() const
     return m_lastPreview;
 }
 
-void QtReportEngine::setLastPreview(PreviewWindow* window)
-{
-    m_lastPreview = window;
-}
-
 std::unique_ptr<Report> QtReportEngine::openReport(const QString& path)
 {
     return std::make_unique<QtReport>(*this, ReportDefinition::fromFile(path));
+}
+
+std::unique_ptr<Printing> QtReportEngine::startPrinting(int sheets)
+{
+    endPrinting(); // a printing left open by mistake ends here
+    m_printing = true;
+    m_sheetsExpected = std::max(sheets, 1);
+    m_sheetsAdded = 0;
+    m_printingWindow.clear();
+    return std::make_unique<QtPrinting>(*this);
+}
+
+void QtReportEngine::preview(const QString& html, const QPageLayout& layout, const QFont& font, const QString& title,
+                             bool printerSetupButton)
+{
+    if (m_printing)
+        return addSheet(html, layout, font, title, printerSetupButton);
+    auto document = std::make_unique<PreviewDocument>(layout);
+    document->addSheet(html, font, title);
+    auto* window = new PreviewWindow(std::move(document), printerSetupButton);
+    window->show();
+    m_lastPreview = window;
+}
+
+void QtReportEngine::addSheet(const QString& html, const QPageLayout& layout, const QFont& font, const QString& title,
+                              bool printerSetupButton)
+{
+    ++m_sheetsAdded;
+    m_sheetsExpected = std::max(m_sheetsExpected, m_sheetsAdded);
+    if (m_sheetsAdded == 1) {
+        auto document = std::make_unique<PreviewDocument>(layout);
+        document->addSheet(html, font, title);
+        auto* window = new PreviewWindow(std::move(document), printerSetupButton);
+        m_printingWindow = window;
+        m_lastPreview = window;
+        window->showPreparation(1, m_sheetsExpected);
+        window->show();
+        m_sinceRepaint.invalidate();
+    } else {
+        // A window closed meanwhile is not opened again; the printing goes on without it.
+        if (!m_printingWindow)
+            return;
+        m_printingWindow->document().addSheet(html, font, title);
+        if (m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < s_repaintMs)
+            return;
+        m_printingWindow->showPreparation(m_sheetsAdded, m_sheetsExpected);
+    }
+    // The window shows its first page and its progress while the rest is prepared; the operator's clicks
+    // and keys wait until the printing is done, so that nothing runs in the middle of it.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    m_sinceRepaint.start();
+}
+
+void QtReportEngine::endPrinting()
+{
+    if (!m_printing)
+        return;
+    m_printing = false;
+    if (m_printingWindow)
+        m_printingWindow->endPreparation();
+    m_printingWindow.clear();
 }
 
 } // namespace report

@@ -2,6 +2,9 @@
 
 #include "ReportEngine.h"
 
+#include <QElapsedTimer>
+#include <QFont>
+#include <QPageLayout>
 #include <QPointer>
 
 namespace report {
@@ -15,14 +18,28 @@ class QtReportEngine : public ReportEngine
 public:
     void closePreview() override;
     [[nodiscard]] std::unique_ptr<Report> openReport(const QString& path) override;
+    [[nodiscard]] std::unique_ptr<Printing> startPrinting(int sheets) override;
 
     /// The window of the latest preview while it is open; null once it has closed.
     [[nodiscard]] PreviewWindow* lastPreview() const;
-    /// Called by the engine's reports when they open a preview.
-    void setLastPreview(PreviewWindow* window);
+    /// Called by the engine's reports to preview a filled report: in a window of its own, or as the next
+    /// sheet of the printing under way.
+    void preview(const QString& html, const QPageLayout& layout, const QFont& font, const QString& title,
+                 bool printerSetupButton);
 
 private:
+    class QtPrinting;
+
+    void addSheet(const QString& html, const QPageLayout& layout, const QFont& font, const QString& title,
+                  bool printerSetupButton);
+    void endPrinting();
+
     QPointer<PreviewWindow> m_lastPreview;
+    bool m_printing = false;
+    int m_sheetsExpected = 0;
+    int m_sheetsAdded = 0;
+    QPointer<PreviewWindow> m_printingWindow;
+    QElapsedTimer m_sinceRepaint;
 };
 
 } // namespace report

@@ -14,6 +14,8 @@ namespace report {
 struct RecordedReport
 {
     QString path;
+    /// The printing the report was opened in, counted from 1; 0 for a report previewed on its own.
+    int printing = 0;
     bool tableSet = false;
     std::vector<ReportRow> rows;
     std::vector<std::pair<QString, QString>> parameters; // every accepted call, in order

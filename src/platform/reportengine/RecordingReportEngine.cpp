@@ -20,8 +20,24 @@ std::unique_ptr<Report> RecordingReportEngine::openReport(const QString& path)
     ReportDefinition definition = ReportDefinition::fromFile(path);
     auto record = std::make_shared<RecordedReport>();
     record->path = path;
+    record->printing = m_currentPrinting;
     m_reports.push_back(record);
     return std::make_unique<RecordingReport>(*this, std::move(definition), std::move(record));
+}
+
+std::unique_ptr<Printing> RecordingReportEngine::startPrinting(int /*sheets*/)
+{
+    class RecordedPrinting : public Printing
+    {
+    public:
+        explicit RecordedPrinting(int& current) : m_current(current) {}
+        ~RecordedPrinting() override { m_current = 0; }
+
+    private:
+        int& m_current;
+    };
+    m_currentPrinting = ++m_printings;
+    return std::make_unique<RecordedPrinting>(m_currentPrinting);
 }
 
 QStringList RecordingReportEngine::previewTitles() const
@@ -46,6 +62,7 @@ void RecordingReportEngine::clear()
 {
     m_reports.clear();
     m_closePreviewCalls = 0;
+    m_printings = 0;
 }
 
 bool RecordingReportEngine::nextPreviewFails()

@@ -16,7 +16,11 @@ class RecordingReportEngine : public ReportEngine
 public:
     void closePreview() override { ++m_closePreviewCalls; }
     [[nodiscard]] std::unique_ptr<Report> openReport(const QString& path) override;
+    /// Numbers the printing; the reports opened while it lives record its number.
+    [[nodiscard]] std::unique_ptr<Printing> startPrinting(int sheets) override;
 
+    /// The printings started so far.
+    [[nodiscard]] int printingCount() const { return m_printings; }
     /// The reports opened so far, oldest first.
     [[nodiscard]] int reportCount() const { return static_cast<int>(m_reports.size()); }
     [[nodiscard]] const RecordedReport& report(int index) const { return *m_reports.at(index); }
@@ -43,6 +47,8 @@ public:
 private:
     std::vector<std::shared_ptr<RecordedReport>> m_reports;
     int m_closePreviewCalls = 0;
+    int m_printings = 0;
+    int m_currentPrinting = 0;
     bool m_openFails = false;
     int m_previewsBeforeFailure = -1;
     QString m_pdfDirectory;

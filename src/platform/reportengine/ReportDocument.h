@@ -7,10 +7,12 @@
 #include <QTextDocument>
 
 class QPagedPaintDevice;
+class QPainter;
+class QRectF;
 
 namespace report {
 
-/// A filled report laid out on pages, ready to paint on the preview's printer, a real printer or a PDF.
+/// A filled report laid out on pages, ready to paint on the preview, a real printer or a PDF.
 /// The text is laid out once at a fixed resolution, and each device gets the page layout it asks for,
 /// so the preview and the PDF of the same page layout break pages at the same places.
 class ReportDocument
@@ -25,11 +27,17 @@ public:
 
     /// The number of pages on the given page layout.
     [[nodiscard]] int pageCount(const QPageLayout& layout);
+    /// Draws one page (from 0) of the document laid out for `layout` into `target`, the printable area of
+    /// the page in the painter's coordinates.
+    void drawPage(QPainter& painter, int page, const QPageLayout& layout, const QRectF& target);
     /// Paints every page on a device, laid out for the device's own page layout.
     void print(QPagedPaintDevice& device);
     /// Writes the document as a PDF file; the file is replaced only when the whole document was written.
     /// Raises ReportError when it cannot be written.
     void exportPdf(const QString& path, const QPageLayout& layout);
+
+    /// The resolution the text is laid out at.
+    static constexpr int layoutDpi = 1200;
 
 private:
     void layOut(const QPageLayout& layout);

@@ -8,6 +8,15 @@ namespace report {
 
 class Report;
 
+/// One printing of several sheets, such as every sheet of a declaration form: while it lives, each report
+/// the engine previews becomes the next sheet of the printing's one preview window instead of a window of
+/// its own. The window opens with the first sheet and is filled as the others come.
+class Printing
+{
+public:
+    virtual ~Printing() = default;
+};
+
 /// The report engine: opens report files and keeps the window of the latest preview. One engine serves
 /// the whole program; start-up installs the Qt one, tests install a recording one.
 class ReportEngine
@@ -25,6 +34,8 @@ public:
     virtual void closePreview() = 0;
     /// Opens a report file; raises ReportError when it is missing or malformed.
     [[nodiscard]] virtual std::unique_ptr<Report> openReport(const QString& path) = 0;
+    /// Starts a printing of about `sheets` sheets (for its progress); it ends when the result is destroyed.
+    [[nodiscard]] virtual std::unique_ptr<Printing> startPrinting(int sheets) = 0;
 };
 
 } // namespace report

@@ -5,6 +5,7 @@
 #include "support/ScreenFixture.h"
 
 #include "data/clsCodigo.h"
+#include "platform/reportengine/PageView.h"
 #include "platform/reportengine/PreviewWindow.h"
 #include "platform/reportengine/QtReportEngine.h"
 #include "platform/ui/ListGrid.h"
@@ -17,7 +18,6 @@
 #include <QDir>
 #include <QFile>
 #include <QPointer>
-#include <QPrintPreviewWidget>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -79,9 +79,9 @@ TEST_F(PreviewWindowTest, PreviewOpenedFromAModalListTakesClicksAndOutlivesTheLi
         if (!preview || !QTest::qWaitForWindowExposed(preview))
             return list.reject();
         listWaited = QApplication::activeModalWidget() == &list;
-        zoomBefore = preview->previewWidget()->zoomFactor();
+        zoomBefore = preview->pageView()->zoomFactor();
         clickThroughWindow(*preview, u"actionZoomIn"_s);
-        zoomAfter = preview->previewWidget()->zoomFactor();
+        zoomAfter = preview->pageView()->zoomFactor();
         QTest::mouseClick(list.findChild<QPushButton*>(u"bVolver"_s), Qt::LeftButton);
     });
     ui::QtUi().showModal(list);
@@ -95,9 +95,9 @@ TEST_F(PreviewWindowTest, PreviewOpenedFromAModalListTakesClicksAndOutlivesTheLi
     // The list has closed: the preview stays open, now the menu's, and still takes clicks.
     EXPECT_TRUE(preview->isVisible() && preview->isWindow() && preview->parentWidget() == &m_menu);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(preview));
-    const qreal zoom = preview->previewWidget()->zoomFactor();
+    const qreal zoom = preview->pageView()->zoomFactor();
     clickThroughWindow(*preview, u"actionZoomOut"_s);
-    EXPECT_LT(preview->previewWidget()->zoomFactor(), zoom);
+    EXPECT_LT(preview->pageView()->zoomFactor(), zoom);
 
     // The next AR03 printing closes the window kept from this one.
     m_engine->closePreview();

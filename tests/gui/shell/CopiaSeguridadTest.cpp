@@ -144,8 +144,9 @@ TEST_F(CopiaSeguridadTest, EveryListThatMeetsADamagedPageSaysSoAndTheCopyRefuses
     const QList<QString> fills{
         u"INSERT INTO AR03 (Posicion_Fiscal, Semana, Moneda) SELECT 200000 + i, 1, hex(randomblob(100)) FROM n"_s,
         u"INSERT INTO DDJJ SELECT 100000 + i, 1, NULL, hex(randomblob(100)), NULL FROM n"_s,
-        u"INSERT INTO DDJJ_Detalle (Secuencia, N_Posicion_Fiscal, N_CBU, N_Cuit) "
-        u"SELECT 1, 200301, hex(randomblob(100)), i FROM n"_s};
+        // Printed lines, which the index of pending lines leaves out: the damaged page is the table's or its key's.
+        u"INSERT INTO DDJJ_Detalle (Secuencia, N_Posicion_Fiscal, N_CBU, N_Cuit, N_Comprobante) "
+        u"SELECT 1, 200301, hex(randomblob(100)), i, 1 FROM n"_s};
     QList<qint64> middles;
     for (const QString& fill : fills) {
         const qint64 first = pages();
