@@ -1,9 +1,11 @@
 #include "support/TempDatabase.h"
 
+#include "data/Schema.h"
 #include "data/clsCodigo.h"
 #include "platform/Clock.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
@@ -123,4 +125,44 @@ TEST_F(clsCodigoTest, EmptyingADeclarationIsAllOrNothingAndOperationsFailQuietly
     EXPECT_FALSE(addLine(1, 1, u"1"_s, 1)) << "a change gives false";
     EXPECT_FALSE(m_codigo.Eliminar_DDJJ(1, 1));
     EXPECT_FALSE(m_codigo.Eliminar_AR03(1));
+}
+
+// A sheet of a long printing reads its own lines through an index, never the whole declaration: the pending
+// lines in the sheets' order for a first printing, a sheet's lines for a reprint. A file written before the
+// indexes existed receives them.
+TEST_F(clsCodigoTest, SheetQueriesFindTheirLinesThroughAnIndexThatOlderFilesReceive)
+{
+    db::Database& database = m_temp.db();
+    const auto plan = [&](const char* sql) {
+        sqlite3_stmt* statement = nullptr;
+        EXPECT_EQ(sqlite3_prepare_v2(database.handle(), sql, -1, &statement, nullptr), SQLITE_OK);
+        QStringList steps;
+        while (statement && sqlite3_step(statement) == SQLITE_ROW)
+            steps << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, 3)));
+        sqlite3_finalize(statement);
+        return steps.join(u"; "_s);
+    };
+    const auto indexes = [&] {
+        return m_temp.count(u"sqlite_master"_s, u"where type = 'index' and name like 'DDJJ_Detalle_%'"_s);
+    };
+    for (const bool olderFile : {false, true}) {
+        if (olderFile) {
+            database.executeScript(u"DROP INDEX DDJJ_Detalle_Pendientes; DROP INDEX DDJJ_Detalle_Hoja;"_s);
+            ASSERT_EQ(indexes(), 1);
+            ASSERT_TRUE(Schema::addMissingIndexes(database));
+        }
+        EXPECT_EQ(indexes(), 3);
+        const QString pending =
+            plan("EXPLAIN QUERY PLAN SELECT * FROM DDJJ_Detalle WHERE N_Posicion_Fiscal = 200209 AND Secuencia = 1 "
+                 "AND N_Comprobante IS NULL AND F_Presentacion IS NULL ORDER BY N_CBU, C_TIPO_CUENTA LIMIT 41");
+        EXPECT_TRUE(pending.contains(u"DDJJ_Detalle_Pendientes"_s) && !pending.contains(u"TEMP B-TREE"_s))
+            << pending.toStdString();
+        const QString sheet = plan("EXPLAIN QUERY PLAN SELECT * FROM DDJJ_Detalle WHERE N_Posicion_Fiscal = 200209 "
+                                   "AND Secuencia = 1 AND Hoja = '7' ORDER BY N_CBU, C_TIPO_CUENTA");
+        EXPECT_TRUE(sheet.contains(u"DDJJ_Detalle_Hoja"_s) && !sheet.contains(u"TEMP B-TREE"_s)) << sheet.toStdString();
+        const QString stamp = plan("EXPLAIN QUERY PLAN UPDATE DDJJ_Detalle SET Hoja = '1' WHERE Secuencia = 1 AND "
+                                   "N_Posicion_Fiscal = 200209 AND N_CBU = '1' AND N_Cuit = 2 AND N_Comprobante IS "
+                                   "NULL AND F_Presentacion IS NULL");
+        EXPECT_TRUE(stamp.contains(u"DDJJ_Detalle_Clave"_s)) << stamp.toStdString();
+    }
 }

@@ -58,13 +58,16 @@ void PageView::setCurrentPage(int page)
     emit currentPageChanged(m_page);
 }
 
-void PageView::refresh()
+void PageView::pagesChanged()
 {
     if (m_page == 0 || m_page > pageCount()) {
         m_page = 0;
         setCurrentPage(1);
-        return;
     }
+}
+
+void PageView::redraw()
+{
     applyFit();
 }
 

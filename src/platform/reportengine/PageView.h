@@ -29,8 +29,10 @@ public:
     void zoomOut();
     void fitToWidth();
     void fitInView();
-    /// Draws the page again: the document changed its pages or their layout.
-    void refresh();
+    /// Follows a change of the document's pages: the page shown stays unless it is gone.
+    void pagesChanged();
+    /// Draws the page again: the document laid its pages out anew.
+    void redraw();
 
 signals:
     void currentPageChanged(int page);

@@ -65,6 +65,7 @@ void PreviewDocument::setPageLayout(const QPageLayout& layout)
         sheet.firstPage = firstPage++;
     }
     emit pagesChanged();
+    emit layoutChanged();
 }
 
 std::shared_ptr<ReportDocument> PreviewDocument::laidOut(int sheet)

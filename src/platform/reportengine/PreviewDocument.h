@@ -67,6 +67,8 @@ public:
 signals:
     /// Sheets were added or a sheet turned out to have more (or fewer) pages than counted.
     void pagesChanged();
+    /// Every page was laid out anew (another page layout): what is shown must be drawn again.
+    void layoutChanged();
 
 private:
     struct Sheet

@@ -127,6 +127,7 @@ PreviewWindow::PreviewWindow(std::unique_ptr<PreviewDocument> document, bool pri
         pages->update();
         pagesChanged();
     });
+    connect(m_document.get(), &PreviewDocument::layoutChanged, m_view, &PageView::redraw);
     connect(m_view, &PageView::currentPageChanged, this, &PreviewWindow::showPage);
     connect(m_pageList->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) {
@@ -229,7 +230,7 @@ void PreviewWindow::pagesChanged()
     }
     m_pageTotal->setText(u" de "_s + QString::number(pages) + u' ');
     m_pageList->setVisible(m_document->pageCount() > 1);
-    m_view->refresh();
+    m_view->pagesChanged();
     showPage(m_view->currentPage());
 }
 

@@ -66,6 +66,14 @@ TEST_P(AR04Printings, NumberStampAndShowEverySheet)
                                                  again ? u"15/10/2002"_s : u"01/01/1900"_s}
                                    : QStringList(6, QString()));
             EXPECT_EQ(actual, expected) << (again ? "reprint" : "first printing");
+            EXPECT_EQ(sheet.printing, 1) << "every sheet is a page of the printing's one window";
+            // A sheet's table holds its own lines and no others, in the order of their CBU.
+            const int first = shortForm ? 1 : 41 * (s - 1) + 1;
+            const int own = pagos ? 0 : std::min(shortForm ? 16 : 41, n - first + 1);
+            ASSERT_EQ(int(sheet.rows.size()), pagos ? 3 : own) << "sheet " << s;
+            if (!pagos) {
+                EXPECT_EQ(sheet.rows.front().value(u"N_CBU").toString(), cbu(first)) << "sheet " << s;
+            }
         }
         EXPECT_EQ(state(), u"0 28 S %1"_s.arg(shortForm ? 3 : 0)) << "only the short form lists the payments";
         EXPECT_EQ(m_db.count(u"DDJJ_Detalle"_s, u"where N_Comprobante = 27 and F_Presentacion = '2002-10-15' and "
