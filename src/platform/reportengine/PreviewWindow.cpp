@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QListView>
 #include <QPageSetupDialog>
@@ -34,6 +35,8 @@ using namespace Qt::StringLiterals;
 namespace report {
 
 namespace {
+
+constexpr int s_progressMs = 100;
 
 /// The pages of a preview document, one row each, named by their sheets' titles.
 class PageListModel : public QAbstractListModel
@@ -80,7 +83,12 @@ PreviewDocument::Progress progressBox(QWidget* window, QProgressDialog& box, con
     box.setMinimumDuration(300);
     box.setAutoReset(false);
     box.setAutoClose(false);
-    return [&box, verb](int done, int total) {
+    // The box is brought up to date a few times a second: a page costs less than repainting it.
+    auto sinceUpdate = std::make_shared<QElapsedTimer>();
+    return [&box, verb, sinceUpdate](int done, int total) {
+        if (sinceUpdate->isValid() && sinceUpdate->elapsed() < s_progressMs && done < total)
+            return !box.wasCanceled();
+        sinceUpdate->start();
         box.setMaximum(total);
         box.setLabelText(u"%1 la página %2 de %3…"_s.arg(verb).arg(done).arg(total));
         box.setValue(done); // lets the window repaint and take the click on "Cancelar"

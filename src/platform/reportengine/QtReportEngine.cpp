@@ -6,6 +6,8 @@
 #include "ReportDefinition.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
 
 #include <algorithm>
 
@@ -18,6 +20,13 @@ namespace {
 constexpr int s_repaintMs = 100;
 
 } // namespace
+
+struct QtReportEngine::ReadDefinition
+{
+    QDateTime modified;
+    qint64 size = 0;
+    ReportDefinition definition;
+};
 
 class QtReportEngine::QtPrinting : public Printing
 {
@@ -42,7 +51,16 @@ PreviewWindow* QtReportEngine::lastPreview() const
 
 std::unique_ptr<Report> QtReportEngine::openReport(const QString& path)
 {
-    return std::make_unique<QtReport>(*this, ReportDefinition::fromFile(path));
+    // A file changed since it was read (a layout edited while the program runs) is read again.
+    const QFileInfo file(path);
+    const auto read = m_definitions.constFind(path);
+    if (read != m_definitions.cend() && file.exists() && (*read)->modified == file.lastModified() &&
+        (*read)->size == file.size())
+        return std::make_unique<QtReport>(*this, (*read)->definition);
+    auto definition = std::make_shared<const ReadDefinition>(
+        ReadDefinition{file.lastModified(), file.size(), ReportDefinition::fromFile(path)});
+    m_definitions.insert(path, definition);
+    return std::make_unique<QtReport>(*this, definition->definition);
 }
 
 std::unique_ptr<Printing> QtReportEngine::startPrinting(int sheets)

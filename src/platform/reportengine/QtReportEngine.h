@@ -4,8 +4,11 @@
 
 #include <QElapsedTimer>
 #include <QFont>
+#include <QHash>
 #include <QPageLayout>
 #include <QPointer>
+
+#include <memory>
 
 namespace report {
 
@@ -29,11 +32,14 @@ public:
 
 private:
     class QtPrinting;
+    struct ReadDefinition;
 
     void addSheet(const QString& html, const QPageLayout& layout, const QFont& font, const QString& title,
                   bool printerSetupButton);
     void endPrinting();
 
+    /// Report files already read, by path: a printing opens the same file for each of thousands of sheets.
+    QHash<QString, std::shared_ptr<const ReadDefinition>> m_definitions;
     QPointer<PreviewWindow> m_lastPreview;
     bool m_printing = false;
     int m_sheetsExpected = 0;

@@ -68,6 +68,17 @@ std::string key(const QString& name)
     return name.toLower().toStdString();
 }
 
+// The same for a name as the template gives it: most are plain ASCII, which needs no conversion.
+std::string lowerKey(const std::string& name)
+{
+    if (std::any_of(name.cbegin(), name.cend(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+        return key(QString::fromStdString(name));
+    std::string lower = name;
+    for (char& c : lower)
+        c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    return lower;
+}
+
 QString formatted(const db::Value& value, const QString& pattern)
 {
     if (pattern == s_datePattern) {
@@ -103,7 +114,7 @@ public:
     {
         if (name == ".")
             return m_items.front();
-        const std::string lower = key(QString::fromStdString(name));
+        const std::string lower = lowerKey(name);
         for (const Data* item : m_items) {
             if (const Data* found = item->get(lower))
                 return found;
@@ -118,6 +129,12 @@ private:
 };
 
 } // namespace
+
+struct ReportDefinition::Template
+{
+    explicit Template(const QString& layout) : mustache(layout.toStdString()) {}
+    kainjow::mustache::mustache mustache;
+};
 
 ReportDefinition ReportDefinition::fromFile(const QString& path)
 {
@@ -342,9 +359,10 @@ void ReportDefinition::setFormat(const QString& field, const QString& pattern)
 
 void ReportDefinition::checkLayout(const QString& origin)
 {
-    const kainjow::mustache::mustache compiled(m_layout.toStdString());
-    if (!compiled.is_valid())
-        throw ReportError(origin + u": plantilla no válida: "_s + QString::fromStdString(compiled.error_message()));
+    m_template = std::make_shared<Template>(m_layout);
+    if (!m_template->mustache.is_valid())
+        throw ReportError(origin + u": plantilla no válida: "_s +
+                          QString::fromStdString(m_template->mustache.error_message()));
 
     // Outside the row band every tag must name a declared parameter, so that a misspelt name is found when
     // the file is opened instead of printing an empty box. Inside the band any name may be a field.
@@ -414,7 +432,11 @@ QString ReportDefinition::parameterText(const QString& name, const QString& valu
 
 QString ReportDefinition::fieldText(const QString& field, const db::Value& value) const
 {
-    const QString lower = field.toLower();
+    return lowerFieldText(field.toLower(), value);
+}
+
+QString ReportDefinition::lowerFieldText(const QString& lower, const db::Value& value) const
+{
     if (const auto shown = mapped(lower, value.isNull() ? QString() : value.toString()))
         return *shown;
     if (const auto format = m_formats.constFind(lower); format != m_formats.cend() && !value.isNull())
@@ -430,11 +452,24 @@ QString ReportDefinition::render(const QHash<QString, QString>& parameters, cons
 
     const std::size_t shown = m_rowLimit > 0 ? std::min(rows.size(), std::size_t(m_rowLimit)) : rows.size();
     Data rowList(Data::type::list);
+    // The rows of a table share their names: each is put in lower case once.
+    QStringList names;
+    QStringList lowerNames;
+    std::vector<std::string> keys;
     for (std::size_t r = 0; r < shown; ++r) {
         Data fields;
         const ReportRow& row = rows[r];
-        for (int i = 0; i < row.size(); ++i)
-            fields.set(key(row.name(i)), textData(fieldText(row.name(i), row.value(i))));
+        for (int i = 0; i < row.size(); ++i) {
+            if (i >= names.size() || names[i] != row.name(i)) {
+                names.resize(std::max<qsizetype>(names.size(), i + 1));
+                lowerNames.resize(names.size());
+                keys.resize(names.size());
+                names[i] = row.name(i);
+                lowerNames[i] = names[i].toLower();
+                keys[i] = lowerNames[i].toStdString();
+            }
+            fields.set(keys[i], textData(lowerFieldText(lowerNames[i], row.value(i))));
+        }
         rowList.push_back(fields);
     }
     root.set(key(s_rowsList), rowList);
@@ -454,8 +489,8 @@ QString ReportDefinition::render(const QHash<QString, QString>& parameters, cons
     }
     root.set(key(s_copiesList), copyList);
 
-    kainjow::mustache::mustache compiled(m_layout.toStdString());
     CaseInsensitiveContext context(&root);
+    kainjow::mustache::mustache& compiled = m_template->mustache;
     const std::string html = compiled.render(context);
     if (!compiled.is_valid())
         throw ReportError(u"no se pudo completar la plantilla: "_s + QString::fromStdString(compiled.error_message()));

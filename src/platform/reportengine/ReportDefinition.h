@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -70,6 +71,8 @@ private:
     [[nodiscard]] static QStringList expandRange(const QString& entry);
     /// The text a map gives a value of this field or parameter, if it has one for it.
     [[nodiscard]] std::optional<QString> mapped(const QString& name, const QString& value) const;
+    /// fieldText for a field name already in lower case.
+    [[nodiscard]] QString lowerFieldText(const QString& lower, const db::Value& value) const;
     void setFormat(const QString& field, const QString& pattern);
     void checkLayout(const QString& origin);
 
@@ -85,6 +88,9 @@ private:
     QString m_layout;
     int m_layoutLine = 0; // line of the file where the layout starts, for error messages
     QStringList m_usedNames;
+    /// The layout's template, read once when the file is checked and used by every fill.
+    struct Template;
+    std::shared_ptr<Template> m_template;
 };
 
 } // namespace report

@@ -7,12 +7,62 @@
 #include <QAbstractTextDocumentLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QTextFrame>
+#include <QTextTable>
 
+#include <algorithm>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
 
 namespace report {
+
+namespace {
+
+// Widths in a text document's formats are in pixels of 96 to the inch, whatever the device.
+constexpr qreal s_formatDpi = 96;
+
+/// Sets the columns of a table given as shares of its width to the widths those shares come to, for a table
+/// of `width` (format pixels) whose every column has a share. Columns of fixed widths are laid out without
+/// measuring every cell's text for the narrowest and widest it could be, which is most of what a long form's
+/// layout costs; the columns come out as the shares would place them.
+void fixShares(QTextTable& table, qreal width)
+{
+    QTextTableFormat format = table.format();
+    QList<QTextLength> columns = format.columnWidthConstraints();
+    if (columns.size() != table.columns() || columns.isEmpty())
+        return;
+    if (std::any_of(columns.cbegin(), columns.cend(),
+                    [](const QTextLength& c) { return c.type() != QTextLength::PercentageLength; }))
+        return;
+    // What the borders and the spacing take: the table's own border and padding, and each cell's border
+    // on both sides beside the spacing between cells.
+    const qreal border = format.border();
+    const qreal spacing = format.cellSpacing();
+    const qreal available = width - 2 * (border + format.padding()) - format.leftMargin() - format.rightMargin() -
+                            columns.size() * (2 * border + spacing) - spacing;
+    for (QTextLength& column : columns)
+        column = QTextLength(QTextLength::FixedLength, available * column.rawValue() / 100);
+    format.setColumnWidthConstraints(columns);
+    table.setFormat(format);
+}
+
+/// The same for every table at the top of a document laid out `width` format pixels wide.
+void fixShares(QTextDocument& document, qreal width)
+{
+    for (QTextFrame* frame : document.rootFrame()->childFrames()) {
+        auto* table = qobject_cast<QTextTable*>(frame);
+        if (!table)
+            continue;
+        const QTextLength tableWidth = table->format().width();
+        if (tableWidth.type() == QTextLength::PercentageLength)
+            fixShares(*table, width * tableWidth.rawValue() / 100);
+        else if (tableWidth.type() == QTextLength::FixedLength)
+            fixShares(*table, tableWidth.rawValue());
+    }
+}
+
+} // namespace
 
 ReportDocument::ReportDocument(const QString& html, const QPageLayout& pageLayout, const QFont& font,
                                const QString& title)
@@ -22,14 +72,17 @@ ReportDocument::ReportDocument(const QString& html, const QPageLayout& pageLayou
     m_metrics.setDotsPerMeterX(dotsPerMeter);
     m_metrics.setDotsPerMeterY(dotsPerMeter);
     m_document.setUndoRedoEnabled(false);
-    m_document.documentLayout()->setPaintDevice(&m_metrics);
     m_document.setUseDesignMetrics(true);
     m_document.setDefaultFont(font);
     m_document.setDocumentMargin(0); // the page margins are the report's own
     m_document.setMetaInformation(QTextDocument::DocumentTitle, title);
-    // The page size goes first, so that the text is laid out once, on its pages.
-    layOut(pageLayout);
+    m_document.documentLayout()->setPaintDevice(&m_metrics);
+    // An empty page size holds the layout back while the text is read and its tables are set; the text is
+    // then laid out once, on its pages.
+    m_document.setPageSize(QSizeF(0, 0));
     m_document.setHtml(html);
+    fixShares(m_document, pageLayout.paintRect(QPageLayout::Point).width() * s_formatDpi / 72);
+    layOut(pageLayout);
 }
 
 void ReportDocument::layOut(const QPageLayout& layout)

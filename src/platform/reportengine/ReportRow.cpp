@@ -30,10 +30,14 @@ std::vector<ReportRow> ReportRow::readAll(db::Recordset& recordset)
 {
     std::vector<ReportRow> rows;
     try {
+        // Every row shares the same names.
+        QStringList names;
+        for (int i = 0; i < recordset.fieldCount(); ++i)
+            names.append(recordset.fieldName(i));
         while (!recordset.eof()) {
             ReportRow row;
             for (int i = 0; i < recordset.fieldCount(); ++i)
-                row.append(recordset.fieldName(i), recordset.field(i));
+                row.append(names[i], recordset.field(i));
             rows.push_back(std::move(row));
             recordset.moveNext();
         }
