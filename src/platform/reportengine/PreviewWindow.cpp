@@ -144,6 +144,7 @@ PreviewWindow::PreviewWindow(std::unique_ptr<PreviewDocument> document, bool pri
             });
     pages->update();
     pagesChanged();
+    m_view->setFocus(); // Page Up and Page Down turn the pages as soon as the window opens
 
     // Wide enough for the whole tool bar, so that no button hides behind its overflow arrow; as
     // high as a page wants, but inside the screen and centred on the window that opened it.

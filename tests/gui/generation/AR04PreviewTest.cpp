@@ -17,6 +17,7 @@
 #include <QPointer>
 #include <QRegularExpression>
 #include <QStatusBar>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 using report::PreviewWindow;
@@ -111,6 +112,28 @@ TEST_F(AR04PreviewTest, EachPrintingIsOneWindowOfItsSheetsInOrder)
     EXPECT_EQ(pageList(*again),
               (QStringList{u"Reimpresión AR04 - 27 Hoja Nro: 1"_s, u"Reimpresión AR04 - 27 Hoja Nro: 2"_s,
                            u"Reimpresión AR04 - 27 Hoja Nro: 3"_s, u"Reimpresion AR04 - 27 Hoja: 4"_s}));
+}
+
+TEST_F(AR04PreviewTest, TheOperatorTurnsThePagesWithTheKeyboardOrThePageList)
+{
+    addLines(83);
+    ASSERT_TRUE(clsCodigo::instance().Reporte_AR04(periodo, secuencia));
+    PreviewWindow* window = m_qt->lastPreview();
+    ASSERT_TRUE(window && QTest::qWaitForWindowExposed(window));
+    if (QGuiApplication::platformName() == u"xcb"_s) {
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    }
+    EXPECT_EQ(window->focusWidget(), window->pageView()) << "the page has the keyboard when the window opens";
+    QTest::keyClick(window->focusWidget(), Qt::Key_PageDown);
+    QTest::keyClick(window->focusWidget(), Qt::Key_PageDown);
+    EXPECT_EQ(window->pageView()->currentPage(), 3);
+    EXPECT_EQ(window->windowTitle(), u"AR04 - 27 Hoja Nro: 3"_s);
+    auto* list = window->findChild<QListView*>(u"pageList"_s);
+    const QModelIndex last = list->model()->index(3, 0);
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(last).center());
+    EXPECT_EQ(window->pageView()->currentPage(), 4);
+    EXPECT_EQ(window->windowTitle(), u"AR04 - 27 Hoja Nro: 4"_s);
 }
 
 TEST_F(AR04PreviewTest, ASingleSheetNeedsNoPageListAndACancelledSaveLeavesTheEarlierFile)
