@@ -2,8 +2,15 @@
 // reading, cutting and checking each line, the duplicate test and the insert through clsCodigo,
 // in groups of committed lines. Compared with the best SQLite itself does with the same rows in
 // this same run: one transaction, prepared statements reused, the same existence check before
-// each insert, on a second fresh file; then again for the second file's lines, added to the first's. Also reports the
-// memory used, which must not grow with the file: run it with a larger line count ("bench_import_file 1000000") to see.
+// each insert.
+//
+// Two measures: the file's lines into an empty declaration (each on its own fresh file), and up to
+// 100 000 more lines into a declaration that already holds some (by default the file's lines; the third
+// argument gives another count), the import and SQLite alone each adding them to a copy of the same
+// database file. Also reports the memory used, which must not grow with the file: run it with a larger
+// line count ("bench_import_file 1000000") to see.
+//
+//     bench_import_file [lines] [rounds] [lines already in the declaration]
 
 #include "FreshDatabase.h"
 #include "data/clsCodigo.h"
