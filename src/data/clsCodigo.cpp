@@ -85,6 +85,34 @@ std::unique_ptr<db::Transaction> clsCodigo::beginTransaction()
     }
 }
 
+bool clsCodigo::detailKeyIsUnique()
+{
+    try {
+        db::Database& database = connection();
+        QStringList unique;
+        // A partial index leaves some lines out, and a line left out could be repeated.
+        for (auto indexes = database.openRecordset(u"PRAGMA index_list(DDJJ_Detalle)"_s); !indexes->eof();
+             indexes->moveNext()) {
+            if (indexes->field(u"unique").toDouble() == 1 && indexes->field(u"partial").toDouble() == 0)
+                unique.append(indexes->field(u"name").toString());
+        }
+        const QStringList key = {u"N_Posicion_Fiscal"_s, u"Secuencia"_s, u"N_CBU"_s, u"N_Cuit"_s};
+        for (const QString& index : unique) {
+            // Two lines that agree on the four columns agree on any of them, so an index on some of them
+            // refuses a duplicate too. An expression among its columns has no name and does not count.
+            auto columns =
+                database.openRecordset(u"PRAGMA index_info(\""_s + QString(index).replace(u'"', u"\"\""_s) + u"\")"_s);
+            bool withinKey = !columns->eof();
+            for (; withinKey && !columns->eof(); columns->moveNext())
+                withinKey = key.contains(columns->field(u"name").toString(), Qt::CaseInsensitive);
+            if (withinKey)
+                return true;
+        }
+    } catch (const std::exception&) {
+    }
+    return false;
+}
+
 // Queries -------------------------------------------------------------------------------------------------
 
 clsCodigo::RecordsetPtr clsCodigo::Get_DDJJs(const QString& orden)
@@ -115,13 +143,6 @@ clsCodigo::RecordsetPtr clsCodigo::Get_Detalle_Replica(double periodo, double se
 {
     return query(QStringLiteral("Select * From DDJJ_Detalle  where N_Posicion_Fiscal = ?  And Secuencia = ?"),
                  {periodo, secuencia});
-}
-
-clsCodigo::RecordsetPtr clsCodigo::Get_Claves_Detalle(double periodo, double secuencia)
-{
-    return query(
-        QStringLiteral("Select N_Cuit, N_CBU From DDJJ_Detalle  where N_Posicion_Fiscal = ?  And Secuencia = ?"),
-        {periodo, secuencia});
 }
 
 clsCodigo::RecordsetPtr clsCodigo::Get_Detalle_DDJJs_Disk_1(double periodo, double secuencia)

@@ -38,8 +38,6 @@ public:
     [[nodiscard]] RecordsetPtr Get_Detalle_DDJJs(const QString& orden, double periodo, double secuencia);
     [[nodiscard]] RecordsetPtr Get_Detalle_DDJJs_Disk(double periodo, double secuencia, double comprobante);
     [[nodiscard]] RecordsetPtr Get_Detalle_Replica(double periodo, double secuencia);
-    /// The key of each line of a declaration, N_Cuit and N_CBU, as stored: what an import must not repeat.
-    [[nodiscard]] RecordsetPtr Get_Claves_Detalle(double periodo, double secuencia);
     [[nodiscard]] RecordsetPtr Get_Detalle_DDJJs_Disk_1(double periodo, double secuencia);
     [[nodiscard]] RecordsetPtr Get_Detalle_DDJJ(double secuencia, double periodo, double cuit, const QString& cbu);
     [[nodiscard]] RecordsetPtr Get_Parametro(double id);
@@ -124,6 +122,12 @@ public:
     bool Restaurar_Copia(const QString& origen);
     /// Reads the agent's identity (CUIT, business name, agent number) from the parameters.
     void Cargar_Agente();
+
+    /// True when the database itself refuses a detail line that Existe_Detalle_DDJJ would count as a
+    /// duplicate: a unique index over all the lines whose columns are all among the four of the count
+    /// (period, sequence, CBU, CUIT). Then an insert of a repeated pair fails, and the count only has to
+    /// tell a refused duplicate from another failure. False when it cannot be told.
+    [[nodiscard]] bool detailKeyIsUnique();
 
     /// Starts a unit of work on the shared connection (nests); none when no connection is open.
     /// Work done through the operations above while it lives is kept only if it is committed.

@@ -403,4 +403,9 @@ void Transaction::commit()
     m_open = false;
 }
 
+bool Transaction::isOpen() const
+{
+    return m_open && sqlite3_get_autocommit(m_database.m_handle) == 0;
+}
+
 } // namespace db

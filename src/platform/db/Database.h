@@ -140,6 +140,10 @@ public:
     Transaction& operator=(const Transaction&) = delete;
 
     void commit();
+    /// False once committed, and once the engine has given up the whole transaction after a failure (a full
+    /// disk, a trigger's ROLLBACK): then the work done in it is gone and commit() fails. A failed statement
+    /// alone (a repeated key) leaves it open, with everything done before that statement.
+    [[nodiscard]] bool isOpen() const;
 
 private:
     Database& m_database;

@@ -1,6 +1,5 @@
 #include "DetailImporter.h"
 
-#include "InsertedPairs.h"
 #include "InterfaceFileReader.h"
 #include "InterfaceRecord.h"
 #include "data/clsCodigo.h"
@@ -18,35 +17,6 @@ using namespace Qt::StringLiterals;
 DetailImporter::DetailImporter(QString path, double periodo, double secuencia)
     : m_path(std::move(path)), m_periodo(periodo), m_secuencia(secuencia)
 {}
-
-bool DetailImporter::rememberExisting(InsertedPairs& pairs, long existing, qint64 fileBytes) const
-{
-    if (existing == 0)
-        return true;
-    // Reading a declaration far larger than the file would cost more than the queries it spares.
-    constexpr qint64 shortestLine = 80;
-    if (existing < 0 || existing > 8 * (fileBytes / shortestLine + 1))
-        return false;
-    const auto rows = clsCodigo::instance().Get_Claves_Detalle(m_periodo, m_secuencia);
-    if (!rows)
-        return false;
-    try {
-        const int cuitField = rows->indexOf(u"N_Cuit");
-        const int cbuField = rows->indexOf(u"N_CBU");
-        for (; !rows->eof(); rows->moveNext()) {
-            // The query compares the CUIT as a number and the CBU as text; a line stored otherwise
-            // could match in ways the remembered pairs do not, so then every line is queried.
-            const db::Value cuit = rows->field(cuitField);
-            const db::Value cbu = rows->field(cbuField);
-            if (cuit.type() != db::Value::Type::Number || cbu.type() != db::Value::Type::Text)
-                return false;
-            pairs.add(cuit.toDouble(), cbu.toString());
-        }
-    } catch (const std::exception&) {
-        return false;
-    }
-    return true;
-}
 
 DetailImporter::Result DetailImporter::run()
 {
@@ -96,16 +66,18 @@ DetailImporter::Result DetailImporter::run()
         groupLines.clear();
     };
 
-    // A line can only repeat one the declaration held when the import began or one this import inserted.
-    // Both are remembered, so the duplicate query runs only for a pair that may be among them; the others
-    // go straight to the insert. Should such an insert be refused anyway, the query then tells a duplicate
-    // from another failure, so the error file reads the same either way.
-    InsertedPairs inserted;
-    const bool remembered = rememberExisting(inserted, codigo.Existe_Detalle(m_secuencia, m_periodo), totalBytes);
+    // Where the database refuses a repeated pair itself, the insert is tried first and the duplicate count
+    // runs only for a line it refused, to tell a duplicate from another failure: the error file reads the
+    // same, and the count is spared for every line that goes in, however many lines the declaration has.
+    // Elsewhere the count runs before every insert.
+    const bool keyIsUnique = codigo.detailKeyIsUnique();
     const auto isDuplicate = [&](const InterfaceRecord& record) {
         return codigo.Existe_Detalle_DDJJ(m_secuencia, m_periodo, record.cbu, record.cuit) > 0;
     };
     const QString duplicate = u" Ya existen detalles con el CUIT-CBU especificados."_s;
+    const auto reportDuplicate = [&](qint64 number) {
+        report(u"Error en la linea: "_s + QString::number(number) + u'.' + duplicate);
+    };
 
     InterfaceFileReader::Line line;
     qint64 number = 0;
@@ -121,7 +93,7 @@ DetailImporter::Result DetailImporter::run()
         // The check digit and the duplicate test only run on lines whose fields are all well formed.
         if (failures.isEmpty() && Cuit_Invalido(record.cuit))
             failures = u" El CUIT es incorrecto."_s;
-        const bool checkedFirst = failures.isEmpty() && (!remembered || inserted.mayContain(record.cuit, record.cbu));
+        const bool checkedFirst = failures.isEmpty() && !keyIsUnique;
         if (!group && failures.isEmpty())
             group = codigo.beginTransaction();
         // Lines inserted earlier from this same file are in the open group, so the count sees them.
@@ -134,16 +106,18 @@ DetailImporter::Result DetailImporter::run()
 
         if (codigo.Insertar_Detalle_DDJJ(m_secuencia, m_periodo, codigo.Par_Agente, record.cbu, u"00"_s, record.moneda,
                                          record.cuit, record.depositos, record.baseImponible, record.retenido)) {
-            inserted.add(record.cuit, record.cbu);
             groupLines.push_back(number);
             if (static_cast<int>(groupLines.size()) >= m_groupSize)
                 closeGroup();
+        } else if (!checkedFirst && group && group->isOpen() && isDuplicate(record)) {
+            // Only the statement was refused: the group goes on, as after a duplicate found by the count.
+            reportDuplicate(number);
         } else {
             // Some failures make the engine drop the whole transaction, not just the statement:
             // settle the group now, so that what is reported matches what the database holds.
             closeGroup();
             if (!checkedFirst && isDuplicate(record))
-                report(u"Error en la linea: "_s + QString::number(number) + u'.' + duplicate);
+                reportDuplicate(number);
             else
                 reportInsertion(number);
         }

@@ -2,8 +2,6 @@
 
 #include <QString>
 
-class InsertedPairs;
-
 #include <algorithm>
 #include <functional>
 
@@ -15,9 +13,10 @@ class InsertedPairs;
 /// last group, and once run() returns every line it counted as imported is in the database. Lines of
 /// a group the engine could not keep are reported as insertion failures.
 ///
-/// The duplicate test is the Existe_Detalle_DDJJ count before each insert, except where it cannot find
-/// anything: into a declaration that was empty when the import began, a pair that this import has
-/// certainly not inserted yet goes straight in (see InsertedPairs).
+/// A line is a duplicate when Existe_Detalle_DDJJ counts a line with its pair. Where the database keeps
+/// the pairs unique itself (clsCodigo::detailKeyIsUnique), that count runs only after an insert it
+/// refused, so its cost does not depend on how many lines the declaration already holds; elsewhere it
+/// runs before each insert.
 class DetailImporter
 {
 public:
@@ -57,10 +56,6 @@ public:
     static constexpr int progressInterval = 256;
 
 private:
-    /// Puts into pairs the CUIT-CBU pairs the declaration already holds (existing lines); false when
-    /// they cannot stand for the duplicate query, and every line must be queried.
-    bool rememberExisting(InsertedPairs& pairs, long existing, qint64 fileBytes) const;
-
     QString m_path;
     double m_periodo;
     double m_secuencia;

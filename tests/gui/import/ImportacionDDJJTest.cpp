@@ -238,28 +238,38 @@ TEST_F(DetailImporterTest, CommitsEveryGroupReportsTheLinesOfADroppedOneAndFinds
 {
     // A second connection, as the program would find the file after a crash, sees only committed groups.
     auto other = db::Database::open(m_db.path(), u";pwd=ferlon"_s);
-    std::vector<int> seen;
-    DetailImporter run = importer(goodLines(7) + "bad\n" + goodLines(8, 8) + goodLines(6, 6), 3);
+    std::vector<double> seen;
+    auto run = importer(goodLines(7) + "bad\n" + goodLines(8, 8) + goodLines(3, 3), 3);
     run.setErrorSink([&](const QString& line) {
-        seen.push_back(
-            static_cast<int>(other->openRecordset(u"select count(*) from DDJJ_Detalle"_s)->field(0).toDouble()));
+        seen.push_back(other->openRecordset(u"select count(*) from DDJJ_Detalle"_s)->field(0).toDouble());
         m_errors.append(line);
     });
-    // RAISE(ROLLBACK) drops the whole transaction, as a full disk would. Into an empty declaration the
-    // count is skipped for pairs not inserted yet; one another writer put in (CBU 2) is still found.
-    m_db.db().executeScript(u"CREATE TRIGGER perdida BEFORE INSERT ON DDJJ_Detalle WHEN NEW.N_CBU = '5' BEGIN "
-                            u"SELECT RAISE(ROLLBACK, 'perdida'); END; CREATE TRIGGER otro AFTER INSERT ON DDJJ_Detalle "
-                            u"WHEN NEW.N_CBU = '1' BEGIN INSERT INTO DDJJ_Detalle (Secuencia, N_Posicion_Fiscal, "
-                            u"N_CBU, N_Cuit) VALUES (1, 200209, '2', 20123456786); END;"_s);
+    // The key index refuses a repeated pair: the count runs after a refused insert. RAISE(ROLLBACK) drops the
+    // whole transaction, as a full disk would, here on a pair already there (CBU 6): that refusal ends the group.
+    m_db.db().executeScript(u"INSERT INTO DDJJ_Detalle (Secuencia, N_Posicion_Fiscal, N_CBU, N_Cuit) VALUES (1, "
+                            u"200209, '6', 20123456786); CREATE TRIGGER perdida BEFORE INSERT ON DDJJ_Detalle WHEN "
+                            u"NEW.N_CBU = '6' BEGIN SELECT RAISE(ROLLBACK, 'perdida'); END;"_s);
     const DetailImporter::Result result = run.run();
     EXPECT_EQ(m_errors,
-              QStringList({error(2, duplicate), u"Error al insertar detalle de la linea: 3"_s,
-                           u"Error al insertar detalle de la linea: 4"_s, u"Error al insertar detalle de la linea: 5"_s,
-                           error(8, allWrong), error(10, duplicate)}));
-    EXPECT_EQ(seen, std::vector<int>({2, 2, 2, 2, 2, 5})) << "lines 6 and 7 are still in an open group at line 8";
-    EXPECT_EQ(
-        std::tuple(result.lines, result.imported, result.rejected, detailCount(u"where N_CBU in (1, 2, 6, 7, 8)"_s)),
-        std::tuple(10, 4, 6, 5));
+              QStringList({u"Error al insertar detalle de la linea: 4"_s, u"Error al insertar detalle de la linea: 5"_s,
+                           error(6, duplicate), error(8, allWrong), error(10, duplicate)}));
+    EXPECT_EQ(std::tuple(seen, result.lines, result.imported, result.rejected, detailCount()),
+              std::tuple(std::vector<double>({4, 4, 4, 4, 4}), 10, 5, 5, 6))
+        << "a duplicate leaves its group (lines 7 and 9) open";
+}
+
+TEST_F(DetailImporterTest, CountsBeforeEachInsertWhereTheDatabaseDoesNotKeepThePairsUnique)
+{
+    // None of these indexes refuses a second time the line already there, which has been printed on a sheet.
+    m_db.db().executeScript(
+        u"DROP INDEX DDJJ_Detalle_Clave; CREATE INDEX a ON DDJJ_Detalle (N_Posicion_Fiscal, Secuencia, N_CBU, N_Cuit); "
+        u"CREATE UNIQUE INDEX b ON DDJJ_Detalle (N_Posicion_Fiscal, Secuencia, N_CBU, N_Cuit) WHERE Hoja IS NULL; "
+        u"CREATE UNIQUE INDEX c ON DDJJ_Detalle (N_Posicion_Fiscal, Secuencia, N_CBU, N_Cuit, Hoja); "
+        u"INSERT INTO DDJJ_Detalle (N_Posicion_Fiscal, Secuencia, N_CBU, N_Cuit, Hoja) VALUES "
+        u"(200209, 1, '9', 20123456786, 1)"_s);
+    const DetailImporter::Result result = importer(goodLines(9, 9) + goodLines(1) + goodLines(1)).run();
+    EXPECT_EQ(std::tuple(m_errors, result.imported, detailCount()),
+              std::tuple(QStringList({error(1, duplicate), error(3, duplicate)}), 1, 2));
 }
 
 TEST(InterfaceFileReader, AByteOrderMarkGivenAByteAtATimeIsNoPartOfTheFirstLine)
