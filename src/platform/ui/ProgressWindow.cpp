@@ -58,6 +58,8 @@ void ProgressWindow::show(qint64 total)
     layout->addWidget(label);
     layout->addWidget(bar);
     m_window->setMinimumWidth(windowWidth);
+    // Nothing to enlarge: a window of fixed size gets no maximize button.
+    m_window->setFixedSize(m_window->sizeHint());
 
     if (owner) {
         m_window->winId();

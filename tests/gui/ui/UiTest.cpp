@@ -9,12 +9,14 @@
 #include "platform/ui/WindowPlacement.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -272,6 +274,55 @@ TEST(QtUi, BoxesReadSiNoWithTheNormalPointerAndTheSaveDialogTakesANewName)
                                                  u"txt"_s),
                   typed.isEmpty() ? QString() : dir.filePath(u"nueva.txt"_s));
     }
+}
+
+// What only a window system shows: while a step keeps the program from its event loop, the progress window is
+// mapped and painted over the screen, modal, and a click the operator makes on the screen meanwhile is held
+// until the step ends, like a busy program's typed-ahead keys, so nothing starts in the middle of the step.
+TEST(ProgressRealWindow, ShowsOverTheScreenAndHoldsTheOperatorsClickUntilTheStepEnds)
+{
+    if (QGuiApplication::platformName() != u"xcb"_s)
+        GTEST_SKIP() << "needs real windows: tests/gui/reportengine/real_window.sh";
+    ui::Ui::install(nullptr);
+    QDialog screen;
+    screen.setWindowTitle(u"Detalle DDJJ"_s);
+    auto* button = new QPushButton(u"&Eliminar Detalle"_s, &screen);
+    button->setGeometry(20, 20, 200, 40);
+    screen.resize(600, 400);
+    screen.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+
+    const QPoint target = button->mapToGlobal(button->rect().center());
+    ASSERT_TRUE(
+        QProcess::startDetached(u"xdotool"_s, {u"sleep"_s, u"0.8"_s, u"mousemove"_s, QString::number(target.x()),
+                                               QString::number(target.y()), u"click"_s, u"1"_s}));
+    bool exposed = false;
+    QRect placed;
+    int clicksDuring = -1;
+    {
+        const ui::BusyCursor busy;
+        const auto progress = ui::Ui::current().progress(&screen, u"Cargando el detalle de la DDJJ..."_s);
+        constexpr qint64 length = 1600;
+        QElapsedTimer running;
+        running.start();
+        for (qint64 done = 0; done < length; done = running.elapsed()) {
+            QThread::msleep(5);
+            progress->step(done, length);
+            if (QWidget* window = QApplication::activeModalWidget()) {
+                exposed = exposed || window->windowHandle()->isExposed();
+                placed = window->frameGeometry();
+            }
+        }
+        clicksDuring = clicks;
+    }
+    QTest::qWait(500);
+    EXPECT_TRUE(exposed) << "painted while the program was busy";
+    EXPECT_TRUE(screen.frameGeometry().contains(placed.center()));
+    EXPECT_EQ(clicksDuring, 0) << "the click waited for the step";
+    EXPECT_EQ(clicks, 1) << "and was not lost";
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST(WindowPlacement, CentresOnTheOpenerInsideTheScreensAvailableArea)
