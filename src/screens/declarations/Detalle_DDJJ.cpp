@@ -97,6 +97,24 @@ void appendNumber(QString& row, const db::Value& value, QStringView pattern)
         Regional::appendFormatted(row, value.toDouble(), pattern);
 }
 
+// The text of a date with the last one kept: a declaration's lines share their presentation date.
+class DateTexts
+{
+public:
+    const QString& operator()(QDate date)
+    {
+        if (m_text.isNull() || date != m_date) {
+            m_date = date;
+            m_text = Regional::dateText(date);
+        }
+        return m_text;
+    }
+
+private:
+    QDate m_date;
+    QString m_text;
+};
+
 // The names of the codes met so far: a declaration's lines share a handful of codes.
 class CodeNames
 {
@@ -207,6 +225,7 @@ void Detalle_DDJJ::Refrescar(const QString& orden)
             const DetailFields fields(*rows);
             CodeNames accountType(&Codes::accountTypeName);
             CodeNames currency(&Codes::currencyName);
+            DateTexts presentationDate;
             // One buffer for every row: the grid keeps a copy of the text, so the buffer's room is reused.
             QString row;
             row.reserve(256);
@@ -229,7 +248,11 @@ void Detalle_DDJJ::Refrescar(const QString& orden)
                 appendText(row, moneda.isNull() ? u"0"_s : tipoMoneda);
                 appendNumber(row, counter, u"0");
                 appendValue(row, rows->field(fields.comprobante));
-                appendValue(row, rows->field(fields.presentacion));
+                const db::Value presentacion = rows->field(fields.presentacion);
+                if (presentacion.type() == db::Value::Type::Date)
+                    appendText(row, presentationDate(presentacion.toDate()));
+                else
+                    appendValue(row, presentacion);
                 grid.addRow(QStringView(row).sliced(1));
                 progress->step(counter, lines);
             }
