@@ -3,6 +3,7 @@
 #include "platform/db/Value.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <iterator>
 
@@ -17,84 +18,144 @@ struct Pattern
     bool grouped = false;
 };
 
+// One pass over the pattern's few characters: zeros before the first "." are integer digits, zeros after it
+// decimals, a "," before it groups thousands.
 Pattern parsePattern(QStringView pattern)
 {
     Pattern parsed;
-    const qsizetype point = pattern.indexOf(u'.');
-    const QStringView integerPart = point < 0 ? pattern : pattern.left(point);
-    parsed.minIntegerDigits = static_cast<int>(integerPart.count(u'0'));
-    parsed.grouped = integerPart.contains(u',');
-    if (point >= 0)
-        parsed.decimals = static_cast<int>(pattern.mid(point + 1).count(u'0'));
+    bool afterPoint = false;
+    for (const QChar c : pattern) {
+        if (c == u'.' && !afterPoint)
+            afterPoint = true;
+        else if (c == u'0')
+            ++(afterPoint ? parsed.decimals : parsed.minIntegerDigits);
+        else if (c == u',' && !afterPoint)
+            parsed.grouped = true;
+    }
     return parsed;
 }
 
-// Rounds the plain decimal text of a non-negative number to the given decimals, half away from zero,
-// working on its shortest decimal text so that 1.005 rounds as it reads.
-void roundDecimalText(QString& integer, QString& fraction, int decimals)
+// Writes a formatted number's text: the sign, the integer digits filled with zeros to the pattern's count
+// (none for a zero integer part when the pattern asks for none) and grouped by thousands if asked, then the
+// decimals after a ",".
+void writeFormatted(QString& out, bool negative, const char* integer, int integerSize, const char* decimals,
+                    const Pattern& pattern)
 {
-    if (fraction.size() <= decimals) {
-        fraction = fraction.leftJustified(decimals, u'0');
-        return;
+    if (integerSize == 1 && integer[0] == '0' && pattern.minIntegerDigits == 0)
+        integerSize = 0;
+    const int shownSize = std::max(integerSize, pattern.minIntegerDigits);
+    const int fill = shownSize - integerSize;
+    const int separators = pattern.grouped && shownSize > 0 ? (shownSize - 1) / 3 : 0;
+    const qsizetype from = out.size();
+    out.resize(from + (negative ? 1 : 0) + shownSize + separators + (pattern.decimals > 0 ? 1 + pattern.decimals : 0));
+    QChar* at = out.data() + from;
+    if (negative)
+        *at++ = u'-';
+    for (int i = 0; i < shownSize; ++i) {
+        if (pattern.grouped && i > 0 && (shownSize - i) % 3 == 0)
+            *at++ = u'.';
+        *at++ = QLatin1Char(i < fill ? '0' : integer[i - fill]);
     }
-    const bool up = fraction.at(decimals) >= u'5';
-    fraction.truncate(decimals);
-    if (!up)
-        return;
-    QString digits = integer + fraction;
-    qsizetype i = digits.size() - 1;
-    for (; i >= 0; --i) {
-        if (digits[i] == u'9') {
-            digits[i] = u'0';
-        } else {
-            digits[i] = QChar(digits[i].unicode() + 1);
-            break;
-        }
+    if (pattern.decimals > 0) {
+        *at++ = u',';
+        for (int i = 0; i < pattern.decimals; ++i)
+            *at++ = QLatin1Char(decimals[i]);
     }
-    if (i < 0)
-        digits.prepend(u'1');
-    integer = digits.left(digits.size() - decimals);
-    fraction = digits.right(decimals);
 }
 
-QString groupThousands(const QString& integer)
+// Amounts below 10^13 that are a whole number of cents, as every stored amount is, with integer arithmetic:
+// two such amounts are always more than a double's step apart, so the number's shortest decimal text is
+// its cents. Written from the last digit backwards into a small buffer. False, writing nothing, for any other
+// number, or a pattern of more than two decimals or many integer digits.
+bool appendCents(QString& out, double value, const Pattern& pattern)
 {
-    QString grouped;
-    const qsizetype size = integer.size();
-    for (qsizetype i = 0; i < size; ++i) {
-        if (i > 0 && (size - i) % 3 == 0)
-            grouped += u'.';
-        grouped += integer.at(i);
+    constexpr int maxIntegerDigits = 20;
+    const double magnitude = std::fabs(value);
+    if (!(magnitude < 1e13) || pattern.decimals > 2 || pattern.minIntegerDigits > maxIntegerDigits)
+        return false;
+    const double cents = std::round(magnitude * 100);
+    if (cents / 100 != magnitude)
+        return false;
+    // Rounded half away from zero to the pattern's decimals, as the cents' text would be.
+    const auto whole = static_cast<unsigned long long>(cents);
+    unsigned long long units = pattern.decimals == 2   ? whole
+                               : pattern.decimals == 1 ? (whole + 5) / 10
+                                                       : (whole + 50) / 100;
+    const bool negative = value < 0 && units != 0;
+
+    char16_t text[2 * maxIntegerDigits + 8];
+    char16_t* const end = text + std::size(text);
+    char16_t* at = end;
+    if (pattern.decimals > 0) {
+        for (int i = 0; i < pattern.decimals; ++i, units /= 10)
+            *--at = static_cast<char16_t>(u'0' + units % 10);
+        *--at = u',';
     }
-    return grouped;
+    // The integer digits, filled with zeros to the pattern's count; none for 0 when it asks for none.
+    const int digits = units == 0 && pattern.minIntegerDigits == 0 ? 0 : std::max(1, pattern.minIntegerDigits);
+    for (int written = 0; written < digits || units != 0; ++written, units /= 10) {
+        if (pattern.grouped && written > 0 && written % 3 == 0)
+            *--at = u'.';
+        *--at = static_cast<char16_t>(u'0' + units % 10);
+    }
+    if (negative)
+        *--at = u'-';
+    out.append(reinterpret_cast<const QChar*>(at), end - at);
+    return true;
 }
 
 } // namespace
 
-QString format(double value, QStringView pattern)
+void appendFormatted(QString& out, double value, QStringView pattern)
 {
     const Pattern parsed = parsePattern(pattern);
-    const QString plain = db::Value::numberText(std::fabs(value));
-    const qsizetype point = plain.indexOf(u'.');
-    QString integer = point < 0 ? plain : plain.left(point);
-    QString fraction = point < 0 ? QString() : plain.mid(point + 1);
-    roundDecimalText(integer, fraction, parsed.decimals);
+    if (appendCents(out, value, parsed))
+        return;
 
-    while (integer.size() > 1 && integer.startsWith(u'0'))
-        integer.remove(0, 1);
-    if (integer == u"0" && parsed.minIntegerDigits == 0)
-        integer.clear();
-    integer = integer.rightJustified(parsed.minIntegerDigits, u'0');
-    if (parsed.grouped)
-        integer = groupThousands(integer);
+    // Any other number: its shortest decimal text, rounded half away from zero on those digits, so that 1.005
+    // rounds as it reads.
+    const double magnitude = std::fabs(value);
+    char plain[400];
+    plain[0] = '0';
+    int plainSize = 1;
+    if (magnitude != 0 && std::isfinite(magnitude))
+        plainSize = static_cast<int>(
+            std::to_chars(plain, plain + sizeof plain, magnitude, std::chars_format::fixed).ptr - plain);
+    const char* point = std::find(plain, plain + plainSize, '.');
 
-    const bool nonZero =
-        std::any_of(integer.begin(), integer.end(), [](QChar c) { return c.isDigit() && c != u'0'; }) ||
-        std::any_of(fraction.begin(), fraction.end(), [](QChar c) { return c != u'0'; });
-    QString result = (value < 0 && nonZero) ? QStringLiteral("-") + integer : integer;
-    if (parsed.decimals > 0)
-        result += u',' + fraction;
-    return result;
+    // Integer and fraction digits together, after a 0 that takes a carry.
+    char digits[512];
+    int size = 0;
+    digits[size++] = '0';
+    for (const char* c = plain; c != point; ++c)
+        digits[size++] = *c;
+    const int integerEnd = size;
+    const char* fraction = point == plain + plainSize ? point : point + 1;
+    const int fractionSize = static_cast<int>(plain + plainSize - fraction);
+    Pattern shown = parsed;
+    shown.decimals = std::min(parsed.decimals, static_cast<int>(sizeof digits) - integerEnd);
+    for (int i = 0; i < shown.decimals; ++i)
+        digits[size++] = i < fractionSize ? fraction[i] : '0';
+    if (fractionSize > shown.decimals && fraction[shown.decimals] >= '5') {
+        int i = size - 1;
+        for (; digits[i] == '9'; --i)
+            digits[i] = '0';
+        ++digits[i];
+    }
+
+    int integerStart = 0;
+    while (integerStart < integerEnd - 1 && digits[integerStart] == '0')
+        ++integerStart;
+    const bool nonZero = std::any_of(digits + integerStart, digits + size, [](char c) { return c != '0'; });
+    writeFormatted(out, value < 0 && nonZero, digits + integerStart, integerEnd - integerStart, digits + integerEnd,
+                   shown);
+}
+
+QString format(double value, QStringView pattern)
+{
+    QString text;
+    appendFormatted(text, value, pattern);
+    return text;
 }
 
 QString plainText(double value)

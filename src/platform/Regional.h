@@ -12,6 +12,8 @@ namespace Regional {
 /// Formats a number with one of the program's patterns: "##,##0.00" (1.234,50), "0.00" (1234,50),
 /// "0000000000" (0000000042), "##,##0" (1.235), "0" and "00". Rounds half away from zero.
 [[nodiscard]] QString format(double value, QStringView pattern);
+/// The same text, appended to out without a temporary string (a list formats several numbers per row).
+void appendFormatted(QString& out, double value, QStringView pattern);
 
 /// The plain text of a number the regional way: no thousands grouping, no fixed decimals, "," before
 /// the decimals ("1234,5", "800", "-12,5").

@@ -15,7 +15,13 @@ TEST(RegionalFormat, PatternsUseArgentineSeparators)
          {std::tuple{1234.5, u"##,##0.00", u"1.234,50"}, std::tuple{-1234567.891, u"##,##0.00", u"-1.234.567,89"},
           std::tuple{999.995, u"##,##0.00", u"1.000,00"}, std::tuple{1.005, u"0.00", u"1,01"},
           std::tuple{-0.001, u"0.00", u"0,00"}, std::tuple{42.0, u"0000000000", u"0000000042"},
-          std::tuple{1234.5, u"##,##0", u"1.235"}, std::tuple{1234.5, u"000000000.00", u"000001234,50"}})
+          std::tuple{1234.5, u"##,##0", u"1.235"}, std::tuple{1234.5, u"000000000.00", u"000001234,50"},
+          // Whole cents up to 10^13 take a shorter road than other numbers: both must read the same.
+          std::tuple{2.675, u"0.00", u"2,68"}, std::tuple{-0.005, u"0.00", u"-0,01"}, std::tuple{0.125, u"0.0", u"0,1"},
+          std::tuple{9999999999999.99, u"##,##0.00", u"9.999.999.999.999,99"},
+          std::tuple{10000000000000.01, u"##,##0.00", u"10.000.000.000.000,01"},
+          std::tuple{-20123456786.0, u"0", u"-20123456786"}, std::tuple{9007199254740993.0, u"0", u"9007199254740992"},
+          std::tuple{0.5, u"#.00", u",50"}, std::tuple{1.0 / 3, u"0.00", u"0,33"}})
         EXPECT_EQ(Regional::format(number, pattern), QString::fromUtf16(text)) << number;
     QLocale::setDefault(QLocale::c());
 }

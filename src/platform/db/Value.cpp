@@ -14,7 +14,11 @@ void Value::appendNumberText(QString& out, double number)
         return;
     }
     char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::fixed);
+    // A whole number below 2^53 is its digits: written as an integer's, several times faster.
+    constexpr double exactIntegers = 9007199254740992.0;
+    const auto result = std::fabs(number) < exactIntegers && number == std::floor(number)
+                            ? std::to_chars(buffer, buffer + sizeof buffer, static_cast<long long>(number))
+                            : std::to_chars(buffer, buffer + sizeof buffer, number, std::chars_format::fixed);
     out.append(QLatin1StringView(buffer, result.ptr - buffer));
 }
 

@@ -94,18 +94,25 @@ QString ListGrid::columnCaption(int column) const
     return m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
 }
 
-void ListGrid::addRow(const QString& tabSeparatedCells)
+void ListGrid::addRow(QStringView tabSeparatedCells)
 {
-    const bool first = m_model->rowCount() == 0;
-    m_model->addRow(tabSeparatedCells.split(u'\t'));
-    if (first)
+    const bool first = m_model->storedRows() == 0;
+    m_model->appendRow(tabSeparatedCells);
+    if (first) {
+        m_model->publish();
         setCurrentRow(0);
+    } else if (!m_publishQueued) {
+        // Announcing each row alone costs the view more than the row itself. Whatever reads the grid
+        // publishes first; the queued call covers a window that only repaints.
+        m_publishQueued = true;
+        QMetaObject::invokeMethod(this, &ListGrid::publishRows, Qt::QueuedConnection);
+    }
 }
 
-void ListGrid::setRows(QList<QStringList> rows)
+void ListGrid::publishRows() const
 {
-    m_model->setRows(std::move(rows));
-    setCurrentRow(0);
+    m_publishQueued = false;
+    m_model->publish();
 }
 
 void ListGrid::clearRows()
@@ -115,11 +122,13 @@ void ListGrid::clearRows()
 
 int ListGrid::rowCount() const
 {
+    publishRows();
     return m_model->rowCount();
 }
 
 int ListGrid::currentRow() const
 {
+    publishRows();
     const QModelIndex current = currentIndex();
     return current.isValid() ? current.row() : -1;
 }
@@ -136,6 +145,7 @@ QString ListGrid::cell(int row, int column) const
 
 void ListGrid::setCurrentRow(int row)
 {
+    publishRows();
     if (row < 0 || row >= rowCount()) {
         selectionModel()->clear();
         return;

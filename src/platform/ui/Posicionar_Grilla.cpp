@@ -16,12 +16,17 @@ void Posicionar_Grilla(ListGrid& grid, int column, double value)
     const bool hadFocus = grid.hasFocus();
 
     grid.hide();
-    grid.moveFirst();
-    for (int i = 0; i < rows; ++i) {
-        if (grid.cell(column).trimmed() == wanted)
+    // The first row whose cell matches, or the last row when none does, as moving row by row from the first
+    // would leave it; found by reading the cells and moved to once, since each move through a long list
+    // changes the view's selection.
+    int found = rows - 1;
+    for (int row = 0; row < rows; ++row) {
+        if (grid.cell(row, column).trimmed() == wanted) {
+            found = row;
             break;
-        grid.moveNext();
+        }
     }
+    grid.setCurrentRow(found);
     if (!wasHidden)
         grid.show();
     // Hiding passed the focus on to the next control; the operator was on the grid.

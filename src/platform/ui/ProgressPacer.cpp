@@ -21,7 +21,7 @@ void ProgressPacer::step(qint64 done, qint64 total)
     if (!m_bar || (m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < repaintMilliseconds))
         return;
     m_bar->setValue(total > 0 ? static_cast<int>(done * m_bar->maximum() / total) : m_bar->maximum());
-    QCoreApplication::processEvents();
+    QCoreApplication::processEvents(m_events);
     m_sinceRepaint.start();
 }
 

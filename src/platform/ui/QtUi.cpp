@@ -1,5 +1,6 @@
 #include "QtUi.h"
 
+#include "ProgressWindow.h"
 #include "WindowPlacement.h"
 
 #include <QApplication>
@@ -109,6 +110,11 @@ QString QtUi::saveFileName(QWidget* parent, const QString& caption, const QStrin
 void QtUi::openDocument(const QString& path)
 {
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+std::unique_ptr<Progress> QtUi::progress(QWidget* screen, const QString& text)
+{
+    return std::make_unique<ProgressWindow>(screen, text);
 }
 
 void QtUi::setBusy(bool busy)

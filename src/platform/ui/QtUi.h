@@ -18,6 +18,8 @@ public:
     [[nodiscard]] QString saveFileName(QWidget* parent, const QString& caption, const QString& directory,
                                        const QString& filter, const QString& defaultSuffix) override;
     void openDocument(const QString& path) override;
+    /// A ProgressWindow.
+    [[nodiscard]] std::unique_ptr<Progress> progress(QWidget* screen, const QString& text) override;
 
 protected:
     void setBusy(bool busy) override;

@@ -21,6 +21,31 @@ void activate(QWidget& window)
         QApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
+// Writes each step into its record of the scripted ui, the last of the records when it is made.
+class ScriptedProgress : public Progress
+{
+public:
+    ScriptedProgress(ScriptedUi& ui, QList<ScriptedUi::ProgressRecord>& records)
+        : m_ui(ui), m_records(records), m_index(records.size() - 1)
+    {}
+    ~ScriptedProgress() override { m_records[m_index].ended = true; }
+
+    void step(qint64 done, qint64 total) override
+    {
+        ScriptedUi::ProgressRecord& record = m_records[m_index];
+        record.backwards = record.backwards || (record.steps > 0 && done < record.done);
+        record.alwaysBusy = record.alwaysBusy && m_ui.isBusy();
+        ++record.steps;
+        record.done = done;
+        record.total = total;
+    }
+
+private:
+    ScriptedUi& m_ui;
+    QList<ScriptedUi::ProgressRecord>& m_records;
+    qsizetype m_index;
+};
+
 } // namespace
 
 ScriptedUi& ScriptedUi::install()
@@ -111,6 +136,14 @@ QString ScriptedUi::nextFileName()
 void ScriptedUi::openDocument(const QString& path)
 {
     m_openedDocuments.append(path);
+}
+
+std::unique_ptr<Progress> ScriptedUi::progress(QWidget* /*screen*/, const QString& text)
+{
+    ProgressRecord record;
+    record.text = text;
+    m_progresses.append(record);
+    return std::make_unique<ScriptedProgress>(*this, m_progresses);
 }
 
 void ScriptedUi::answerNext(bool yes)

@@ -45,6 +45,18 @@ public:
         friend bool operator==(const FileRequest&, const FileRequest&) = default;
     };
 
+    /// One progress shown, as the operator would have followed it.
+    struct ProgressRecord
+    {
+        QString text;
+        int steps = 0;
+        qint64 done = 0;        ///< of the last step
+        qint64 total = 0;       ///< of the last step
+        bool alwaysBusy = true; ///< the hourglass showed at every step
+        bool backwards = false; ///< some step showed less done than the one before
+        bool ended = false;     ///< the step is over: its window would be gone
+    };
+
     /// Creates a ScriptedUi, makes it the process-wide Ui and returns it. It lives until the next install.
     static ScriptedUi& install();
 
@@ -62,6 +74,8 @@ public:
     [[nodiscard]] QString saveFileName(QWidget* parent, const QString& caption, const QString& directory,
                                        const QString& filter, const QString& defaultSuffix) override;
     void openDocument(const QString& path) override;
+    /// Records the progress; every step of it, whatever time it takes.
+    [[nodiscard]] std::unique_ptr<Progress> progress(QWidget* screen, const QString& text) override;
 
     /// Queues the answer to the next question: true for Yes, false for No.
     void answerNext(bool yes);
@@ -91,6 +105,9 @@ public:
     /// Every document opened, in order.
     [[nodiscard]] const QStringList& openedDocuments() const { return m_openedDocuments; }
 
+    /// Every progress shown, in order.
+    [[nodiscard]] const QList<ProgressRecord>& progresses() const { return m_progresses; }
+
     /// True while the hourglass is showing.
     [[nodiscard]] bool isBusy() const { return m_busy; }
     /// How many times the hourglass was turned on.
@@ -110,6 +127,7 @@ private:
     QStringList m_shownScreens;
     QList<FileRequest> m_fileRequests;
     QStringList m_openedDocuments;
+    QList<ProgressRecord> m_progresses;
     bool m_busy = false;
     int m_timesBusy = 0;
 };

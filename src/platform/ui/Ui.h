@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QtGlobal>
 
 #include <memory>
 
@@ -10,6 +11,15 @@ class QWidget;
 namespace ui {
 
 class BusyCursor;
+
+/// How far a long step has come, shown to the operator for as long as the object lives.
+class Progress
+{
+public:
+    virtual ~Progress() = default;
+    /// `done` of `total`; a total of 0 when it is not known.
+    virtual void step(qint64 done, qint64 total) = 0;
+};
 
 /// The program's one seam for talking to the operator: message boxes, questions, modal screens,
 /// the file dialog, opening documents and the busy pointer. Screens never call QMessageBox,
@@ -43,6 +53,10 @@ public:
                                                const QString& filter, const QString& defaultSuffix) = 0;
     /// Opens a file with the program the desktop associates with its type; failures are not reported.
     virtual void openDocument(const QString& path) = 0;
+    /// Shows how far a long step of a screen has come, with the text, in a small window of its own over the
+    /// screen for as long as the returned object lives. The window appears only when the step, half a second
+    /// in, looks set to last about a second or more; meanwhile the windows repaint but take no input.
+    [[nodiscard]] virtual std::unique_ptr<Progress> progress(QWidget* screen, const QString& text) = 0;
 
 protected:
     /// Shows (true) or removes (false) the hourglass. Called only by BusyCursor, once per outermost guard.

@@ -88,6 +88,7 @@ void DDJJ::Form_Load()
 
 void DDJJ::Refrescar(const QString& orden)
 {
+    const ui::BusyCursor busy;
     ui::ListGrid& grid = *m_ui->lvList;
     grid.clearRows();
 
@@ -131,8 +132,11 @@ void DDJJ::Refrescar(const QString& orden)
         const auto [period, sequence] = keys[static_cast<size_t>(i)];
         // A period whose sequences are all null has 0 as its newest, as Get_secuencia answers for it.
         rows[i] << QString::number(i + 1) << (sequence == newest.value(period, 0) ? u"S"_s : u"N"_s);
+        // A Tab inside a stored text would split the row's cells.
+        for (QString& cell : rows[i])
+            cell.replace(u'\t', u' ');
+        grid.addRow(rows[i].join(u'\t'));
     }
-    grid.setRows(std::move(rows));
     if (!complete)
         informReadFailure();
 

@@ -6,6 +6,8 @@
 #include "Manual_DDJJ.h"
 #include "data/Codes.h"
 #include "data/clsCodigo.h"
+#include "platform/Regional.h"
+#include "platform/db/Recordset.h"
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/Posicionar_Grilla.h"
 #include "platform/ui/Ui.h"
@@ -16,11 +18,13 @@
 
 #include <QStringList>
 
+#include <utility>
+#include <vector>
+
 using namespace Qt::StringLiterals;
 namespace texts = declarations::texts;
 using declarations::checkPeriod;
 using declarations::checkRegistration;
-using declarations::formatted;
 using declarations::numberOf;
 using ui::inform;
 
@@ -36,11 +40,107 @@ constexpr int colInc = 10;
 constexpr int colTipoCuenta = 2;
 constexpr int colMoneda = 3;
 
-// A stored code, trimmed; "0" for a null.
-QString codeCell(const db::Value& code)
+// The positions of the fields a row shows, found once per load: looking each field up by its name on every
+// line would cost more than the line's own text.
+struct DetailFields
 {
-    return code.isNull() ? u"0"_s : code.toString().trimmed();
+    explicit DetailFields(const db::Recordset& lines)
+        : agente(lines.indexOf(u"N_Agente")), cbu(lines.indexOf(u"N_CBU")), tipoCuenta(lines.indexOf(u"C_Tipo_Cuenta")),
+          tipoMoneda(lines.indexOf(u"C_Tipo_Moneda")), cuit(lines.indexOf(u"N_Cuit")),
+          depositos(lines.indexOf(u"N_Depositos")), base(lines.indexOf(u"I_Base_Imponible")),
+          retenido(lines.indexOf(u"I_Retenido")), comprobante(lines.indexOf(u"N_Comprobante")),
+          presentacion(lines.indexOf(u"F_Presentacion"))
+    {}
+
+    int agente;
+    int cbu;
+    int tipoCuenta;
+    int tipoMoneda;
+    int cuit;
+    int depositos;
+    int base;
+    int retenido;
+    int comprobante;
+    int presentacion;
+};
+
+// A row is written cell by cell, each cell after a Tab; the grid gets the text after the first Tab.
+
+// A stored text as a cell: trimmed, null as empty; a Tab inside it, which would split the row, as a blank.
+void appendText(QString& row, QStringView text)
+{
+    const QStringView trimmed = text.trimmed();
+    const qsizetype from = row.size();
+    row.resize(from + 1 + trimmed.size());
+    QChar* at = row.data() + from;
+    *at++ = u'\t';
+    for (const QChar c : trimmed)
+        *at++ = c == u'\t' ? u' ' : c;
 }
+
+// A field as a cell: numbers in plain decimal text, dates as dd/mm/yyyy, texts as appendText writes them.
+void appendValue(QString& row, const db::Value& value)
+{
+    if (value.type() == db::Value::Type::Number) {
+        row += u'\t';
+        db::Value::appendNumberText(row, value.toDouble());
+    } else {
+        appendText(row, value.toString());
+    }
+}
+
+// A number in one of the regional patterns; null as empty.
+void appendNumber(QString& row, const db::Value& value, QStringView pattern)
+{
+    row += u'\t';
+    if (!value.isNull())
+        Regional::appendFormatted(row, value.toDouble(), pattern);
+}
+
+// The text of a date with the last one kept: a declaration's lines share their presentation date.
+class DateTexts
+{
+public:
+    const QString& operator()(QDate date)
+    {
+        if (m_text.isNull() || date != m_date) {
+            m_date = date;
+            m_text = Regional::dateText(date);
+        }
+        return m_text;
+    }
+
+private:
+    QDate m_date;
+    QString m_text;
+};
+
+// The names of the codes met so far: a declaration's lines share a handful of codes.
+class CodeNames
+{
+public:
+    explicit CodeNames(QString (*name)(const QString&)) : m_name(name) {}
+
+    const QString& operator()(const QString& code)
+    {
+        for (const auto& [known, shown] : m_known) {
+            if (known == code)
+                return shown;
+        }
+        // Stored codes outside the list are not kept: a broken file may hold any number of them.
+        if (m_known.size() >= 8) {
+            m_other = m_name(code);
+            return m_other;
+        }
+        m_known.emplace_back(code, m_name(code));
+        return m_known.back().second;
+    }
+
+private:
+    QString (*m_name)(const QString&);
+    std::vector<std::pair<QString, QString>> m_known;
+    QString m_other;
+};
 
 } // namespace
 
@@ -110,33 +210,51 @@ void Detalle_DDJJ::Form_Load()
 
 void Detalle_DDJJ::Refrescar(const QString& orden)
 {
+    const ui::BusyCursor busy;
     ui::ListGrid& grid = *m_ui->lvList;
     grid.clearRows();
 
-    const auto rows = clsCodigo::instance().Get_Detalle_DDJJs(orden, numberOf(Posicion), numberOf(Secuencia));
-    int counter = 1;
+    clsCodigo& codigo = clsCodigo::instance();
+    // A large bank's declaration has hundreds of thousands of lines: the count tells how far the load has come.
+    const long lines = codigo.Existe_Detalle(numberOf(Secuencia), numberOf(Posicion));
+    const auto progress = ui::Ui::current().progress(this, u"Cargando el detalle de la DDJJ..."_s);
+    const auto rows = codigo.Get_Detalle_DDJJs(orden, numberOf(Posicion), numberOf(Secuencia));
     bool complete = rows != nullptr;
     if (rows) {
         try {
-            for (; !rows->eof(); rows->moveNext(), ++counter) {
-                const QString tipoCuenta = rows->field(u"C_Tipo_Cuenta").toString().trimmed();
-                const QString tipoMoneda = rows->field(u"C_Tipo_Moneda").toString().trimmed();
-                const QStringList cells{
-                    formatted(rows->field(u"N_Agente"), u"0"),
-                    rows->field(u"N_CBU").toString().trimmed(),
-                    Codes::accountTypeName(tipoCuenta),
-                    Codes::currencyName(tipoMoneda),
-                    formatted(rows->field(u"N_Cuit"), u"0"),
-                    formatted(rows->field(u"N_Depositos"), u"0"),
-                    formatted(rows->field(u"I_Base_Imponible"), u"0.00"),
-                    formatted(rows->field(u"I_Retenido"), u"0.00"),
-                    codeCell(rows->field(u"C_Tipo_Cuenta")),
-                    codeCell(rows->field(u"C_Tipo_Moneda")),
-                    QString::number(counter),
-                    rows->field(u"N_Comprobante").toString().trimmed(),
-                    rows->field(u"F_Presentacion").toString().trimmed(),
-                };
-                grid.addRow(cells.join(u'\t'));
+            const DetailFields fields(*rows);
+            CodeNames accountType(&Codes::accountTypeName);
+            CodeNames currency(&Codes::currencyName);
+            DateTexts presentationDate;
+            // One buffer for every row: the grid keeps a copy of the text, so the buffer's room is reused.
+            QString row;
+            row.reserve(256);
+            for (int counter = 1; !rows->eof(); rows->moveNext(), ++counter) {
+                const db::Value cuenta = rows->field(fields.tipoCuenta);
+                const db::Value moneda = rows->field(fields.tipoMoneda);
+                const QString tipoCuenta = cuenta.toString().trimmed();
+                const QString tipoMoneda = moneda.toString().trimmed();
+                row.resize(0); // keeps the buffer's room, which clear() would give back
+                appendNumber(row, rows->field(fields.agente), u"0");
+                appendValue(row, rows->field(fields.cbu));
+                appendText(row, accountType(tipoCuenta));
+                appendText(row, currency(tipoMoneda));
+                appendNumber(row, rows->field(fields.cuit), u"0");
+                appendNumber(row, rows->field(fields.depositos), u"0");
+                appendNumber(row, rows->field(fields.base), u"0.00");
+                appendNumber(row, rows->field(fields.retenido), u"0.00");
+                // The codes themselves, "0" for a null.
+                appendText(row, cuenta.isNull() ? u"0"_s : tipoCuenta);
+                appendText(row, moneda.isNull() ? u"0"_s : tipoMoneda);
+                appendNumber(row, counter, u"0");
+                appendValue(row, rows->field(fields.comprobante));
+                const db::Value presentacion = rows->field(fields.presentacion);
+                if (presentacion.type() == db::Value::Type::Date)
+                    appendText(row, presentationDate(presentacion.toDate()));
+                else
+                    appendValue(row, presentacion);
+                grid.addRow(QStringView(row).sliced(1));
+                progress->step(counter, lines);
             }
         } catch (const std::exception&) {
             // A read that fails half-way leaves the rows loaded so far.

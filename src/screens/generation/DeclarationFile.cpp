@@ -96,7 +96,8 @@ std::optional<QString> DeclarationFile::record(const db::Recordset& line, const 
     }
 }
 
-DeclarationFile::Outcome DeclarationFile::write(db::Recordset& lines, const QString& posicion, QIODevice& out)
+DeclarationFile::Outcome DeclarationFile::write(db::Recordset& lines, const QString& posicion, QIODevice& out,
+                                                const Progress& progress)
 {
     const QString cipherKey = key.toString();
     while (!lines.eof()) {
@@ -113,6 +114,8 @@ DeclarationFile::Outcome DeclarationFile::write(db::Recordset& lines, const QStr
         if (out.write(bytes) != bytes.size())
             return Outcome::WriteFailed;
         m_written.append(*text);
+        if (progress)
+            progress(m_written.size());
         try {
             lines.moveNext();
         } catch (const std::exception&) {
@@ -122,10 +125,11 @@ DeclarationFile::Outcome DeclarationFile::write(db::Recordset& lines, const QStr
     return Outcome::Written;
 }
 
-bool DeclarationFile::matchesWritten(QIODevice& in) const
+bool DeclarationFile::matchesWritten(QIODevice& in, const Progress& progress) const
 {
     const QString cipherKey = key.toString();
     Cipher cipher;
+    qint64 checked = 0;
     for (const QString& expected : m_written) {
         const QByteArray line = in.readLine();
         if (!line.endsWith(lineEnd))
@@ -136,6 +140,8 @@ bool DeclarationFile::matchesWritten(QIODevice& in) const
         } catch (const std::exception&) {
             return false;
         }
+        if (progress)
+            progress(++checked);
     }
     return in.atEnd();
 }

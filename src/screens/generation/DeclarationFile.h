@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <QStringView>
 
+#include <functional>
 #include <optional>
 
 class QIODevice;
@@ -34,6 +35,9 @@ public:
     /// Length of a record before encryption.
     static constexpr int recordLength = 80;
 
+    /// Told how many records have been written, or read back, so far; called after each one.
+    using Progress = std::function<void(qint64 records)>;
+
     /// Fills a field: a text already as long as the width comes back unchanged; a shorter one gets the
     /// fill after it when the side is "D" (left-aligned), before it for any other side.
     [[nodiscard]] static QString Formateo(const QString& texto, int ancho, QChar relleno, QStringView lado);
@@ -49,11 +53,14 @@ public:
 
     /// Writes one record per line of the recordset, from its current row to its end, and stops at the
     /// first failure. What the device received before a failure is left to the caller to discard.
-    [[nodiscard]] Outcome write(db::Recordset& lines, const QString& posicion, QIODevice& out);
+    [[nodiscard]] Outcome write(db::Recordset& lines, const QString& posicion, QIODevice& out,
+                                const Progress& progress = {});
 
     /// True when the device holds exactly the records this object wrote, each decrypting to the same text,
     /// and nothing else: the file is read back from the medium before it is called good.
-    [[nodiscard]] bool matchesWritten(QIODevice& in) const;
+    [[nodiscard]] bool matchesWritten(QIODevice& in, const Progress& progress = {}) const;
+    /// How many records this object has written.
+    [[nodiscard]] qint64 recordsWritten() const { return m_written.size(); }
 
     /// Decrypts a declaration file line by line into plain text lines (CR LF). Stops at the first line
     /// that cannot be decrypted or written; false then.

@@ -5,12 +5,15 @@
 #include "data/clsCodigo.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramDirectory.h"
+#include "platform/ui/BusyCursor.h"
 #include "platform/ui/KeyFilter.h"
 #include "platform/ui/Ui.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProgressBar>
 #include <QSaveFile>
+#include <QScopeGuard>
 #include <QStyle>
 
 using namespace Qt::StringLiterals;
@@ -38,6 +41,9 @@ Generacion_DDJJ::Generacion_DDJJ(bool& cancelado, QWidget* parent)
     : QDialog(parent), m_ui(std::make_unique<Ui::Generacion_DDJJ>()), m_cancelado(cancelado)
 {
     m_ui->setupUi(this);
+    // The window repaints while the file is written, but takes no click or key until it is done: nothing on
+    // it can start, stop or close anything meanwhile.
+    m_progress = ui::ProgressPacer(m_ui->pbProgreso, QEventLoop::ExcludeUserInputEvents);
     m_ui->bBuscar->setIcon(style()->standardIcon(QStyle::SP_DirOpenIcon));
     m_ui->bAceptar->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
     m_ui->bCancelar->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
@@ -82,7 +88,11 @@ void Generacion_DDJJ::bBuscar_Click()
 
 void Generacion_DDJJ::bAceptar_Click()
 {
+    const ui::BusyCursor busy;
     const QString openFailed = u"No se ha podido abrir el archivo especificado."_s;
+    // A failed attempt leaves the bar empty for the next one.
+    QProgressBar& bar = *m_ui->pbProgreso;
+    auto emptyBar = qScopeGuard([&bar] { bar.setValue(0); });
 
     // The records go to a temporary file beside the target, which replaces the target only once every
     // record is written: a failed attempt never leaves a half-written or mixed file behind.
@@ -106,8 +116,15 @@ void Generacion_DDJJ::bAceptar_Click()
     std::unique_ptr<QIODevice> filtered = m_outputFilter ? m_outputFilter(file) : nullptr;
     QIODevice& out = filtered ? *filtered : file;
 
+    // Writing the records fills the first half of the bar, reading them back the second. The declaration's
+    // line count measures the first half: a first generation writes those of them still pending.
+    const qint64 expected = codigo.Existe_Detalle(secuencia, periodo);
+    m_progress.start();
     DeclarationFile declaration;
-    switch (declaration.write(*lines, Posicion.trimmed(), out)) {
+    const auto writing = [this, expected](qint64 records) {
+        m_progress.step(records, 2 * expected);
+    };
+    switch (declaration.write(*lines, Posicion.trimmed(), out, writing)) {
     case DeclarationFile::Outcome::Written:
         break;
     case DeclarationFile::Outcome::BadData:
@@ -119,14 +136,21 @@ void Generacion_DDJJ::bAceptar_Click()
     }
     lines.reset();
     filtered.reset();
-    if (!replaceAndReadBack(file, path, declaration))
+    const qint64 written = declaration.recordsWritten();
+    const auto checking = [this, written](qint64 records) {
+        m_progress.step(written + records, 2 * written);
+    };
+    if (!replaceAndReadBack(file, path, declaration, checking))
         return inform(openFailed);
 
+    emptyBar.dismiss();
+    bar.setValue(bar.maximum());
     m_cancelado = false;
     accept();
 }
 
-bool Generacion_DDJJ::replaceAndReadBack(QSaveFile& file, const QString& path, const DeclarationFile& declaration)
+bool Generacion_DDJJ::replaceAndReadBack(QSaveFile& file, const QString& path, const DeclarationFile& declaration,
+                                         const DeclarationFile::Progress& progress)
 {
     // The earlier file steps aside until the new one has been read back from the medium: a diskette or
     // stick that lost bytes gives a failed write, and the earlier file is put back.
@@ -137,7 +161,8 @@ bool Generacion_DDJJ::replaceAndReadBack(QSaveFile& file, const QString& path, c
     if (hadEarlier && !QFile::rename(path, earlier))
         return false;
     QFile written(path);
-    const bool good = file.commit() && written.open(QIODevice::ReadOnly) && declaration.matchesWritten(written);
+    const bool good =
+        file.commit() && written.open(QIODevice::ReadOnly) && declaration.matchesWritten(written, progress);
     written.close();
     if (good) {
         QFile::remove(earlier);

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "DeclarationFile.h"
+#include "platform/ui/ProgressPacer.h"
+
 #include <QDialog>
 #include <QString>
 
 #include <functional>
 #include <memory>
 
-class DeclarationFile;
 class QSaveFile;
 
 class QIODevice;
@@ -59,9 +61,11 @@ private:
     void Command1_Click();
 
     [[nodiscard]] static bool replaceAndReadBack(QSaveFile& file, const QString& path,
-                                                 const DeclarationFile& declaration);
+                                                 const DeclarationFile& declaration,
+                                                 const DeclarationFile::Progress& progress);
 
     const std::unique_ptr<Ui::Generacion_DDJJ> m_ui;
     bool& m_cancelado;
     OutputFilter m_outputFilter;
+    ui::ProgressPacer m_progress;
 };

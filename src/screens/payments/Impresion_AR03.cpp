@@ -91,6 +91,7 @@ void Impresion_AR03::Form_Load()
 
 void Impresion_AR03::Refrescar(const QString& orden)
 {
+    const ui::BusyCursor busy;
     ui::ListGrid& grid = *m_ui->lvList;
     grid.clearRows();
     try {

@@ -1,14 +1,20 @@
 #include "DeclarationsTest.h"
 
+#include "platform/Regional.h"
+#include "platform/db/Database.h"
 #include "screens/declarations/DDJJ.h"
 
 #include <QPushButton>
 
+#include <algorithm>
 #include <memory>
+#include <tuple>
+#include <vector>
 
 namespace {
 
 constexpr int colPosicion = 0;
+constexpr int colFecVto = 2;
 
 class DDJJTest : public DeclarationsTest
 {
@@ -116,6 +122,46 @@ TEST_F(DDJJTest, ButtonsFollowTheRowAndViewingAndEmptyingReturnToItInTheOrderCho
     EXPECT_EQ(grid().currentRow(), 3);
     EXPECT_EQ(grid().cell(3) + grid().cell(4), u"N"_s) << "state and presentation date";
     EXPECT_EQ(actions(), u"111011"_s);
+}
+
+// Fifty years of declarations, their due dates in another order than their periods: a header clicked twice
+// sorts the whole list one way and then the other, each load under the hourglass, and viewing a declaration far
+// down the list comes back to it.
+TEST_F(DDJJTest, ALongListSortsBothWaysUnderTheHourglassAndReturnsToTheRowViewed)
+{
+    constexpr int declarations = 600;
+    {
+        db::Transaction transaction(m_db.db());
+        for (int i = 0; i < declarations; ++i)
+            addDeclaration(QString::number((1953 + i / 12) * 100 + i % 12 + 1), 1,
+                           Regional::dateText(QDate(2002, 1, 1).addDays(i * 37 % 1000)), u"N"_s);
+        transaction.commit();
+    }
+    m_list = std::make_unique<DDJJ>();
+    activate(*m_list);
+    const int opened = m_ui.timesBusy();
+    EXPECT_GE(opened, 1) << "the hourglass while the list loads";
+
+    const auto dates = [this] {
+        std::vector<QDate> column;
+        for (int row = 0; row < grid().rowCount(); ++row)
+            column.push_back(Regional::parseDate(grid().cell(row, colFecVto)));
+        return column;
+    };
+    clickHeader(grid(), colFecVto);
+    const std::vector<QDate> ascending = dates();
+    ASSERT_EQ(ascending.size(), size_t(declarations));
+    EXPECT_TRUE(std::is_sorted(ascending.begin(), ascending.end()));
+    EXPECT_NE(ascending.front(), ascending.back());
+    clickHeader(grid(), colFecVto);
+    const std::vector<QDate> descending = dates();
+    EXPECT_TRUE(std::is_sorted(descending.rbegin(), descending.rend()));
+    EXPECT_EQ(m_ui.timesBusy(), opened + 2);
+
+    grid().setCurrentRow(517);
+    const QString viewed = grid().cell(colPosicion);
+    click(*m_list, u"bVer"_s);
+    EXPECT_EQ(std::tuple(grid().currentRow(), grid().cell(colPosicion)), std::tuple(517, viewed));
 }
 
 } // namespace

@@ -10,9 +10,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTest>
 
+#include <algorithm>
+#include <functional>
 #include <memory>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -31,6 +36,23 @@ struct FailingDevice : QIODevice
     QIODevice& target;
     bool silent;
     qint64 left = 700;
+};
+
+/// Passes every write on to the file, telling the test first.
+struct WatchingDevice : QIODevice
+{
+    WatchingDevice(QIODevice& target, std::function<void()> watch) : target(target), watch(std::move(watch))
+    {
+        open(QIODevice::WriteOnly);
+    }
+    qint64 readData(char*, qint64) override { return -1; }
+    qint64 writeData(const char* data, qint64 n) override
+    {
+        watch();
+        return target.write(data, n);
+    }
+    QIODevice& target;
+    std::function<void()> watch;
 };
 
 /// The records of a declaration file, decrypted.
@@ -156,6 +178,36 @@ TEST_F(GeneracionDDJJTest, EnterBrowsingAndLeavingGenerateNothing)
     click(m_screen, u"bVolver"_s);
     EXPECT_TRUE(m_cancelado && m_screen.result() == QDialog::Rejected);
     EXPECT_EQ(QDir(m_db.dir()).entryList({u"*.txt"_s}, QDir::Files), QStringList());
+}
+
+// A long declaration is written under the hourglass, the bar below the screen's controls filling as the
+// records go out and ending full; a failed attempt leaves it empty.
+TEST_F(GeneracionDDJJTest, TheFileIsWrittenUnderTheHourglassWithABarThatEndsFull)
+{
+    auto& bar = *child<QProgressBar>(m_screen, u"pbProgreso"_s);
+    int lowest = 0;
+    for (const char* name : {"Frame1", "bAceptar", "bCancelar", "bVolver"})
+        lowest = std::max(lowest, child<QWidget>(m_screen, QString::fromLatin1(name))->geometry().bottom());
+    EXPECT_GT(bar.geometry().top(), lowest) << "below the controls, which keep their places";
+
+    addLines(3000);
+    std::vector<std::pair<bool, int>> seen; // hourglass and bar at each write
+    m_screen.setOutputFilter([&](QIODevice& file) {
+        return std::make_unique<WatchingDevice>(file, [&] { seen.emplace_back(m_ui.isBusy(), bar.value()); });
+    });
+    bar.setValue(bar.maximum() / 2); // as an earlier attempt might have left it
+    generate(QDir(m_db.dir()).filePath(u"no/existe/ddjj.txt"_s));
+    EXPECT_EQ(bar.value(), 0);
+    generate(target());
+    EXPECT_TRUE(m_ui.messages().size() == 1 && !m_cancelado);
+    ASSERT_EQ(seen.size(), size_t(3000));
+    EXPECT_TRUE(std::all_of(seen.begin(), seen.end(), [](const auto& at) { return at.first; }));
+    EXPECT_TRUE(
+        std::is_sorted(seen.begin(), seen.end(), [](const auto& a, const auto& b) { return a.second < b.second; }));
+    EXPECT_LE(seen.back().second, bar.maximum() / 2) << "writing fills half the bar, reading back the rest";
+    EXPECT_EQ(bar.value(), bar.maximum());
+    QFile written(target());
+    EXPECT_TRUE(written.open(QIODevice::ReadOnly) && written.readAll().count("\r\n") == 3000);
 }
 
 // The declaration list's Generar and Imprimir: the generation screen, then the AR04 printing, and the

@@ -9,15 +9,20 @@
 #include "platform/ui/WindowPlacement.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QHeaderView>
 #include <QInputMethodEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -158,6 +163,69 @@ TEST_F(InputTest, GridTakesTabTextReportsTheOperatorDoesNotSortAndIsPositionedBy
     }
 }
 
+TEST_F(InputTest, GridKeepsEveryRowsTextWhateverItsLengthOrAlphabetAndShowsRowsAddedInARow)
+{
+    // Rows enough to fill several blocks, one longer than any block, texts outside ASCII (two-byte and
+    // four-byte characters), empty cells, and rows added after the grid was emptied.
+    const QString longText(300'000, u'x');
+    const auto text = [&](int i) {
+        return i == 2500 ? u"x\t"_s + longText + u"\tÑandú 🙂\t"_s : u"%1\tDólares ñ\t\t%1"_s.arg(i);
+    };
+    for (const int round : {0, 1}) {
+        m_grid->clearRows();
+        for (int i = 0; i < 5000; ++i)
+            m_grid->addRow(text(i));
+        // The view hears of the rows once the window has had its turn, not row by row.
+        QApplication::processEvents();
+        ASSERT_EQ(m_grid->model()->rowCount(), 5000) << round;
+        for (const int row : {0, 2499, 2500, 2501, 4999}) {
+            QStringList cells;
+            for (int column = 0; column < 5; ++column)
+                cells << m_grid->cell(row, column);
+            EXPECT_EQ(cells, text(row).split(u'\t') << QString()) << row; // a fifth cell no row has
+        }
+        EXPECT_EQ(m_grid->model()->index(4999, 1).data().toString(), u"Dólares ñ"_s);
+        EXPECT_EQ(m_grid->currentRow(), 0);
+    }
+}
+
+// A long step under the real ui: the window comes up only when the step looks long, over the opener,
+// modal, with the screen's title, the text and the bar; it goes with the step.
+TEST(QtUi, ProgressWindowAppearsOnlyForALongStepAndFollowsItToTheEnd)
+{
+    ui::Ui::install(nullptr);
+    QDialog screen;
+    screen.setWindowTitle(u"Detalle DDJJ"_s);
+    const auto window = [] {
+        return QApplication::activeModalWidget();
+    };
+    {
+        // Nearly done at half a second: no window.
+        const auto progress = ui::Ui::current().progress(&screen, u"Cargando..."_s);
+        QThread::msleep(520);
+        progress->step(900, 1000);
+        EXPECT_EQ(window(), nullptr);
+    }
+    {
+        const auto progress = ui::Ui::current().progress(&screen, u"Cargando el detalle de la DDJJ..."_s);
+        progress->step(1, 1000);
+        EXPECT_EQ(window(), nullptr) << "not at once";
+        QThread::msleep(520);
+        progress->step(100, 1000);
+        QWidget* shown = window();
+        ASSERT_NE(shown, nullptr);
+        auto* bar = shown->findChild<QProgressBar*>();
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(shown->windowTitle() + u'|' + shown->findChild<QLabel*>()->text(),
+                  u"Detalle DDJJ|Cargando el detalle de la DDJJ..."_s);
+        EXPECT_EQ(bar->value(), bar->maximum() / 10);
+        QThread::msleep(60);
+        progress->step(1000, 1000);
+        EXPECT_EQ(bar->value(), bar->maximum());
+    }
+    EXPECT_EQ(window(), nullptr) << "gone with the step";
+}
+
 TEST(QtUi, BoxesReadSiNoWithTheNormalPointerAndTheSaveDialogTakesANewName)
 {
     ui::Ui::install(nullptr);
@@ -206,6 +274,55 @@ TEST(QtUi, BoxesReadSiNoWithTheNormalPointerAndTheSaveDialogTakesANewName)
                                                  u"txt"_s),
                   typed.isEmpty() ? QString() : dir.filePath(u"nueva.txt"_s));
     }
+}
+
+// What only a window system shows: while a step keeps the program from its event loop, the progress window is
+// mapped and painted over the screen, modal, and a click the operator makes on the screen meanwhile is held
+// until the step ends, like a busy program's typed-ahead keys, so nothing starts in the middle of the step.
+TEST(ProgressRealWindow, ShowsOverTheScreenAndHoldsTheOperatorsClickUntilTheStepEnds)
+{
+    if (QGuiApplication::platformName() != u"xcb"_s)
+        GTEST_SKIP() << "needs real windows: tests/gui/reportengine/real_window.sh";
+    ui::Ui::install(nullptr);
+    QDialog screen;
+    screen.setWindowTitle(u"Detalle DDJJ"_s);
+    auto* button = new QPushButton(u"&Eliminar Detalle"_s, &screen);
+    button->setGeometry(20, 20, 200, 40);
+    screen.resize(600, 400);
+    screen.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&screen));
+    int clicks = 0;
+    QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+
+    const QPoint target = button->mapToGlobal(button->rect().center());
+    ASSERT_TRUE(
+        QProcess::startDetached(u"xdotool"_s, {u"sleep"_s, u"0.8"_s, u"mousemove"_s, QString::number(target.x()),
+                                               QString::number(target.y()), u"click"_s, u"1"_s}));
+    bool exposed = false;
+    QRect placed;
+    int clicksDuring = -1;
+    {
+        const ui::BusyCursor busy;
+        const auto progress = ui::Ui::current().progress(&screen, u"Cargando el detalle de la DDJJ..."_s);
+        constexpr qint64 length = 1600;
+        QElapsedTimer running;
+        running.start();
+        for (qint64 done = 0; done < length; done = running.elapsed()) {
+            QThread::msleep(5);
+            progress->step(done, length);
+            if (QWidget* window = QApplication::activeModalWidget()) {
+                exposed = exposed || window->windowHandle()->isExposed();
+                placed = window->frameGeometry();
+            }
+        }
+        clicksDuring = clicks;
+    }
+    QTest::qWait(500);
+    EXPECT_TRUE(exposed) << "painted while the program was busy";
+    EXPECT_TRUE(screen.frameGeometry().contains(placed.center()));
+    EXPECT_EQ(clicksDuring, 0) << "the click waited for the step";
+    EXPECT_EQ(clicks, 1) << "and was not lost";
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
 }
 
 TEST(WindowPlacement, CentresOnTheOpenerInsideTheScreensAvailableArea)
