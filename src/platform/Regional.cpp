@@ -100,7 +100,9 @@ bool appendCents(QString& out, double value, const Pattern& pattern)
     }
     if (negative)
         *--at = u'-';
-    out.append(reinterpret_cast<const QChar*>(at), end - at);
+    const qsizetype from = out.size();
+    out.resize(from + (end - at));
+    std::copy(at, end, reinterpret_cast<char16_t*>(out.data()) + from);
     return true;
 }
 

@@ -9,6 +9,8 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include <algorithm>
+
 namespace ui {
 
 namespace {
@@ -57,14 +59,14 @@ void ProgressWindow::show(qint64 total)
     bar->setRange(0, total > 0 ? barSteps : 0);
     layout->addWidget(label);
     layout->addWidget(bar);
-    m_window->setMinimumWidth(windowWidth);
     // Nothing to enlarge: a window of fixed size gets no maximize button.
-    m_window->setFixedSize(m_window->sizeHint());
+    const QSize size = m_window->sizeHint();
+    m_window->setFixedSize(std::max(size.width(), windowWidth), size.height());
 
     if (owner) {
         m_window->winId();
         if (QWindow* handle = m_window->windowHandle())
-            handle->setTransientParent(owner->window()->windowHandle());
+            handle->setTransientParent(owner->windowHandle());
     }
     placeWindow(*m_window, owner);
     m_window->show();

@@ -26,9 +26,6 @@ public:
 
     void step(qint64 done, qint64 total) override;
 
-    /// The window once it has appeared; nullptr until then.
-    [[nodiscard]] QDialog* window() const { return m_window.get(); }
-
 private:
     void show(qint64 total);
 

@@ -78,11 +78,19 @@ void appendText(QString& row, QStringView text)
         *at++ = c == u'\t' ? u' ' : c;
 }
 
+// Starts a cell.
+void appendTab(QString& row)
+{
+    const qsizetype from = row.size();
+    row.resize(from + 1);
+    row.data()[from] = u'\t';
+}
+
 // A field as a cell: numbers in plain decimal text, dates as dd/mm/yyyy, texts as appendText writes them.
 void appendValue(QString& row, const db::Value& value)
 {
     if (value.type() == db::Value::Type::Number) {
-        row += u'\t';
+        appendTab(row);
         db::Value::appendNumberText(row, value.toDouble());
     } else {
         appendText(row, value.toString());
@@ -92,7 +100,7 @@ void appendValue(QString& row, const db::Value& value)
 // A number in one of the regional patterns; null as empty.
 void appendNumber(QString& row, const db::Value& value, QStringView pattern)
 {
-    row += u'\t';
+    appendTab(row);
     if (!value.isNull())
         Regional::appendFormatted(row, value.toDouble(), pattern);
 }

@@ -7,7 +7,6 @@
 #include <QLineEdit>
 
 #include <memory>
-#include <tuple>
 
 namespace {
 
@@ -99,17 +98,15 @@ TEST_F(Detalle_DDJJTest, OnAGeneratedDeclarationDeleteRefusesAndNewAsksToReplica
     EXPECT_FALSE(m_detail->isVisible()) << "closes even when nothing was saved";
 }
 
-// A large bank's month: every line in its cells under the hourglass, with the load's progress
-// followed to the last line; a header clicked twice reloads it in the same order, and the operator comes back
-// to the line corrected or to the one above the line kept, deep in the list.
+// A large bank's month loads whole under the hourglass, its progress followed to the end; a header clicked twice
+// keeps the order, and the operator comes back to the line corrected, or above the line kept, deep in the list.
 TEST_F(Detalle_DDJJTest, ALongDeclarationLoadsWholeUnderTheHourglassWithProgressAndKeepsItsOrder)
 {
     constexpr int lines = 6000;
     addDeclaration(u"200210"_s, 1, u"11/11/2002"_s, u"N"_s);
     {
         db::Transaction transaction(m_db.db());
-        // Account types 00 to 03 in turn; the last line has no codes or amounts and an account with a Tab and
-        // letters beyond ASCII in it, which sorts after the digits. All of them carry a voucher and a date.
+        // Account types in turn; last, a line without codes or amounts, a Tab and accents in its account.
         for (int i = 1; i < lines; ++i)
             addLine(u"200210"_s, 1, u"%1"_s.arg(i, 22, 10, QChar(u'0')), 20000000000.0 + i, i + 0.5,
                     u"0%1"_s.arg(i % 4));
@@ -124,22 +121,18 @@ TEST_F(Detalle_DDJJTest, ALongDeclarationLoadsWholeUnderTheHourglassWithProgress
             cells << grid().cell(index, column);
         return cells.join(u'|');
     };
-    const auto loaded = [this] {
+    const auto loadedWhole = [this] {
         const ui::ScriptedUi::ProgressRecord& last = m_ui.progresses().back();
-        return std::tuple(last.text, last.done, last.total, last.alwaysBusy, last.backwards, last.ended);
+        return last.text == u"Cargando el detalle de la DDJJ..."_s && last.done == lines && last.total == lines &&
+               last.alwaysBusy && !last.backwards && last.ended;
     };
-    const auto complete =
-        std::tuple(u"Cargando el detalle de la DDJJ..."_s, qint64(lines), qint64(lines), true, false, true);
 
     openDetail(u"200210"_s, u"1"_s, u"N"_s);
     ASSERT_EQ(m_ui.progresses().size(), 1);
-    EXPECT_EQ(loaded(), complete);
+    EXPECT_TRUE(loadedWhole());
     ASSERT_EQ(grid().rowCount(), lines);
     EXPECT_EQ(row(0), u"77|0000000000000000000001|Caja de Ahorro|Pesos|20000000001|1|1,50|10,25|01|01|1|27|"
                       u"12/11/2002"_s);
-    EXPECT_EQ(row(3), u"77|0000000000000000000004||Pesos|20000000004|1|4,50|10,25|00|01|4|27|12/11/2002"_s);
-    EXPECT_EQ(row(lines - 2), u"77|0000000000000000005999|Cuenta Custodia|Pesos|20000005999|1|5999,50|10,25|03|01|"
-                              u"5999|27|12/11/2002"_s);
     EXPECT_EQ(row(lines - 1), u"77|Ñandú 7|||||-3,50||0|0|6000|27|12/11/2002"_s);
 
     const QString before = row(0) + row(3000) + row(lines - 1);
@@ -147,7 +140,7 @@ TEST_F(Detalle_DDJJTest, ALongDeclarationLoadsWholeUnderTheHourglassWithProgress
         clickHeader(grid(), 1);
     EXPECT_EQ(row(0) + row(3000) + row(lines - 1), before) << "always by account and account type";
     ASSERT_EQ(m_ui.progresses().size(), 3);
-    EXPECT_EQ(loaded(), complete);
+    EXPECT_TRUE(loadedWhole());
     EXPECT_EQ(m_ui.timesBusy(), 3);
 
     grid().setCurrentRow(4321);
@@ -156,7 +149,6 @@ TEST_F(Detalle_DDJJTest, ALongDeclarationLoadsWholeUnderTheHourglassWithProgress
     m_ui.answerNext(false);
     click(*m_detail, u"BEliminar"_s);
     EXPECT_EQ(grid().currentRow(), 4320) << "on the line above the one kept";
-    EXPECT_EQ(grid().rowCount(), lines);
 }
 
 } // namespace

@@ -25,33 +25,24 @@ namespace {
 
 /// Passes a number of bytes on to the file, then refuses every write, as a full or removed disk would;
 /// or, when silent, says every later write went well while the bytes are lost, as a bad medium may.
+/// A watch, when given, is told of every write first.
 struct FailingDevice : QIODevice
 {
-    FailingDevice(QIODevice& target, bool silent) : target(target), silent(silent) { open(QIODevice::WriteOnly); }
-    qint64 readData(char*, qint64) override { return -1; }
-    qint64 writeData(const char* data, qint64 n) override
-    {
-        return (left -= n) >= 0 ? target.write(data, n) : silent ? n : -1;
-    }
-    QIODevice& target;
-    bool silent;
-    qint64 left = 700;
-};
-
-/// Passes every write on to the file, telling the test first.
-struct WatchingDevice : QIODevice
-{
-    WatchingDevice(QIODevice& target, std::function<void()> watch) : target(target), watch(std::move(watch))
+    FailingDevice(QIODevice& target, bool silent, qint64 left = 700, std::function<void()> watch = {})
+        : target(target), silent(silent), left(left), watch(std::move(watch))
     {
         open(QIODevice::WriteOnly);
     }
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 n) override
     {
-        watch();
-        return target.write(data, n);
+        if (watch)
+            watch();
+        return (left -= n) >= 0 ? target.write(data, n) : silent ? n : -1;
     }
     QIODevice& target;
+    bool silent;
+    qint64 left;
     std::function<void()> watch;
 };
 
@@ -185,15 +176,14 @@ TEST_F(GeneracionDDJJTest, EnterBrowsingAndLeavingGenerateNothing)
 TEST_F(GeneracionDDJJTest, TheFileIsWrittenUnderTheHourglassWithABarThatEndsFull)
 {
     auto& bar = *child<QProgressBar>(m_screen, u"pbProgreso"_s);
-    int lowest = 0;
-    for (const char* name : {"Frame1", "bAceptar", "bCancelar", "bVolver"})
-        lowest = std::max(lowest, child<QWidget>(m_screen, QString::fromLatin1(name))->geometry().bottom());
-    EXPECT_GT(bar.geometry().top(), lowest) << "below the controls, which keep their places";
+    for (const char* name : {"Frame1", "bAceptar", "bCancelar", "bVolver"}) // which keep their places
+        EXPECT_GT(bar.geometry().top(), child<QWidget>(m_screen, QString::fromLatin1(name))->geometry().bottom());
 
     addLines(3000);
     std::vector<std::pair<bool, int>> seen; // hourglass and bar at each write
     m_screen.setOutputFilter([&](QIODevice& file) {
-        return std::make_unique<WatchingDevice>(file, [&] { seen.emplace_back(m_ui.isBusy(), bar.value()); });
+        return std::make_unique<FailingDevice>(file, false, 1 << 30,
+                                               [&] { seen.emplace_back(m_ui.isBusy(), bar.value()); });
     });
     bar.setValue(bar.maximum() / 2); // as an earlier attempt might have left it
     generate(QDir(m_db.dir()).filePath(u"no/existe/ddjj.txt"_s));
@@ -206,8 +196,6 @@ TEST_F(GeneracionDDJJTest, TheFileIsWrittenUnderTheHourglassWithABarThatEndsFull
         std::is_sorted(seen.begin(), seen.end(), [](const auto& a, const auto& b) { return a.second < b.second; }));
     EXPECT_LE(seen.back().second, bar.maximum() / 2) << "writing fills half the bar, reading back the rest";
     EXPECT_EQ(bar.value(), bar.maximum());
-    QFile written(target());
-    EXPECT_TRUE(written.open(QIODevice::ReadOnly) && written.readAll().count("\r\n") == 3000);
 }
 
 // The declaration list's Generar and Imprimir: the generation screen, then the AR04 printing, and the
