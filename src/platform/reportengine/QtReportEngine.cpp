@@ -78,11 +78,17 @@ void QtReportEngine::preview(const QString& html, const QPageLayout& layout, con
 {
     if (m_printing)
         return addSheet(html, layout, font, title, printerSetupButton);
+    openWindow(html, layout, font, title, printerSetupButton)->show();
+}
+
+PreviewWindow* QtReportEngine::openWindow(const QString& html, const QPageLayout& layout, const QFont& font,
+                                          const QString& title, bool printerSetupButton)
+{
     auto document = std::make_unique<PreviewDocument>(layout);
     document->addSheet(html, font, title);
     auto* window = new PreviewWindow(std::move(document), printerSetupButton);
-    window->show();
     m_lastPreview = window;
+    return window;
 }
 
 void QtReportEngine::addSheet(const QString& html, const QPageLayout& layout, const QFont& font, const QString& title,
@@ -91,14 +97,9 @@ void QtReportEngine::addSheet(const QString& html, const QPageLayout& layout, co
     ++m_sheetsAdded;
     m_sheetsExpected = std::max(m_sheetsExpected, m_sheetsAdded);
     if (m_sheetsAdded == 1) {
-        auto document = std::make_unique<PreviewDocument>(layout);
-        document->addSheet(html, font, title);
-        auto* window = new PreviewWindow(std::move(document), printerSetupButton);
-        m_printingWindow = window;
-        m_lastPreview = window;
-        window->showPreparation(1, m_sheetsExpected);
-        window->show();
-        m_sinceRepaint.invalidate();
+        m_printingWindow = openWindow(html, layout, font, title, printerSetupButton);
+        m_printingWindow->showPreparation(1, m_sheetsExpected);
+        m_printingWindow->show();
     } else {
         // A window closed meanwhile is not opened again; the printing goes on without it.
         if (!m_printingWindow)

@@ -34,6 +34,9 @@ private:
     class QtPrinting;
     struct ReadDefinition;
 
+    /// A new preview window of one sheet, the latest preview from now on; not shown yet.
+    PreviewWindow* openWindow(const QString& html, const QPageLayout& layout, const QFont& font, const QString& title,
+                              bool printerSetupButton);
     void addSheet(const QString& html, const QPageLayout& layout, const QFont& font, const QString& title,
                   bool printerSetupButton);
     void endPrinting();
