@@ -9,6 +9,7 @@
 //     bench_ar04                  10 000 and 100 000 lines
 //     bench_ar04 300000           any sizes
 
+#include "BenchSupport.h"
 #include "FreshDatabase.h"
 #include "data/clsCodigo.h"
 #include "platform/Clock.h"
@@ -42,19 +43,6 @@ namespace {
 
 constexpr double period = 200209;
 constexpr double sequence = 1;
-
-/// Peak resident memory of the process so far, in MiB (VmHWM).
-double peakMib()
-{
-    QFile status(u"/proc/self/status"_s);
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
-        if (line.startsWith("VmHWM:"))
-            return std::atof(line.constData() + 6) / 1024;
-    }
-    return -1;
-}
 
 /// What a step cost: the time on the clock, and the processor time the process spent on it. The machine is
 /// shared, so the ratios are taken on processor time, which other programs do not stretch.
@@ -237,7 +225,7 @@ int runSize(long lines)
             std::abort();
         savePreview(pdf);
     });
-    const double peak = peakMib();
+    const double peak = static_cast<double>(statusKib("VmHWM")) / 1024;
     const Cost richText = measure([&] { richTextBaseline(dir.filePath(u"a.pdf"_s)); });
     const Cost plainText = measure([&] { plainTextBaseline(dir.filePath(u"b.pdf"_s)); });
 

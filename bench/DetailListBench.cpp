@@ -6,6 +6,7 @@
 // Also the memory the open screen holds per line: the rise of the process's peak resident memory while the
 // screen opens, divided by the lines it lists.
 
+#include "BenchSupport.h"
 #include "FreshDatabase.h"
 #include "data/clsCodigo.h"
 #include "platform/db/Database.h"
@@ -40,14 +41,14 @@ QString periodOf(qsizetype index)
 
 // Lines spread over the account types and currencies, every one stamped as a generated declaration's
 // lines are, so that every column of the list has something to show.
-void fillDatabase(const QTemporaryDir& dir, const std::vector<int>& sizes)
+void fillDatabase(const QTemporaryDir& dir, const std::vector<long>& sizes)
 {
     db::Database::setCurrent(freshDatabase(dir, u"ferlon.mdb"_s));
     clsCodigo& codigo = clsCodigo::instance();
     const auto transaction = codigo.beginTransaction();
     for (size_t index = 0; index < sizes.size(); ++index) {
         const double period = periodOf(static_cast<qsizetype>(index)).toDouble();
-        for (int line = 1; line <= sizes[index]; ++line) {
+        for (long line = 1; line <= sizes[index]; ++line) {
             // Accounts in no particular order, so the query sorts them as it would a real month's.
             const long long account = 2850590940090418LL + (line * 7919LL) % 1000003;
             if (!codigo.Insertar_Detalle_DDJJ(1, period, 1234, QString::number(account), u"0%1"_s.arg(line % 4),
@@ -59,20 +60,6 @@ void fillDatabase(const QTemporaryDir& dir, const std::vector<int>& sizes)
     db::Database::current()->execute(
         u"Update DDJJ_Detalle Set N_Comprobante = 4321, Hoja = '1', F_Presentacion = '2002-10-08'"_s);
     transaction->commit();
-}
-
-// A field of /proc/self/status, in KiB.
-long statusKib(const char* name)
-{
-    QFile status(u"/proc/self/status"_s);
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray prefix = QByteArray(name) + ':';
-    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
-        if (line.startsWith(prefix))
-            return std::atol(line.constData() + prefix.size());
-    }
-    return -1;
 }
 
 // Gives freed memory back to the system and starts a new peak: from here VmHWM counts from the present
@@ -146,11 +133,7 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes.push_back(std::atoi(argv[i]));
-    if (sizes.empty())
-        sizes = {10000, 100000, 300000};
+    const std::vector<long> sizes = lineCounts(argc, argv, {10000, 100000, 300000});
 
     QTemporaryDir dir;
     fillDatabase(dir, sizes);
@@ -193,13 +176,13 @@ int main(int argc, char** argv)
             leanRatios.push_back(openings.back() / leanQueries.back());
         }
 
-        std::printf("%7d lineas (leidas %d)\n", sizes[index], lines);
+        std::printf("%7ld lineas (leidas %d)\n", sizes[index], lines);
         std::printf("  consulta recorrida (campos por nombre, como texto): %9.1f ms\n", median(queries));
         std::printf("  consulta recorrida (valores por posicion):          %9.1f ms\n", median(leanQueries));
         std::printf("  abrir la lista:                                     %9.1f ms\n", median(openings));
         std::printf("  memoria: pico %+.0f bytes/linea, abierta %+.0f bytes/linea\n", (peak - before) * 1024.0 / count,
                     (held - before) * 1024.0 / count);
-        std::printf("  razon: %.2f (abrir / consulta leyendo valores por posicion, %d lineas)\n", median(leanRatios),
+        std::printf("  razon: %.2f (abrir / consulta leyendo valores por posicion, %ld lineas)\n", median(leanRatios),
                     sizes[index]);
         std::printf("  razon contra la consulta leyendo por nombre como texto: %.2f\n", median(ratios));
     }

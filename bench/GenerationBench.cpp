@@ -4,6 +4,7 @@
 // the same records unencrypted the same way, in this same process. The ratio is the price of the encryption
 // and of the check.
 
+#include "BenchSupport.h"
 #include "FreshDatabase.h"
 #include "data/clsCodigo.h"
 #include "platform/db/Database.h"
@@ -30,12 +31,12 @@ const QString periodText = u"200209"_s;
 constexpr double period = 200209;
 
 // Declaration i (sequence i + 1 of 200209) holds sizes[i] lines.
-void fillDeclarations(const std::vector<int>& sizes)
+void fillDeclarations(const std::vector<long>& sizes)
 {
     clsCodigo& codigo = clsCodigo::instance();
     const auto transaction = codigo.beginTransaction();
     for (size_t index = 0; index < sizes.size(); ++index) {
-        for (int line = 1; line <= sizes[index]; ++line) {
+        for (long line = 1; line <= sizes[index]; ++line) {
             if (!codigo.Insertar_Detalle_DDJJ(static_cast<double>(index + 1), period, 1234,
                                               QString::number(2850590940090418LL + line), u"01"_s, u"01"_s,
                                               20000000000.0 + line, line % 40, 1500.5 + line, 15.25 + line % 100))
@@ -90,11 +91,7 @@ bool plain(db::Recordset& rows, QSaveFile& file)
 // Line counts from the command line ("bench_generation 50000"), by default 10 000, 100 000 and 300 000.
 int main(int argc, char** argv)
 {
-    std::vector<int> sizes;
-    for (int i = 1; i < argc; ++i)
-        sizes.push_back(std::atoi(argv[i]));
-    if (sizes.empty())
-        sizes = {10000, 100000, 300000};
+    const std::vector<long> sizes = lineCounts(argc, argv, {10000, 100000, 300000});
 
     QTemporaryDir dir;
     db::Database::setCurrent(freshDatabase(dir, u"ferlon.mdb"_s));
@@ -109,11 +106,11 @@ int main(int argc, char** argv)
             bestPlain = std::min(bestPlain, timed(sequence, dir.filePath(u"plano.txt"_s), plain));
             bestEncrypted = std::min(bestEncrypted, timed(sequence, dir.filePath(u"ddjj.txt"_s), encrypted));
         }
-        const int lines = sizes[index];
-        std::printf("%7d lineas\n", lines);
+        const long lines = sizes[index];
+        std::printf("%7ld lineas\n", lines);
         std::printf("  encriptados y comprobados: %7.3f s  %10.0f registros/s\n", bestEncrypted, lines / bestEncrypted);
         std::printf("  sin encriptar:             %7.3f s  %10.0f registros/s\n", bestPlain, lines / bestPlain);
-        std::printf("  razon: %.2f (encriptado y comprobado / sin encriptar, %d lineas)\n", bestEncrypted / bestPlain,
+        std::printf("  razon: %.2f (encriptado y comprobado / sin encriptar, %ld lineas)\n", bestEncrypted / bestPlain,
                     lines);
     }
     db::Database::setCurrent(nullptr);

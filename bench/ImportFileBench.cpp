@@ -12,6 +12,7 @@
 //
 //     bench_import_file [lines] [rounds] [lines already in the declaration]
 
+#include "BenchSupport.h"
 #include "FreshDatabase.h"
 #include "data/clsCodigo.h"
 #include "platform/Clock.h"
@@ -53,19 +54,6 @@ struct Row
         deposits = static_cast<int>(i % 30) + 1;
     }
 };
-
-/// Peak resident memory of the process so far, in KiB (VmHWM).
-long peakKib()
-{
-    QFile status(u"/proc/self/status"_s);
-    if (!status.open(QIODevice::ReadOnly))
-        return -1;
-    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
-        if (line.startsWith("VmHWM:"))
-            return std::atol(line.constData() + 6);
-    }
-    return -1;
-}
 
 void writeInterfaceFile(const QString& path, long long lines, long long first = 0)
 {
@@ -200,12 +188,12 @@ int main(int argc, char** argv)
         const QString ourPath = dir.filePath(u"importacion.mdb"_s);
         db::Database::setCurrent(freshDatabase(dir, u"importacion.mdb"_s));
         if (round == 0) {
-            peakBefore = peakKib();
+            peakBefore = statusKib("VmHWM");
             sqlite3_memory_highwater(1);
         }
         ours = std::max(ours, importLinesPerSecond(interfaceFile, lines));
         if (round == 0) {
-            peakAfter = peakKib();
+            peakAfter = statusKib("VmHWM");
             sqliteKib = sqlite3_memory_highwater(0) / 1024;
         }
         db::Database::setCurrent(nullptr);
