@@ -18,7 +18,7 @@ namespace ui {
 /// steps show nothing but the hourglass: the window appears only when the step, half a second in, looks set to
 /// last about a second or more. From then on it repaints every 50 ms, and no window takes input meanwhile, so
 /// that nothing can start while the step runs.
-class ProgressWindow : public Progress
+class ProgressWindow : public Ui::Progress
 {
 public:
     ProgressWindow(QWidget* screen, QString text);

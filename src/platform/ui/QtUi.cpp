@@ -112,7 +112,7 @@ void QtUi::openDocument(const QString& path)
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-std::unique_ptr<Progress> QtUi::progress(QWidget* screen, const QString& text)
+std::unique_ptr<Ui::Progress> QtUi::progress(QWidget* screen, const QString& text)
 {
     return std::make_unique<ProgressWindow>(screen, text);
 }

@@ -22,7 +22,7 @@ void activate(QWidget& window)
 }
 
 // Writes each step into its record of the scripted ui, the last of the records when it is made.
-class ScriptedProgress : public Progress
+class ScriptedProgress : public Ui::Progress
 {
 public:
     ScriptedProgress(ScriptedUi& ui, QList<ScriptedUi::ProgressRecord>& records)
@@ -138,7 +138,7 @@ void ScriptedUi::openDocument(const QString& path)
     m_openedDocuments.append(path);
 }
 
-std::unique_ptr<Progress> ScriptedUi::progress(QWidget* /*screen*/, const QString& text)
+std::unique_ptr<Ui::Progress> ScriptedUi::progress(QWidget* /*screen*/, const QString& text)
 {
     ProgressRecord record;
     record.text = text;

@@ -12,15 +12,6 @@ namespace ui {
 
 class BusyCursor;
 
-/// How far a long step has come, shown to the operator for as long as the object lives.
-class Progress
-{
-public:
-    virtual ~Progress() = default;
-    /// `done` of `total`; a total of 0 when it is not known.
-    virtual void step(qint64 done, qint64 total) = 0;
-};
-
 /// The program's one seam for talking to the operator: message boxes, questions, modal screens,
 /// the file dialog, opening documents and the busy pointer. Screens never call QMessageBox,
 /// QFileDialog or QDialog::exec() themselves, so tests can replace all of it with a ScriptedUi.
@@ -29,6 +20,15 @@ class Ui
 public:
     /// The icon of a message box.
     enum class Icon { Information, Question, Error, Critical };
+
+    /// How far a long step has come, shown to the operator for as long as the object lives.
+    class Progress
+    {
+    public:
+        virtual ~Progress() = default;
+        /// `done` of `total`; a total of 0 when it is not known.
+        virtual void step(qint64 done, qint64 total) = 0;
+    };
 
     virtual ~Ui() = default;
 
