@@ -15,6 +15,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -73,12 +74,13 @@ double linesPerSecond(db::Database& database, bool oneTransaction, const std::fu
     const int count = oneTransaction ? lines : autocommitLines;
     QElapsedTimer timer;
     timer.start();
+    std::optional<db::Transaction> transaction;
     if (oneTransaction)
-        database.executeScript(u"BEGIN"_s);
+        transaction.emplace(database);
     for (int line = 0; line < count; ++line)
         importLine(line);
-    if (oneTransaction)
-        database.executeScript(u"COMMIT"_s);
+    if (transaction)
+        transaction->commit();
     return count / (static_cast<double>(timer.nsecsElapsed()) / 1e9);
 }
 

@@ -8,6 +8,9 @@
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
 
+#include <QFile>
+#include <QScopeGuard>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -43,7 +46,8 @@ clsCodigo::RecordsetPtr clsCodigo::query(const QString& sqlTemplate, std::vector
 {
     try {
         return connection().openRecordset(Armar_Sql(sqlTemplate, values));
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        noteFailure(error);
         return nullptr;
     }
 }
@@ -56,7 +60,8 @@ std::optional<db::Value> clsCodigo::firstValue(const QString& sqlTemplate, std::
         if (rows->eof())
             return std::nullopt;
         return Si_Nulo(rows->field(field), db::Value(0));
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        noteFailure(error);
         return std::nullopt;
     }
 }
@@ -71,17 +76,36 @@ int clsCodigo::change(const QString& sqlTemplate, std::vector<db::Value> values)
 {
     try {
         return connection().execute(Armar_Sql(sqlTemplate, values));
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        noteFailure(error);
         return -1;
     }
+}
+
+void clsCodigo::noteFailure(const std::exception& error)
+{
+    const auto* dbError = dynamic_cast<const db::DbError*>(&error);
+    m_lastFailure = dbError ? dbError->failure() : db::Failure::other;
 }
 
 std::unique_ptr<db::Transaction> clsCodigo::beginTransaction()
 {
     try {
         return std::make_unique<db::Transaction>(connection());
-    } catch (const std::exception&) {
+    } catch (const std::exception& error) {
+        noteFailure(error);
         return nullptr;
+    }
+}
+
+bool clsCodigo::commit(db::Transaction& transaction)
+{
+    try {
+        transaction.commit();
+        return true;
+    } catch (const std::exception& error) {
+        instance().noteFailure(error);
+        return false;
     }
 }
 
@@ -335,12 +359,51 @@ bool clsCodigo::Modificar_DDJJ_Disk(double secuencia, double periodo)
 
 // Backup copies --------------------------------------------------------------------------------------------
 
+namespace {
+
+// While a backup is being written, this file beside the database names its target: a program killed
+// during it leaves an unfinished copy there, which the next start removes.
+QString backupMarkerPath(const QString& databasePath)
+{
+    return databasePath + u".copia~"_s;
+}
+
+QString keptPathOf(const QString& databasePath)
+{
+    return databasePath + u".anterior"_s;
+}
+
+} // namespace
+
 bool clsCodigo::Guardar_Copia(const QString& destino, const AvanceCopia& avance)
 {
     try {
-        return connection().backupTo(destino, Schema::tableNames(), avance);
+        db::Database& database = connection();
+        QFile marker(backupMarkerPath(database.path()));
+        if (marker.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            marker.write(destino.toUtf8());
+            marker.close();
+        }
+        const auto removeMarker = qScopeGuard([&marker] { marker.remove(); });
+        return database.backupTo(destino, Schema::tableNames(), avance);
     } catch (const std::exception&) {
         return false;
+    }
+}
+
+void clsCodigo::removeLeftovers()
+{
+    try {
+        const QString path = connection().path();
+        QFile marker(backupMarkerPath(path));
+        if (marker.open(QIODevice::ReadOnly)) {
+            db::Database::removeUnfinishedCopy(QString::fromUtf8(marker.readAll()));
+            marker.close();
+            marker.remove();
+        }
+        db::Database::removeRestoreLeftovers(path);
+        db::Database::removeUnfinishedCopy(keptPathOf(path));
+    } catch (const std::exception&) {
     }
 }
 
@@ -366,7 +429,7 @@ bool clsCodigo::Restaurar_Copia(const QString& origen)
 {
     bool restored = true;
     try {
-        db::Database::restoreCurrent(origen, connection().path() + u".anterior"_s, Schema::tableNames());
+        db::Database::restoreCurrent(origen, keptPathOf(connection().path()), Schema::tableNames());
         (void)Schema::addMissingIndexes(connection());
     } catch (const std::exception&) {
         restored = false;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/db/DbError.h"
 #include "platform/db/Recordset.h"
 
 #include <QString>
@@ -120,6 +121,9 @@ public:
     /// the connection is opened again on the copy and the agent's identity read again. False when the
     /// copy was refused or could not be put in place; then the database is the one there was before.
     bool Restaurar_Copia(const QString& origen);
+    /// Removes what a backup or a restore cut short by a killed program left behind: the unfinished copy
+    /// where the backup was being written, and the restore's and the kept file's work files.
+    void removeLeftovers();
     /// Reads the agent's identity (CUIT, business name, agent number) from the parameters.
     void Cargar_Agente();
 
@@ -129,12 +133,21 @@ public:
     /// tell a refused duplicate from another failure. False when it cannot be told.
     [[nodiscard]] bool detailKeyIsUnique();
 
+    /// What made the latest failed operation fail: a refused statement, another program's lock, a full
+    /// disk or the disk itself. Only meaningful right after an operation returned its failure value.
+    [[nodiscard]] db::Failure lastFailure() const { return m_lastFailure; }
+
     /// Starts a unit of work on the shared connection (nests); none when no connection is open.
     /// Work done through the operations above while it lives is kept only if it is committed.
     [[nodiscard]] std::unique_ptr<db::Transaction> beginTransaction();
+    /// Keeps the work of a unit of work; false, with nothing of it kept, when the engine could not.
+    [[nodiscard]] static bool commit(db::Transaction& transaction);
 
 private:
     clsCodigo() = default;
+
+    void noteFailure(const std::exception& error);
+    db::Failure m_lastFailure = db::Failure::other;
 
     [[nodiscard]] RecordsetPtr query(const QString& sqlTemplate, std::vector<db::Value> values);
     [[nodiscard]] std::optional<db::Value> firstValue(const QString& sqlTemplate, std::vector<db::Value> values,

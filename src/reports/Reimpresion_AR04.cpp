@@ -97,6 +97,7 @@ bool reprintAR04(double periodo, double secuencia, double comprobante)
         if (longForm && !codigo.Reimpresion_AR04_2(periodo, secuencia, k, total, voucher))
             return false;
         transaction->commit();
+        printing->keep();
         return true;
     } catch (...) {
         return false;

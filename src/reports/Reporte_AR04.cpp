@@ -81,6 +81,7 @@ bool clsCodigo::Reporte_AR04(double periodo, double secuencia)
         if (!Modificar_DDJJ_Disk(secuencia, periodo))
             return false;
         transaction->commit();
+        printing->keep();
         return true;
     } catch (...) {
         return false;

@@ -4,6 +4,7 @@
 #include "platform/db/StatementCache.h"
 
 #include <QFile>
+#include <QThread>
 
 #include <sqlite3.h>
 #include <sys/wait.h>
@@ -108,16 +109,60 @@ TEST(DatabaseFile, HoldsEveryCommitAloneAndALockHeldElsewhereFailsAfterTheHourgl
               u"200208,200209"_s);
 
     std::vector<bool> notices;
-    db::Database::setLockWaitNotice([&notices](bool waiting) { notices.push_back(waiting); });
+    int pauses = 0;
+    db::Database& database = temp.db();
+    db::Database::setLockWaitHandling({.notice = [&notices](bool waiting) { notices.push_back(waiting); },
+                                       .pause =
+                                           [&](int) {
+                                               // Nothing may run on the connection while it waits.
+                                               if (++pauses == 1) {
+                                                   EXPECT_THROW((void)database.openRecordset(u"select 1"_s),
+                                                                db::DbError);
+                                               }
+                                               QThread::msleep(20);
+                                           },
+                                       .sharedUntilRenewed = true});
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open_v2(left.toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
     ASSERT_EQ(sqlite3_key(other, "ferlon", 6), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-    temp.db().setQueryTimeout(1);
-    EXPECT_THROW(temp.db().execute(u"Insert Into AR03 (Posicion_Fiscal) values(1)"_s), db::DbError);
+    database.setQueryTimeout(1);
+    EXPECT_THROW(database.execute(u"Insert Into AR03 (Posicion_Fiscal) values(1)"_s), db::DbError);
     EXPECT_EQ(notices, (std::vector<bool>{true, false})) << "the hourglass shows while waiting, then goes";
-    db::Database::setLockWaitNotice({});
+    EXPECT_GT(pauses, 10) << "the windows repaint while it waits";
+    // One action of the operator waits once in all: its next statement fails without waiting again.
+    EXPECT_THROW((void)database.openRecordset(u"select count(*) from AR03"_s), db::DbError);
+    EXPECT_EQ(notices.size(), 4u);
+    EXPECT_LT(pauses, 60);
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    db::Database::renewLockWait();
+    EXPECT_EQ(database.execute(u"Insert Into AR03 (Posicion_Fiscal) values(1)"_s), 1);
+    db::Database::setLockWaitHandling({});
     sqlite3_close(other);
+}
+
+// Another program reading the file keeps a commit from writing it: the commit fails, nothing of its
+// transaction is kept, and the work after it runs on its own instead of inside the failed transaction.
+TEST(DatabaseFile, ACommitThatFailsKeepsNothingAndLeavesNoTransactionOpen)
+{
+    TempDatabase temp;
+    db::Database& database = temp.db();
+    auto reader = temp.otherProgramReading();
+    for (const bool commits : {true, false}) {
+        db::Transaction outer(database);
+        database.execute(u"Insert Into AR03 (Posicion_Fiscal) values(1)"_s);
+        db::Transaction inner(database);
+        database.execute(u"Insert Into AR03 (Posicion_Fiscal) values(2)"_s);
+        inner.commit();
+        if (commits) {
+            EXPECT_THROW(outer.commit(), db::DbError);
+        }
+    }
+    EXPECT_NE(sqlite3_get_autocommit(database.handle()), 0);
+    reader.reset();
+    EXPECT_EQ(database.execute(u"Insert Into AR03 (Posicion_Fiscal) values(3)"_s), 1);
+    temp.reconnect();
+    EXPECT_EQ(temp.scalar(u"select group_concat(Posicion_Fiscal) from AR03"_s).toString(), u"3"_s);
 }
 
 // Statements run from a prepared statement kept by their shape store, find, count and fail exactly as

@@ -2,6 +2,10 @@
 
 #include "data/Schema.h"
 
+#include <sqlite3.h>
+
+#include <gtest/gtest.h>
+
 using namespace Qt::StringLiterals;
 
 TempDatabase::TempDatabase()
@@ -24,4 +28,32 @@ int TempDatabase::count(const QString& table, const QString& where)
 void TempDatabase::disconnect()
 {
     db::Database::setCurrent(nullptr);
+}
+
+void TempDatabase::reconnect()
+{
+    db::Database::setCurrent(nullptr);
+    db::Database::setCurrent(db::Database::open(path(), QStringLiteral(";pwd=ferlon")));
+}
+
+TempDatabase::OtherProgramReading::OtherProgramReading(const QString& path)
+{
+    EXPECT_EQ(sqlite3_open_v2(path.toUtf8().constData(), &m_handle, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    EXPECT_EQ(sqlite3_key(m_handle, "ferlon", 6), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(m_handle, "BEGIN; SELECT count(*) FROM DDJJ;", nullptr, nullptr, nullptr), SQLITE_OK);
+    if (db::Database* current = db::Database::current())
+        current->setQueryTimeout(0);
+}
+
+TempDatabase::OtherProgramReading::~OtherProgramReading()
+{
+    sqlite3_exec(m_handle, "COMMIT", nullptr, nullptr, nullptr);
+    sqlite3_close(m_handle);
+    if (db::Database* current = db::Database::current())
+        current->setQueryTimeout(2);
+}
+
+std::unique_ptr<TempDatabase::OtherProgramReading> TempDatabase::otherProgramReading() const
+{
+    return std::make_unique<OtherProgramReading>(path());
 }

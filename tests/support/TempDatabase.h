@@ -5,6 +5,10 @@
 #include <QString>
 #include <QTemporaryDir>
 
+#include <memory>
+
+struct sqlite3;
+
 /// A fresh encrypted database with the program's tables in a temporary directory, installed as the
 /// shared connection while the object lives. The password is the program's own.
 class TempDatabase
@@ -24,6 +28,23 @@ public:
 
     /// Drops the shared connection, as a failure to connect would leave it.
     static void disconnect();
+    /// Opens the shared connection afresh: what it reads from then on is what the file holds.
+    void reconnect();
+
+    /// Another program reading the file, as a database browser does: while the object lives it holds a
+    /// read transaction, so no commit can write the file. Lock waits fail at once meanwhile.
+    class OtherProgramReading
+    {
+    public:
+        explicit OtherProgramReading(const QString& path);
+        ~OtherProgramReading();
+        OtherProgramReading(const OtherProgramReading&) = delete;
+        OtherProgramReading& operator=(const OtherProgramReading&) = delete;
+
+    private:
+        sqlite3* m_handle = nullptr;
+    };
+    [[nodiscard]] std::unique_ptr<OtherProgramReading> otherProgramReading() const;
 
 private:
     QTemporaryDir m_dir;

@@ -20,8 +20,10 @@ namespace db {
 namespace {
 
 std::unique_ptr<Database> s_current;
-std::function<void(bool)> s_lockWaitNotice;
+Database::LockWaitHandling s_lockWaitHandling;
 int s_savepointCounter = 0;
+// How long a lock wait lets pass between two tries.
+constexpr int lockPauseMs = 20;
 
 QString passwordFrom(const QString& connect)
 {
@@ -33,9 +35,39 @@ QString passwordFrom(const QString& connect)
     return {};
 }
 
+} // namespace
+
+Failure failureOf(int code)
+{
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return Failure::busy;
+    case SQLITE_FULL:
+        return Failure::diskFull;
+    case SQLITE_IOERR:
+    case SQLITE_CANTOPEN:
+        return Failure::io;
+    default:
+        return Failure::other;
+    }
+}
+
+namespace {
+
 [[noreturn]] void fail(sqlite3* handle, const char* what)
 {
-    throw DbError(std::string(what) + ": " + (handle ? sqlite3_errmsg(handle) : "sin conexión"));
+    if (!handle)
+        throw DbError(std::string(what) + ": sin conexión");
+    throw DbError(std::string(what) + ": " + sqlite3_errmsg(handle), failureOf(sqlite3_extended_errcode(handle)));
+}
+
+void pauseFor(int ms)
+{
+    if (s_lockWaitHandling.pause)
+        s_lockWaitHandling.pause(ms);
+    else
+        QThread::msleep(ms);
 }
 
 } // namespace
@@ -155,19 +187,25 @@ void Database::requireWriteAccess()
     runScript(QStringLiteral("BEGIN IMMEDIATE; ROLLBACK;"));
 }
 
-int Database::waitForLock(void* data, int attempts)
+int Database::waitForLock(void* data, int /*attempts*/)
 {
-    auto* database = static_cast<Database*>(data);
-    if (attempts == 0) {
-        database->m_lockWait.start();
-        if (!database->m_waitingForLock && s_lockWaitNotice)
-            s_lockWaitNotice(true);
-        database->m_waitingForLock = true;
+    return static_cast<Database*>(data)->pauseForLock() ? 1 : 0;
+}
+
+bool Database::pauseForLock()
+{
+    if (!m_waitingForLock) {
+        m_waitingForLock = true;
+        m_lockWait.start();
+        if (s_lockWaitHandling.notice)
+            s_lockWaitHandling.notice(true);
     }
-    if (database->m_lockWait.elapsed() >= database->m_lockWaitMs)
-        return 0;
-    QThread::msleep(20);
-    return 1;
+    if (m_lockWaitSpentMs + m_lockWait.elapsed() >= m_lockWaitMs)
+        return false;
+    m_pausing = true;
+    pauseFor(lockPauseMs);
+    m_pausing = false;
+    return true;
 }
 
 void Database::endLockWait()
@@ -175,13 +213,53 @@ void Database::endLockWait()
     if (!m_waitingForLock)
         return;
     m_waitingForLock = false;
-    if (s_lockWaitNotice)
-        s_lockWaitNotice(false);
+    m_lockWaitSpentMs += static_cast<int>(m_lockWait.elapsed());
+    if (!s_lockWaitHandling.sharedUntilRenewed && m_transactions == 0)
+        m_lockWaitSpentMs = 0;
+    if (s_lockWaitHandling.notice)
+        s_lockWaitHandling.notice(false);
 }
 
-void Database::setLockWaitNotice(std::function<void(bool)> notice)
+void Database::setLockWaitHandling(LockWaitHandling handling)
 {
-    s_lockWaitNotice = std::move(notice);
+    s_lockWaitHandling = std::move(handling);
+}
+
+void Database::renewLockWait()
+{
+    if (s_current && !s_current->m_waitingForLock)
+        s_current->m_lockWaitSpentMs = 0;
+}
+
+void Database::requireReady()
+{
+    // A lock wait lets the windows repaint; SQLite forbids running anything on the connection meanwhile.
+    if (m_pausing)
+        throw DbError("la base de datos está esperando a otro programa", Failure::busy);
+    if (m_transactions == 0 && sqlite3_get_autocommit(m_handle) == 0)
+        rollBackAll();
+    if (m_unusable)
+        throw DbError("la conexión con la base de datos quedó inutilizable", Failure::io);
+}
+
+void Database::rollBackAll() noexcept
+{
+    int refusals = 0;
+    while (sqlite3_get_autocommit(m_handle) == 0) {
+        const int rc = sqlite3_exec(m_handle, "ROLLBACK", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK)
+            continue;
+        // A lock delays the rollback only as long as another program holds the file: it is tried again
+        // for as long as that lasts. Any other refusal is tried a few times, then nothing more is run here.
+        if (failureOf(rc) != Failure::busy && ++refusals >= 10) {
+            m_unusable = true;
+            break;
+        }
+        (void)pauseForLock();
+        m_lockWaitSpentMs = 0;
+        m_lockWait.start();
+    }
+    endLockWait();
 }
 
 void Database::loadDateColumns()
@@ -274,6 +352,7 @@ QByteArray Database::isoDateOf(QByteArrayView dateText)
 
 Database::Prepared Database::prepare(const QString& sql, const char* what)
 {
+    requireReady();
     // Statements of one shape before translation translate alike: the plan made for the first of them
     // converts the dates among the literals of the others, and their statement, kept by its shape after
     // translation, runs with them bound. Translating and preparing are both spared.
@@ -324,7 +403,8 @@ int Database::execute(const QString& sql)
     const int rc = sqlite3_step(prepared.statement);
     endLockWait();
     if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
-        const DbError error(std::string("error al ejecutar: ") + sqlite3_errmsg(m_handle));
+        const DbError error(std::string("error al ejecutar: ") + sqlite3_errmsg(m_handle),
+                            failureOf(sqlite3_extended_errcode(m_handle)));
         release(prepared);
         throw error;
     }
@@ -355,13 +435,15 @@ void Database::executeScript(const QString& sql)
 
 void Database::runScript(const QString& sql)
 {
+    if (m_pausing)
+        throw DbError("la base de datos está esperando a otro programa", Failure::busy);
     char* error = nullptr;
     const int rc = sqlite3_exec(m_handle, sql.toUtf8().constData(), nullptr, nullptr, &error);
     endLockWait();
     if (rc != SQLITE_OK) {
         const std::string message = error ? error : "error";
         sqlite3_free(error);
-        throw DbError(message);
+        throw DbError(message, failureOf(rc == SQLITE_ABORT ? rc : sqlite3_extended_errcode(m_handle)));
     }
 }
 
@@ -381,26 +463,50 @@ void Database::setCurrent(std::unique_ptr<Database> database)
 }
 
 Transaction::Transaction(Database& database)
-    : m_database(database), m_name(u"tx"_s + QString::number(++s_savepointCounter))
+    : m_database(database), m_name(u"tx"_s + QString::number(++s_savepointCounter)),
+      m_outermost(database.m_transactions == 0)
 {
+    if (m_outermost) {
+        m_database.requireReady();
+        // Without a shared allowance, a transaction's statements share one between them.
+        if (!s_lockWaitHandling.sharedUntilRenewed)
+            m_database.m_lockWaitSpentMs = 0;
+    }
     m_database.runScript(u"SAVEPOINT "_s + m_name);
+    ++m_database.m_transactions;
 }
 
 Transaction::~Transaction()
 {
+    --m_database.m_transactions;
     if (!m_open)
         return;
+    if (m_outermost) {
+        m_database.rollBackAll();
+        return;
+    }
     try {
         m_database.runScript(u"ROLLBACK TO "_s + m_name + u"; RELEASE "_s + m_name);
     } catch (const DbError&) {
-        // Nothing more can be done from a destructor; the engine rolls back on close.
+        // The engine gave up the whole transaction already; the outermost one settles it.
     }
 }
 
 void Transaction::commit()
 {
-    m_database.runScript(u"RELEASE "_s + m_name);
     m_open = false;
+    try {
+        // Releasing the outermost savepoint commits; SQLite keeps the transaction open when that fails.
+        m_database.runScript(u"RELEASE "_s + m_name);
+    } catch (const DbError&) {
+        if (m_outermost)
+            m_database.rollBackAll();
+        throw;
+    }
+    if (m_outermost && sqlite3_get_autocommit(m_database.m_handle) == 0) {
+        m_database.rollBackAll();
+        throw DbError("no se pudo confirmar la transacción");
+    }
 }
 
 bool Transaction::isOpen() const

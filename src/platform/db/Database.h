@@ -49,24 +49,44 @@ public:
     /// name, replacing a file already there. False when `progress` cancelled; raises DbError on a failure.
     /// A cancelled or failed copy leaves no file behind and an existing target untouched.
     bool backupTo(const QString& target, const QStringList& requiredTables, const CopyProgress& progress);
+    /// Where backupTo writes the copy meant for `target` until it is finished.
+    [[nodiscard]] static QString unfinishedCopyPath(const QString& target);
+    /// Removes what an unfinished copy meant for `target` left (a program killed during it leaves it).
+    static void removeUnfinishedCopy(const QString& target);
     /// Opens another file read-only with this database's key and checks all of it: it must have every one
     /// of `requiredTables`, and neither SQLite's integrity check nor the cipher's may find a damaged page.
     /// Raises DbError, naming what is wrong, for a file that fails any of it.
     [[nodiscard]] std::unique_ptr<Database> openCopy(const QString& path, const QStringList& requiredTables) const;
     /// Runs the integrity checks of openCopy on this database; raises DbError when a page is damaged.
     void checkIntegrity();
-    /// Puts the copy at `copyPath` in place of the current connection's file. The copy is checked as openCopy
-    /// does before anything is touched; the current file is kept at `keptPath` (replacing an older one); the
-    /// copy takes the file's name in one rename, so the name never stands empty; and the current connection
-    /// is opened again on it, with the same key, tables and lock wait. Raises DbError on a failure: if it
-    /// comes before the rename nothing has changed; after it, the kept file is put back.
+    /// Puts the copy at `copyPath` in place of the current connection's data. The copy is checked as openCopy
+    /// does before anything is touched; the current data is first kept at `keptPath` (as backupTo writes it,
+    /// replacing an older file); then the copy is written into the connection's own file in one transaction,
+    /// so another program that has the file open sees all of the change or none. Raises DbError on a
+    /// failure, the data then as it was.
     static void restoreCurrent(const QString& copyPath, const QString& keptPath, const QStringList& requiredTables);
+    /// Removes the work file a restore of the database at `databasePath` left when it was cut short.
+    static void removeRestoreLeftovers(const QString& databasePath);
 
-    /// How long a statement waits for a lock held by another program before it fails.
+    /// How long an operation waits, in all, for locks held by another program before it fails.
     void setQueryTimeout(int seconds);
-    /// Called with true when a statement starts waiting for another program's lock, and with false when
-    /// the statement ends; the program shows the hourglass meanwhile.
-    static void setLockWaitNotice(std::function<void(bool)> notice);
+
+    /// How waits for another program's lock are shown and spent.
+    struct LockWaitHandling
+    {
+        /// Called with true when a wait starts and with false when it ends: the program shows the hourglass.
+        std::function<void(bool waiting)> notice;
+        /// Lets about `ms` milliseconds pass during a wait; the program's windows repaint meanwhile. The
+        /// thread sleeps when none is given. It must not run statements: any it tries fails at once.
+        std::function<void(int ms)> pause;
+        /// True: every wait shares one allowance of the query timeout until renewLockWait() (the program
+        /// renews it whenever it goes back to waiting for the operator, so the allowance spans what one
+        /// action of the operator does). False: each transaction, and each statement outside one, has its own.
+        bool sharedUntilRenewed = false;
+    };
+    static void setLockWaitHandling(LockWaitHandling handling);
+    /// Gives the current connection a whole allowance of lock waiting again.
+    static void renewLockWait();
 
     /// The process-wide connection that the data operations use; null until one is opened.
     [[nodiscard]] static Database* current();
@@ -77,6 +97,7 @@ public:
 
 private:
     Database(sqlite3* handle, QString path);
+    [[nodiscard]] static QString restoreWorkPath(const QString& databasePath);
     static sqlite3* openHandle(const QString& path, int flags);
     static void requireNonEmptyFile(const QString& path);
     [[nodiscard]] static std::unique_ptr<Database> openWithKey(const QString& path, const QByteArray& key,
@@ -86,8 +107,19 @@ private:
     void requireTables(const QStringList& tables);
     void requireWriteAccess();
     static int waitForLock(void* database, int attempts);
+    /// Lets a moment pass while another program holds the file; false once the allowance is spent.
+    bool pauseForLock();
     void endLockWait();
+    /// Refuses a statement started while a lock wait lets the windows repaint, and settles a transaction
+    /// that a failure left open when no Transaction is alive, so no later work nests inside it unseen.
+    void requireReady();
+    /// Rolls the whole transaction back, however long another program's lock delays it: the connection
+    /// must never go on inside a transaction it could not end. Marks the connection unusable if the
+    /// engine refuses the rollback for another reason.
+    void rollBackAll() noexcept;
     void loadDateColumns();
+    /// Replaces this database's whole contents with `source`'s.
+    void copyFrom(Database& source);
     void runScript(const QString& sql);
     friend class Transaction;
     [[nodiscard]] QString translated(const QString& sql, SqlTranslator::Report* report = nullptr) const;
@@ -125,12 +157,18 @@ private:
     std::optional<Shape> m_lastShape;             // the shape last split, its literals' kinds without their values
     QHash<QByteArray, Plan> m_plans;
     int m_lockWaitMs = 2000;
+    int m_lockWaitSpentMs = 0; // spent in the allowance's earlier waits
     QElapsedTimer m_lockWait;
     bool m_waitingForLock = false;
+    bool m_pausing = false;
+    bool m_unusable = false;
+    int m_transactions = 0; // Transaction objects alive on this connection
 };
 
 /// A unit of work: everything done while it lives is kept only if commit() is called.
 /// Nests (savepoints), so an operation that needs one may run inside a caller's larger one.
+/// When the outermost one fails to commit (another program's lock, a full disk) or is destroyed
+/// uncommitted, all of its work is rolled back and the connection is back in autocommit.
 class Transaction
 {
 public:
@@ -139,6 +177,7 @@ public:
     Transaction(const Transaction&) = delete;
     Transaction& operator=(const Transaction&) = delete;
 
+    /// Keeps the work; raises DbError (with nothing kept) when the engine could not.
     void commit();
     /// False once committed, and once the engine has given up the whole transaction after a failure (a full
     /// disk, a trigger's ROLLBACK): then the work done in it is gone and commit() fails. A failed statement
@@ -148,6 +187,7 @@ public:
 private:
     Database& m_database;
     QString m_name;
+    bool m_outermost;
     bool m_open = true;
 };
 

@@ -8,7 +8,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
-#include <QThread>
 
 #include <sqlite3.h>
 
@@ -49,6 +48,13 @@ void flushToDisk(const QString& path)
         ::close(descriptor);
     if (!flushed)
         throw DbError("no se pudo escribir en el disco " + path.toStdString());
+}
+
+/// Removes a file and the rollback journal SQLite may have left beside it.
+void removeWithJournal(const QString& path)
+{
+    QFile::remove(path);
+    QFile::remove(path + u"-journal"_s);
 }
 
 void copyFile(const QString& from, const QString& to)
@@ -103,9 +109,9 @@ std::unique_ptr<Database> Database::openCopy(const QString& path, const QStringL
 
 bool Database::backupTo(const QString& target, const QStringList& requiredTables, const CopyProgress& progress)
 {
-    const QString partial = target + u".parcial~"_s;
-    QFile::remove(partial);
-    auto removePartial = qScopeGuard([&partial] { QFile::remove(partial); });
+    const QString partial = unfinishedCopyPath(target);
+    removeWithJournal(partial);
+    auto removePartial = qScopeGuard([&partial] { removeWithJournal(partial); });
     {
         std::unique_ptr<Database> copy(new Database(
             openHandle(partial, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX), partial));
@@ -114,7 +120,6 @@ bool Database::backupTo(const QString& target, const QStringList& requiredTables
         sqlite3_backup* backup = sqlite3_backup_init(copy->m_handle, "main", m_handle, "main");
         if (!backup)
             throw DbError(std::string("no se pudo iniciar la copia: ") + sqlite3_errmsg(copy->m_handle));
-        QElapsedTimer locked;
         int rc = SQLITE_OK;
         bool cancelled = false;
         while (!cancelled) {
@@ -122,20 +127,18 @@ bool Database::backupTo(const QString& target, const QStringList& requiredTables
             if (rc == SQLITE_DONE)
                 break;
             if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
-                // Another program is writing the file: wait as a statement would, then give up.
-                if (!locked.isValid())
-                    locked.start();
-                if (locked.elapsed() >= m_lockWaitMs)
+                // Another program is writing the file: the wait shares the allowance of the statements'.
+                if (!pauseForLock())
                     break;
-                QThread::msleep(20);
                 continue;
             }
             if (rc != SQLITE_OK)
                 break;
-            locked.invalidate();
+            endLockWait();
             const int total = sqlite3_backup_pagecount(backup);
             cancelled = progress && !progress(total - sqlite3_backup_remaining(backup), total);
         }
+        endLockWait();
         sqlite3_backup_finish(backup);
         if (cancelled)
             return false;
@@ -149,44 +152,62 @@ bool Database::backupTo(const QString& target, const QStringList& requiredTables
     return true;
 }
 
+QString Database::unfinishedCopyPath(const QString& target)
+{
+    return target + u".parcial~"_s;
+}
+
+void Database::removeUnfinishedCopy(const QString& target)
+{
+    removeWithJournal(unfinishedCopyPath(target));
+}
+
+QString Database::restoreWorkPath(const QString& databasePath)
+{
+    return databasePath + u".restaurar~"_s;
+}
+
+void Database::removeRestoreLeftovers(const QString& databasePath)
+{
+    removeWithJournal(restoreWorkPath(databasePath));
+}
+
 void Database::restoreCurrent(const QString& copyPath, const QString& keptPath, const QStringList& requiredTables)
 {
     Database* current = Database::current();
     if (!current)
         throw DbError("no hay conexión con la base de datos");
-    const QString path = current->m_path;
-    const QByteArray key = current->m_key;
-    const int lockWaitMs = current->m_lockWaitMs;
-
-    // The copy is checked where it will be renamed from, so what is checked is what takes the file's place.
-    const QString incoming = path + u".restaurar~"_s;
-    auto removeIncoming = qScopeGuard([&incoming] { QFile::remove(incoming); });
+    // The copy is checked where it is read from, so what is checked is what is copied in.
+    const QString incoming = restoreWorkPath(current->m_path);
+    auto removeIncoming = qScopeGuard([&incoming] { removeWithJournal(incoming); });
     copyFile(copyPath, incoming);
-    (void)current->openCopy(incoming, requiredTables);
-    // The connection is idle, so the file alone holds every change: its copy is complete.
-    const QString keeping = keptPath + u"~"_s;
-    auto removeKeeping = qScopeGuard([&keeping] { QFile::remove(keeping); });
-    copyFile(path, keeping);
-    replaceFile(keeping, keptPath);
+    std::unique_ptr<Database> copy = current->openCopy(incoming, requiredTables);
+    // The file as it is now is kept as a backup is written, whole even while another program uses it.
+    (void)current->backupTo(keptPath, requiredTables, {});
+    current->copyFrom(*copy);
+}
 
-    setCurrent(nullptr);
-    const auto reopen = [&] {
-        auto database = openWithKey(path, key, requiredTables);
-        database->m_lockWaitMs = lockWaitMs;
-        setCurrent(std::move(database));
-    };
-    try {
-        replaceFile(incoming, path);
-        reopen();
-    } catch (const DbError&) {
-        if (!QFileInfo::exists(incoming)) {
-            // The copy is in place but cannot be opened: the kept file goes back.
-            copyFile(keptPath, incoming);
-            replaceFile(incoming, path);
-        }
-        reopen();
-        throw;
+void Database::copyFrom(Database& source)
+{
+    requireReady();
+    m_statements->clear();
+    // Written into this connection's own file in one transaction: another program that has the file open
+    // sees all of the change or none of it, and a failure or a crash half-way leaves the file as it was.
+    sqlite3_backup* backup = sqlite3_backup_init(m_handle, "main", source.m_handle, "main");
+    if (!backup)
+        throw DbError(std::string("no se pudo iniciar la restauración: ") + sqlite3_errmsg(m_handle),
+                      failureOf(sqlite3_extended_errcode(m_handle)));
+    int rc = SQLITE_OK;
+    while ((rc = sqlite3_backup_step(backup, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED) {
+        if (!pauseForLock())
+            break;
     }
+    endLockWait();
+    sqlite3_backup_finish(backup);
+    rollBackAll();
+    if (rc != SQLITE_DONE)
+        throw DbError(std::string("no se pudo restaurar la copia: ") + sqlite3_errstr(rc), failureOf(rc));
+    loadDateColumns();
 }
 
 } // namespace db

@@ -32,7 +32,12 @@ class QtReportEngine::QtPrinting : public Printing
 {
 public:
     explicit QtPrinting(QtReportEngine& engine) : m_engine(engine) {}
-    ~QtPrinting() override { m_engine.endPrinting(); }
+    ~QtPrinting() override
+    {
+        if (!kept())
+            m_engine.discardPrinting();
+        m_engine.endPrinting();
+    }
 
 private:
     QtReportEngine& m_engine;
@@ -113,6 +118,12 @@ void QtReportEngine::addSheet(const QString& html, const QPageLayout& layout, co
     // and keys wait until the printing is done, so that nothing runs in the middle of it.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     m_sinceRepaint.start();
+}
+
+void QtReportEngine::discardPrinting()
+{
+    if (m_printing && m_printingWindow)
+        m_printingWindow->close();
 }
 
 void QtReportEngine::endPrinting()

@@ -40,6 +40,8 @@ private:
     void addSheet(const QString& html, const QPageLayout& layout, const QFont& font, const QString& title,
                   bool printerSetupButton);
     void endPrinting();
+    /// Closes the window of a printing whose work was not saved.
+    void discardPrinting();
 
     /// Report files already read, by path: a printing opens the same file for each of thousands of sheets.
     QHash<QString, std::shared_ptr<const ReadDefinition>> m_definitions;

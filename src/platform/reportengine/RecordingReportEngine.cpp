@@ -30,14 +30,19 @@ std::unique_ptr<Printing> RecordingReportEngine::startPrinting(int /*sheets*/)
     class RecordedPrinting : public Printing
     {
     public:
-        explicit RecordedPrinting(int& current) : m_current(current) {}
-        ~RecordedPrinting() override { m_current = 0; }
+        explicit RecordedPrinting(RecordingReportEngine& engine) : m_engine(engine) {}
+        ~RecordedPrinting() override
+        {
+            if (!kept())
+                m_engine.m_discardedPrintings.push_back(m_engine.m_currentPrinting);
+            m_engine.m_currentPrinting = 0;
+        }
 
     private:
-        int& m_current;
+        RecordingReportEngine& m_engine;
     };
     m_currentPrinting = ++m_printings;
-    return std::make_unique<RecordedPrinting>(m_currentPrinting);
+    return std::make_unique<RecordedPrinting>(*this);
 }
 
 QStringList RecordingReportEngine::previewTitles() const
@@ -63,6 +68,7 @@ void RecordingReportEngine::clear()
     m_reports.clear();
     m_closePreviewCalls = 0;
     m_printings = 0;
+    m_discardedPrintings.clear();
 }
 
 bool RecordingReportEngine::nextPreviewFails()

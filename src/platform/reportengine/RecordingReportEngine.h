@@ -21,6 +21,8 @@ public:
 
     /// The printings started so far.
     [[nodiscard]] int printingCount() const { return m_printings; }
+    /// The numbers of the printings that ended without being kept, whose window the real engine closes.
+    [[nodiscard]] const std::vector<int>& discardedPrintings() const { return m_discardedPrintings; }
     /// The reports opened so far, oldest first.
     [[nodiscard]] int reportCount() const { return static_cast<int>(m_reports.size()); }
     [[nodiscard]] const RecordedReport& report(int index) const { return *m_reports.at(index); }
@@ -49,6 +51,7 @@ private:
     int m_closePreviewCalls = 0;
     int m_printings = 0;
     int m_currentPrinting = 0;
+    std::vector<int> m_discardedPrintings;
     bool m_openFails = false;
     int m_previewsBeforeFailure = -1;
     QString m_pdfDirectory;

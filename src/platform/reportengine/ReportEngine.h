@@ -10,11 +10,20 @@ class Report;
 
 /// One printing of several sheets, such as every sheet of a declaration form: while it lives, each report
 /// the engine previews becomes the next sheet of the printing's one preview window instead of a window of
-/// its own. The window opens with the first sheet and is filled as the others come.
+/// its own. The window opens with the first sheet and is filled as the others come. A printing ended
+/// without keep() closes its window: what its sheets show was not saved, and must not be printed.
 class Printing
 {
 public:
     virtual ~Printing() = default;
+    /// The printing's work is saved: its window stays open when the printing ends.
+    void keep() { m_kept = true; }
+
+protected:
+    [[nodiscard]] bool kept() const { return m_kept; }
+
+private:
+    bool m_kept = false;
 };
 
 /// The report engine: opens report files and keeps the window of the latest preview. One engine serves

@@ -160,9 +160,10 @@ bool Generacion_DDJJ::replaceAndReadBack(QSaveFile& file, const QString& path, c
     // An earlier file that cannot step aside would be lost if the new one proved bad: nothing is replaced.
     if (hadEarlier && !QFile::rename(path, earlier))
         return false;
+    // What is read back comes from the medium, not from the copy the system keeps in memory.
     QFile written(path);
-    const bool good =
-        file.commit() && written.open(QIODevice::ReadOnly) && declaration.matchesWritten(written, progress);
+    const bool good = file.commit() && FileSystem::writeThroughAndForget(path) && written.open(QIODevice::ReadOnly) &&
+                      declaration.matchesWritten(written, progress);
     written.close();
     if (good) {
         QFile::remove(earlier);

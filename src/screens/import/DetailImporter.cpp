@@ -4,6 +4,7 @@
 #include "InterfaceRecord.h"
 #include "data/clsCodigo.h"
 #include "platform/db/Database.h"
+#include "platform/db/DbError.h"
 #include "rules/Cuit_Invalido.h"
 
 #include <QFile>
@@ -45,14 +46,27 @@ DetailImporter::Result DetailImporter::run()
     // The open group of inserts, and the lines inserted in it: they count as imported only once the
     // group is committed, and are reported as not inserted if the engine could not keep them.
     std::unique_ptr<db::Transaction> group;
+    qint64 groupStart = 0;
     std::vector<qint64> groupLines;
     groupLines.reserve(static_cast<size_t>(m_groupSize));
+    // A failure that outlasts the line (no room, a failing disk, a lock) would fail every later line too.
+    const auto stopFor = [&](db::Failure failure) {
+        if (failure == db::Failure::other)
+            return false;
+        result.stopped = failure == db::Failure::diskFull ? Stop::diskFull : Stop::notSaved;
+        result.firstLineLeft = groupStart;
+        group.reset();
+        groupLines.clear();
+        return true;
+    };
     const auto closeGroup = [&] {
         bool kept = true;
         if (group) {
             try {
                 group->commit();
-            } catch (const std::exception&) {
+            } catch (const db::DbError& error) {
+                if (stopFor(error.failure()))
+                    return;
                 kept = false;
             }
             group.reset();
@@ -81,7 +95,7 @@ DetailImporter::Result DetailImporter::run()
 
     InterfaceFileReader::Line line;
     qint64 number = 0;
-    while (reader.next(line)) {
+    while (result.stopped == Stop::none && reader.next(line)) {
         ++number;
         if (number % progressInterval == 0)
             reportProgress();
@@ -94,8 +108,12 @@ DetailImporter::Result DetailImporter::run()
         if (failures.isEmpty() && Cuit_Invalido(record.cuit))
             failures = u" El CUIT es incorrecto."_s;
         const bool checkedFirst = failures.isEmpty() && !keyIsUnique;
-        if (!group && failures.isEmpty())
+        if (!group && failures.isEmpty()) {
             group = codigo.beginTransaction();
+            groupStart = number;
+            if (!group && stopFor(codigo.lastFailure()))
+                break;
+        }
         // Lines inserted earlier from this same file are in the open group, so the count sees them.
         if (checkedFirst && isDuplicate(record))
             failures = duplicate;
@@ -109,6 +127,8 @@ DetailImporter::Result DetailImporter::run()
             groupLines.push_back(number);
             if (static_cast<int>(groupLines.size()) >= m_groupSize)
                 closeGroup();
+        } else if (stopFor(codigo.lastFailure())) {
+            break;
         } else if (!checkedFirst && group && group->isOpen() && isDuplicate(record)) {
             // Only the statement was refused: the group goes on, as after a duplicate found by the count.
             reportDuplicate(number);
@@ -122,7 +142,8 @@ DetailImporter::Result DetailImporter::run()
                 reportInsertion(number);
         }
     }
-    closeGroup();
+    if (result.stopped == Stop::none)
+        closeGroup();
 
     result.lines = number;
     if (reader.failed()) {

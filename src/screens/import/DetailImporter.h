@@ -7,11 +7,13 @@
 
 /// Loads the detail lines of one declaration from an interface file, without any window: each line
 /// is checked on its own; good lines are inserted through clsCodigo at once, bad ones are reported
-/// to the error sink and skipped. Nothing stops the import half-way but a failure to read the file.
+/// to the error sink and skipped. Only a file that stops being readable, a full disk, a failing disk or
+/// another program's lock stop the import half-way: each would make every later line fail too.
 ///
 /// Inserts are grouped into transactions of groupSize() inserted lines: a crash loses at most the
 /// last group, and once run() returns every line it counted as imported is in the database. Lines of
-/// a group the engine could not keep are reported as insertion failures.
+/// a group the engine dropped for a line of its own (a trigger's rollback) are reported as insertion
+/// failures; a group it could not keep for a reason that outlasts the line stops the import.
 ///
 /// A line is a duplicate when Existe_Detalle_DDJJ counts a line with its pair. Where the database keeps
 /// the pairs unique itself (clsCodigo::detailKeyIsUnique), that count runs only after an insert it
@@ -25,16 +27,25 @@ public:
     /// Receives the bytes read so far and the file's size, every few hundred lines and at the end.
     using ProgressCallback = std::function<void(qint64 bytesRead, qint64 totalBytes)>;
 
+    /// Why an import stopped before the end of its file.
+    enum class Stop {
+        none,
+        diskFull, ///< the disk had no room for the lines
+        notSaved, ///< the database could not keep them: another program's lock, a failing disk
+    };
+
     /// What an import did.
     struct Result
     {
-        bool opened = false;    ///< false: the file could not be opened and nothing was done
-        bool readError = false; ///< the file stopped being readable part-way; the lines before it were imported
-        qint64 lines = 0;       ///< lines read, blank ones included
-        qint64 imported = 0;    ///< lines inserted and kept
-        qint64 rejected = 0;    ///< lines written to the error sink
+        Stop stopped = Stop::none;
+        qint64 firstLineLeft = 0; ///< when stopped: the file's lines from this one on were not imported
+        bool opened = false;      ///< false: the file could not be opened and nothing was done
+        bool readError = false;   ///< the file stopped being readable part-way; the lines before it were imported
+        qint64 lines = 0;         ///< lines read, blank ones included
+        qint64 imported = 0;      ///< lines inserted and kept
+        qint64 rejected = 0;      ///< lines written to the error sink
 
-        [[nodiscard]] bool errors() const { return rejected > 0 || readError; }
+        [[nodiscard]] bool errors() const { return rejected > 0 || readError || stopped != Stop::none; }
     };
 
     /// An import of the file at path into the declaration of the given fiscal period and sequence.

@@ -98,10 +98,12 @@ void Importacion_DDJJ::bAceptar_Click()
         return refuse(u"No se puede crear el archivo de errores: "_s + errorPath);
 
     DetailImporter importer(path, Posicion.trimmed().toDouble(), Secuencia);
-    // UTF-8 text; the Text mode writes the platform's line ends.
-    importer.setErrorSink([&errores](const QString& line) {
-        errores.write(line.toUtf8());
-        errores.write("\n");
+    // UTF-8 text; the Text mode writes the platform's line ends. Once a write fails, nothing more is
+    // written: the list ends at a whole line, and the operator is told it is incomplete.
+    bool errorsWritten = true;
+    importer.setErrorSink([&errores, &errorsWritten](const QString& line) {
+        const QByteArray bytes = line.toUtf8() + '\n';
+        errorsWritten = errorsWritten && errores.write(bytes) == bytes.size();
     });
     importer.setProgressCallback(
         [this](qint64 bytesRead, qint64 totalBytes) { m_progress.step(bytesRead, totalBytes); });
@@ -109,21 +111,41 @@ void Importacion_DDJJ::bAceptar_Click()
     setImporting(true);
     m_progress.start();
     const DetailImporter::Result result = importer.run();
+    errorsWritten = errorsWritten && errores.flush();
     errores.close();
+    errorsWritten = errorsWritten && errores.error() == QFileDevice::NoError;
     setImporting(false);
 
     if (!result.opened)
         return refuse(u"No se puede abrir el archivo de Interfase"_s);
 
     m_ui->pbProgreso->setValue(m_ui->pbProgreso->maximum());
-    if (result.errors()) {
-        ui::inform(u"La importación ha finalizado. Se han detectado algunos errores que están registrados en el "
-                   u"archivo: "_s +
-                   errorPath + u"."_s);
-    } else {
-        ui::inform(u"La importación ha finalizado con éxito."_s);
-    }
+    ui::Ui::current().message(closingMessage(result, errorPath, errorsWritten),
+                              result.stopped == DetailImporter::Stop::none ? ui::Ui::Icon::Information
+                                                                           : ui::Ui::Icon::Error);
     accept();
+}
+
+QString Importacion_DDJJ::closingMessage(const DetailImporter::Result& result, const QString& errorPath,
+                                         bool errorsWritten)
+{
+    const QString errorList = errorsWritten ? u"que están registrados en el archivo: "_s + errorPath + u"."_s
+                                            : u"pero no se pudo escribir su lista completa en el archivo: "_s +
+                                                  errorPath + u". Es posible que el disco esté lleno."_s;
+    if (result.stopped == DetailImporter::Stop::none) {
+        if (!result.errors())
+            return u"La importación ha finalizado con éxito."_s;
+        return u"La importación ha finalizado. Se han detectado algunos errores "_s + errorList;
+    }
+    QString text = result.stopped == DetailImporter::Stop::diskFull
+                       ? u"La importación se ha detenido porque el disco está lleno."_s
+                       : u"La importación se ha detenido porque no se pudieron guardar los detalles en la base de "
+                         u"datos. Es posible que otro programa la esté utilizando."_s;
+    text += u" Quedaron importadas %1 líneas; desde la línea %2 el archivo no se importó."_s.arg(result.imported)
+                .arg(result.firstLineLeft);
+    if (result.rejected > 0 || !errorsWritten)
+        text += u" Se han detectado además algunos errores "_s + errorList;
+    return text;
 }
 
 void Importacion_DDJJ::bCancelar_Click()

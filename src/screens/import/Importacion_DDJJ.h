@@ -1,5 +1,7 @@
 #pragma once
 
+#include "DetailImporter.h"
+
 #include "platform/ui/ProgressPacer.h"
 
 #include <QDialog>
@@ -41,6 +43,9 @@ private:
 
     /// Shows one of the path errors and puts the focus back on the path.
     void refuse(const QString& message);
+    /// What the operator is told when an import ends: how it went, and where its errors are listed.
+    [[nodiscard]] static QString closingMessage(const DetailImporter::Result& result, const QString& errorPath,
+                                                bool errorsWritten);
     /// Locks the controls while an import runs (the window keeps repainting meanwhile).
     void setImporting(bool importing);
 

@@ -4,6 +4,7 @@
 #include "data/ParameterValue.h"
 #include "data/clsCodigo.h"
 #include "platform/Regional.h"
+#include "platform/db/Database.h"
 #include "platform/ui/KeyFilter.h"
 #include "platform/ui/Ui.h"
 #include "rules/Cuit_Invalido.h"
@@ -103,14 +104,16 @@ void Registracion::bAceptar_Click()
     if (!agente)
         return refuse(u"El Nro. de Agente especificado es incorrecto."_s, m_ui->txNroAgente);
 
-    if (!storeParameter(1, u"CUIT - Registración"_s, cuit) ||
+    clsCodigo& codigo = clsCodigo::instance();
+    // The three parameters are stored together or not at all.
+    const auto transaction = codigo.beginTransaction();
+    if (!transaction || !storeParameter(1, u"CUIT - Registración"_s, cuit) ||
         !storeParameter(2, u"Razón Social / Denominación - Registración"_s, razonSocial) ||
-        !storeParameter(3, u"Nro Agente - Registración"_s, nroAgente)) {
+        !storeParameter(3, u"Nro Agente - Registración"_s, nroAgente) || !clsCodigo::commit(*transaction)) {
         inform(u"No se ha podido realizar la registración correctamente."_s);
         return;
     }
 
-    clsCodigo& codigo = clsCodigo::instance();
     codigo.Par_Agente = *agente;
     codigo.Par_CUIT = cuit;
     codigo.Par_Denomin = razonSocial;

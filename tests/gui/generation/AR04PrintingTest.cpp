@@ -111,6 +111,17 @@ TEST_F(AR04PrintingTest, AFailedPrintingChangesNothing)
         EXPECT_FALSE(print()) << lines << ' ' << shownSheets << ' ' << sql.toStdString();
         EXPECT_EQ(stamps(), before) << "the lines of a sheet already shown are pending again";
     }
+    // Another program reading the file keeps the stamps from being saved: the sheets shown are withdrawn.
+    m_engine.setPreviewFailsAfter(-1);
+    m_engine.setOpenFails(false);
+    const QString before = stamps();
+    {
+        const auto reader = m_db.otherProgramReading();
+        EXPECT_FALSE(print());
+    }
+    EXPECT_EQ(m_engine.discardedPrintings().back(), m_engine.printingCount());
+    m_db.reconnect();
+    EXPECT_EQ(stamps(), before);
 }
 
 TEST_F(AR04PrintingTest, SheetsAreVisitedInNumericOrder)

@@ -155,6 +155,40 @@ TEST_F(ImportacionDDJJTest, RefusesMissingFilesBrowseCancelAndBackImportNothingA
               std::tuple(QDialog::Accepted, 3000, u""_s, true));
 }
 
+// What cannot be saved stops the import, which says how far it got: another program reading the file, a
+// full disk. A bad line first, so that an error file that cannot be written is said to be incomplete.
+TEST_F(ImportacionDDJJTest, AnImportThatCannotSaveStopsAndSaysHowFarItGot)
+{
+    const QString file = writeFile(goodLines(2) + "bad\n" + goodLines(900, 3));
+    const QString notImported = u" Quedaron importadas 0 líneas; desde la línea 1 el archivo no se importó. Se han "
+                                u"detectado además algunos errores "_s;
+    {
+        const auto reader = m_db.otherProgramReading();
+        importPath(*open(), file);
+    }
+    EXPECT_EQ(m_ui.messages().last(),
+              (Message{u"La importación se ha detenido porque no se pudieron guardar los detalles en la base de datos. "
+                       u"Es posible que otro programa la esté utilizando."_s +
+                           notImported + u"que están registrados en el archivo: "_s +
+                           ProgramDirectory::dataFilePath(u"Errores.txt"_s) + u"."_s,
+                       Icon::Error, false}));
+    EXPECT_EQ(errorFile(), error(3, allWrong) + u'\n');
+
+    // No room for the lines, nor for the error list.
+    const QString errorPath = ProgramDirectory::dataFilePath(u"Errores.txt"_s);
+    ASSERT_TRUE(QFile::remove(errorPath) && QFile::link(u"/dev/full"_s, errorPath));
+    const int pages = static_cast<int>(m_db.scalar(u"PRAGMA page_count"_s).toDouble());
+    m_db.db().executeScript(u"PRAGMA max_page_count = "_s + QString::number(pages + 4));
+    importPath(*open(), file);
+    EXPECT_EQ(m_ui.messages().last(),
+              (Message{u"La importación se ha detenido porque el disco está lleno."_s + notImported +
+                           u"pero no se pudo escribir su lista completa en el archivo: "_s + errorPath +
+                           u". Es posible que el disco esté lleno."_s,
+                       Icon::Error, false}));
+    m_db.reconnect();
+    EXPECT_EQ(detailCount(), 0);
+}
+
 TEST_F(ImportacionDDJJTest, WritesEveryFailedCheckInOrderAndStoresTheGoodLinesInTheChosenDeclaration)
 {
     // A line already in the declaration, and the same pair in another sequence (not a duplicate).

@@ -134,10 +134,17 @@ TEST_F(PaymentsTest, EntryChecksInOrderThenSavesTheAmountReadTheRegionalWay)
     EXPECT_EQ(m_ui.messageTexts().last(), noSePudo);
     EXPECT_TRUE(entry.isVisible());
     execute(u"drop trigger no_payments"_s);
+    {
+        // Another program reading the file keeps the payment from being saved.
+        const auto reader = m_db.otherProgramReading();
+        click(entry, u"bAceptar"_s);
+    }
+    EXPECT_EQ(m_ui.messageTexts().last(), noSePudo);
     m_ui.clearMessages();
     click(entry, u"bAceptar"_s);
     EXPECT_EQ(m_ui.messages(), QList<Message>({{guardado, ui::Ui::Icon::Information, false}}));
     EXPECT_EQ(entry.result(), QDialog::Accepted);
+    m_db.reconnect();
     EXPECT_EQ(
         m_db.scalar(u"select group_concat(Semana || ' ' || Fecha_Pago || ' ' || Importe || ' ' || Moneda || ' ' || "
                     u"ifnull(Numero, '-')) from AR03 where Posicion_Fiscal = 200201"_s)

@@ -9,6 +9,9 @@
 #include <QDir>
 #include <QFile>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -51,9 +54,10 @@ protected:
 
 TEST_F(CopiaSeguridadTest, ACopySavedWithAListOpenIsRestoredAfterChangesAndTheReplacedDataIsKept)
 {
-    const auto openList = clsCodigo::instance().Get_AR03s(QString());
+    auto openList = clsCodigo::instance().Get_AR03s(QString());
     const QString copy = file(u"ferlon-20021015.mdb"_s);
     press(u"bGuardar"_s, copy);
+    openList.reset();
     EXPECT_EQ(m_ui.fileRequests().at(0).directory, Copia_Seguridad::defaultCopyPath());
     EXPECT_TRUE(Copia_Seguridad::defaultCopyPath().endsWith(u"/ferlon-20021015.mdb"_s));
     EXPECT_EQ(m_ui.messageTexts(),
@@ -63,6 +67,16 @@ TEST_F(CopiaSeguridadTest, ACopySavedWithAListOpenIsRestoredAfterChangesAndTheRe
     execute(u"Insert Into AR03 (Posicion_Fiscal, Semana, Importe) values (200210, 2, 20)"_s);
     execute(u"Update PARAMETROS set Valor = 'Otro Banco' where ID = 2"_s);
     clsCodigo::instance().Cargar_Agente();
+    {
+        // Another program reading the file keeps the copy from being written in: nothing changes.
+        const auto reader = m_db.otherProgramReading();
+        m_ui.answerNext(true);
+        press(u"bRestaurar"_s, copy);
+    }
+    EXPECT_EQ(m_ui.messageTexts().last(),
+              u"No se ha podido restaurar la copia de seguridad. No se ha modificado ningún dato."_s);
+    m_db.reconnect();
+    EXPECT_EQ(m_db.count(u"AR03"_s), 2);
     m_ui.clearMessages();
     m_ui.answerNext(true);
     press(u"bRestaurar"_s, copy);
@@ -132,6 +146,27 @@ TEST_F(CopiaSeguridadTest, ACopyNotSoundIsRefusedACancelledOneLeavesNoFileAndNot
     press(u"bGuardar"_s, unreachable);
     EXPECT_EQ(m_ui.messageTexts(),
               QStringList{u"No se ha podido guardar la copia de seguridad en el archivo: "_s + unreachable + u"."_s});
+}
+
+// A copy cut short by a killed program (a child process that ends without a word half-way) leaves its work
+// files only until the program connects again.
+TEST_F(CopiaSeguridadTest, ACopyCutShortByAKilledProgramLeavesNothingOnceTheProgramRunsAgain)
+{
+    fill();
+    const QString target = file(u"cortada.mdb"_s);
+    if (const pid_t child = fork(); child == 0) {
+        m_db.reconnect(); // the parent's connection is not carried across
+        (void)clsCodigo::instance().Guardar_Copia(target, [](int, int) -> bool { _exit(0); });
+        _exit(1);
+    } else {
+        int status = -1;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    const QStringList workFiles = {u"cortada*"_s, u"*~"_s, u"*-journal"_s};
+    EXPECT_FALSE(QDir(m_db.dir()).entryList(workFiles).isEmpty());
+    clsCodigo::instance().removeLeftovers();
+    EXPECT_EQ(QDir(m_db.dir()).entryList(workFiles), QStringList());
 }
 
 // Each table filled over many pages, then a few in the middle of each overwritten (one alone may be an index no

@@ -72,6 +72,16 @@ TEST_F(RegistracionTest, ChecksInOrderWithTheirMessagesAndFocusAndAFailedWriteSa
     EXPECT_EQ(m_ui.messageTexts(), QStringList{u"No se ha podido realizar la registración correctamente."_s});
     EXPECT_TRUE(screen->isVisible());
     EXPECT_EQ(clsCodigo::instance().Par_Denomin, QString());
+
+    // Another program reading the file keeps the three from being saved: none is.
+    m_db.db().executeScript(u"DROP TRIGGER solo_lectura"_s);
+    {
+        const auto reader = m_db.otherProgramReading();
+        fillAndAccept(*screen, validCuit, u"Banco"_s, u"1"_s);
+    }
+    EXPECT_EQ(m_ui.messageTexts().last(), u"No se ha podido realizar la registración correctamente."_s);
+    m_db.reconnect();
+    EXPECT_EQ(m_db.count(u"PARAMETROS"_s), 0);
 }
 
 TEST_F(RegistracionTest, TypedThroughTheKeyFiltersTheIdentityIsInsertedAndThenUpdated)

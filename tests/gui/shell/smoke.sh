@@ -2,7 +2,9 @@
 # Starts the built program under its own Xvfb, with a window manager, on a fresh copy of a delivered
 # database, presses "Entrar" and checks that the registration screen opens; then, with the keyboard only,
 # that the main menu opens centred and inside the screen with the keyboard on its first button, and that
-# the backup screen opens from it and gives the keyboard back. Leaves screenshots behind.
+# the backup screen opens from it and gives the keyboard back. A second start on the same data says the
+# program is running and ends; leaving through the menu's question ends with status 0; after a kill -9
+# the next start opens the welcome window. Leaves screenshots behind.
 set -euo pipefail
 program=$1
 tool=$2
@@ -49,6 +51,28 @@ import -window root "$shots/menu.png"
 [ \$found = 0 ] && xdotool key alt+s && active "Copia de Seguridad" || found=1
 import -window root "$shots/copia.png"
 [ \$found = 0 ] && xdotool key alt+v && active "\$menu" || found=1
+# A second start on the same data says so and ends, touching nothing.
+./tolbrane &
+second=\$!
+[ \$found = 0 ] && active "Atención" || found=1
+import -window root "$shots/segunda.png"
+xdotool key Return
+wait \$second || { echo "la segunda copia terminó con error" >&2; found=1; }
+[ \$found = 0 ] && active "\$menu" && xdotool key alt+F4 && active "Atención" && xdotool key Return || found=1
+wait \$pid || { echo "el programa terminó con el estado \$?" >&2; found=1; }
+# A lock left by a killed program does not keep the next start from the welcome window.
+shown() {
+    for i in \$(seq 50); do xdotool search --onlyvisible --pid \$1 >/dev/null 2>&1 && return 0; sleep 0.2; done
+    echo "el programa \$1 no muestra su ventana" >&2
+    return 1
+}
+./tolbrane &
+pid=\$!
+[ \$found = 0 ] && shown \$pid && kill -9 \$pid || found=1
+./tolbrane &
+pid=\$!
+[ \$found = 0 ] && shown \$pid && sleep 1 && ! xdotool search --name "^Atención\$" >/dev/null || found=1
+import -window root "$shots/tras_kill.png"
 kill \$pid 2>/dev/null
 exit \$found
 SESSION
