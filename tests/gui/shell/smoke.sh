@@ -2,7 +2,8 @@
 # Starts the built program under its own Xvfb, with a window manager, on a fresh copy of a delivered
 # database, presses "Entrar" and checks that the registration screen opens; then, with the keyboard only,
 # that the main menu opens centred and inside the screen with the keyboard on its first button, and that
-# the backup screen opens from it and gives the keyboard back. A second start on the same data says the
+# the backup screen opens from it and gives the keyboard back. While another program reads the file, saving
+# the registration keeps the window painted and fails within the lock wait. A second start on the same data says the
 # program is running and ends; leaving through the menu's question ends with status 0; after a kill -9
 # the next start opens the welcome window. Leaves screenshots behind.
 set -euo pipefail
@@ -42,6 +43,29 @@ active() {
     return 1
 }
 menu=" TOLBRANE - Sistemas de Agentes de Recaudacion"
+# Another program reads the file for 10 s while the registration is saved: the window repaints what a
+# window passing over it uncovered, and the failure is told within the 5 s wait.
+if [ \$found = 0 ]; then
+    xdotool type --delay 30 "20123456786" && xdotool key Return && xdotool type --delay 30 "Banco" &&
+        xdotool key Return && xdotool type --delay 30 "1234"
+    ( printf "PRAGMA key='ferlon';\nBEGIN;\nSELECT count(*) FROM DDJJ;\n.shell sleep 10\nCOMMIT;\n" |
+        sqlcipher ferlon.mdb >/dev/null 2>&1 ) &
+    sleep 1
+    import -window root -crop 150x40+240+262 "$work/antes.png"
+    start=\$(date +%s)
+    xdotool key alt+a
+    sleep 0.5
+    xclock -geometry 150x40+240+262 &
+    sleep 1
+    kill \$! && sleep 1
+    import -window root -crop 150x40+240+262 "$work/despues.png"
+    compare -metric AE "$work/antes.png" "$work/despues.png" null: 2>/dev/null ||
+        { echo "la ventana no se repintó mientras esperaba" >&2; found=1; }
+    active "Atención" && [ \$((\$(date +%s) - start)) -le 8 ] || { echo "sin mensaje a tiempo" >&2; found=1; }
+    import -window root "$shots/registracion_esperando.png"
+    xdotool key Return
+    active "Registración" || found=1
+fi
 [ \$found = 0 ] && xdotool key alt+c && active "\$menu" || found=1
 eval \$(xdotool getactivewindow getwindowgeometry --shell)
 [ \$X -ge 0 ] && [ \$Y -ge 0 ] && [ \$((X + WIDTH)) -le 1024 ] && [ \$((Y + HEIGHT)) -le 768 ] ||
