@@ -21,7 +21,7 @@
 #include "platform/reportengine/QtReportEngine.h"
 #include "reports/AR04Sheets.h"
 #include "reports/Reimpresion_AR04.h"
-#include "screens/import/DetailImporter.h"
+#include "import/DetailImporter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -9,7 +9,7 @@
 #include "data/clsCodigo.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
-#include "screens/generation/DeclarationFile.h"
+#include "generation/DeclarationFile.h"
 
 #include <QElapsedTimer>
 #include <QFile>

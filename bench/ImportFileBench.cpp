@@ -17,7 +17,7 @@
 #include "data/clsCodigo.h"
 #include "platform/Clock.h"
 #include "platform/db/Database.h"
-#include "screens/import/DetailImporter.h"
+#include "import/DetailImporter.h"
 
 #include <QElapsedTimer>
 #include <QFile>

@@ -1,7 +1,7 @@
 // preparar_base: writes the database file delivered with the program (ferlon.mdb): the tables,
 // the counters, the help document's name and the first declaration of each fiscal period.
 
-#include "DeliveredDatabase.h"
+#include "delivery/DeliveredDatabase.h"
 
 #include "data/Schema.h"
 #include "platform/db/Database.h"

@@ -1,8 +1,8 @@
 // The interface file reader on any bytes, read whole and a few bytes at a time: the same lines, at most line
 // ends + 1, each kept to 80 bytes, and all bytes consumed. Any 80 bytes cut into a record are safe too.
 
-#include "screens/import/InterfaceFileReader.h"
-#include "screens/import/InterfaceRecord.h"
+#include "import/InterfaceFileReader.h"
+#include "import/InterfaceRecord.h"
 
 #include <QBuffer>
 

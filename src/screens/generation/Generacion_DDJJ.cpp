@@ -1,7 +1,7 @@
 #include "Generacion_DDJJ.h"
 #include "ui_Generacion_DDJJ.h"
 
-#include "DeclarationFile.h"
+#include "generation/DeclarationFile.h"
 #include "data/clsCodigo.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramDirectory.h"

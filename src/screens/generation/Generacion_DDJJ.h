@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DeclarationFile.h"
+#include "generation/DeclarationFile.h"
 #include "platform/ui/ProgressPacer.h"
 
 #include <QDialog>

@@ -1,8 +1,8 @@
 #include "Importacion_DDJJ.h"
 #include "ui_Importacion_DDJJ.h"
 
-#include "DetailImporter.h"
-#include "Existe_Archivo.h"
+#include "import/DetailImporter.h"
+#include "import/Existe_Archivo.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/db/Value.h"
 #include "platform/ui/BusyCursor.h"

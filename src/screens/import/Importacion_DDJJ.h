@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DetailImporter.h"
+#include "import/DetailImporter.h"
 
 #include "platform/ui/ProgressPacer.h"
 

@@ -3,7 +3,7 @@
 // declaration, and the replica generated and regenerated. The screens' own tests check their messages
 // and focus; this one checks what passes from screen to screen: rows, stamps, counters and files.
 
-#include "DeliveredDatabase.h"
+#include "delivery/DeliveredDatabase.h"
 #include "support/ReportFiles.h"
 #include "support/ScreenFixture.h"
 

@@ -4,7 +4,7 @@
 #include "platform/db/Recordset.h"
 #include "platform/ui/ListGrid.h"
 #include "screens/declarations/DDJJ.h"
-#include "screens/generation/DeclarationFile.h"
+#include "generation/DeclarationFile.h"
 #include "screens/generation/Generacion_DDJJ.h"
 
 #include <QFile>

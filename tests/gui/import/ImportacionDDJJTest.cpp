@@ -3,9 +3,9 @@
 
 #include "data/clsCodigo.h"
 #include "platform/ProgramDirectory.h"
-#include "screens/import/DetailImporter.h"
+#include "import/DetailImporter.h"
 #include "screens/import/Importacion_DDJJ.h"
-#include "screens/import/InterfaceFileReader.h"
+#include "import/InterfaceFileReader.h"
 
 #include <QBuffer>
 #include <QDir>
