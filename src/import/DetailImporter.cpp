@@ -5,12 +5,14 @@
 #include "data/clsCodigo.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
+#include "platform/db/Value.h"
 #include "rules/Cuit_Invalido.h"
 
 #include <QFile>
 
 #include <exception>
 #include <memory>
+#include <optional>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -19,7 +21,23 @@ DetailImporter::DetailImporter(QString path, double periodo, double secuencia)
     : m_path(std::move(path)), m_periodo(periodo), m_secuencia(secuencia)
 {}
 
-DetailImporter::Result DetailImporter::run()
+namespace {
+const QString duplicateText = u" Ya existen detalles con el CUIT-CBU especificados."_s;
+} // namespace
+
+void DetailImporter::report(Result& result, const QString& text) const
+{
+    ++result.rejected;
+    if (m_errorSink)
+        m_errorSink(text);
+}
+
+void DetailImporter::reportDuplicate(Result& result, qint64 number) const
+{
+    report(result, u"Error en la linea: "_s + QString::number(number) + u'.' + duplicateText);
+}
+
+DetailImporter::Result DetailImporter::readFile(const GoodLine& good, const std::function<void(Result&)>& finish)
 {
     Result result;
     QFile file(m_path);
@@ -28,19 +46,48 @@ DetailImporter::Result DetailImporter::run()
     result.opened = true;
     const qint64 totalBytes = file.size();
     InterfaceFileReader reader(file);
-    clsCodigo& codigo = clsCodigo::instance();
-
-    const auto report = [&](const QString& text) {
-        ++result.rejected;
-        if (m_errorSink)
-            m_errorSink(text);
-    };
-    const auto reportInsertion = [&](qint64 number) {
-        report(u"Error al insertar detalle de la linea: "_s + QString::number(number));
-    };
     const auto reportProgress = [&] {
         if (m_progress)
             m_progress(reader.position(), totalBytes);
+    };
+
+    InterfaceFileReader::Line line;
+    qint64 number = 0;
+    while (result.stopped == Stop::none && reader.next(line)) {
+        ++number;
+        if (number % progressInterval == 0)
+            reportProgress();
+        if (line.blank)
+            continue;
+        const InterfaceRecord record = InterfaceRecord::read(line.head);
+        QString failures = record.failures;
+        // The check digit and the duplicate test only run on lines whose fields are all well formed.
+        if (failures.isEmpty() && Cuit_Invalido(record.cuit))
+            failures = u" El CUIT es incorrecto."_s;
+        if (failures.isEmpty())
+            good(number, record, result);
+        else
+            report(result, u"Error en la linea: "_s + QString::number(number) + u'.' + failures);
+    }
+    finish(result);
+
+    result.lines = number;
+    if (reader.failed()) {
+        result.readError = true;
+        report(result, u"Error al leer el archivo de interfase después de la linea: "_s + QString::number(number));
+    }
+    reportProgress();
+    return result;
+}
+
+DetailImporter::Result DetailImporter::run()
+{
+    if (m_checkOnly)
+        return check();
+    clsCodigo& codigo = clsCodigo::instance();
+    Result* current = nullptr;
+    const auto reportInsertion = [&](qint64 number) {
+        report(*current, u"Error al insertar detalle de la linea: "_s + QString::number(number));
     };
 
     // The open group of inserts, and the lines inserted in it: they count as imported only once the
@@ -53,8 +100,8 @@ DetailImporter::Result DetailImporter::run()
     const auto stopFor = [&](db::Failure failure) {
         if (failure == db::Failure::other)
             return false;
-        result.stopped = failure == db::Failure::diskFull ? Stop::diskFull : Stop::notSaved;
-        result.firstLineLeft = groupStart;
+        current->stopped = failure == db::Failure::diskFull ? Stop::diskFull : Stop::notSaved;
+        current->firstLineLeft = groupStart;
         group.reset();
         groupLines.clear();
         return true;
@@ -72,7 +119,7 @@ DetailImporter::Result DetailImporter::run()
             group.reset();
         }
         if (kept) {
-            result.imported += static_cast<qint64>(groupLines.size());
+            current->imported += static_cast<qint64>(groupLines.size());
         } else {
             for (const qint64 number : groupLines)
                 reportInsertion(number);
@@ -88,39 +135,18 @@ DetailImporter::Result DetailImporter::run()
     const auto isDuplicate = [&](const InterfaceRecord& record) {
         return codigo.Existe_Detalle_DDJJ(m_secuencia, m_periodo, record.cbu, record.cuit) > 0;
     };
-    const QString duplicate = u" Ya existen detalles con el CUIT-CBU especificados."_s;
-    const auto reportDuplicate = [&](qint64 number) {
-        report(u"Error en la linea: "_s + QString::number(number) + u'.' + duplicate);
-    };
 
-    InterfaceFileReader::Line line;
-    qint64 number = 0;
-    while (result.stopped == Stop::none && reader.next(line)) {
-        ++number;
-        if (number % progressInterval == 0)
-            reportProgress();
-        if (line.blank)
-            continue;
-
-        const InterfaceRecord record = InterfaceRecord::read(line.head);
-        QString failures = record.failures;
-        // The check digit and the duplicate test only run on lines whose fields are all well formed.
-        if (failures.isEmpty() && Cuit_Invalido(record.cuit))
-            failures = u" El CUIT es incorrecto."_s;
-        const bool checkedFirst = failures.isEmpty() && !keyIsUnique;
-        if (!group && failures.isEmpty()) {
+    const auto insert = [&](qint64 number, const InterfaceRecord& record, Result& result) {
+        current = &result;
+        if (!group) {
             group = codigo.beginTransaction();
             groupStart = number;
             if (!group && stopFor(codigo.lastFailure()))
-                break;
+                return;
         }
         // Lines inserted earlier from this same file are in the open group, so the count sees them.
-        if (checkedFirst && isDuplicate(record))
-            failures = duplicate;
-        if (!failures.isEmpty()) {
-            report(u"Error en la linea: "_s + QString::number(number) + u'.' + failures);
-            continue;
-        }
+        if (!keyIsUnique && isDuplicate(record))
+            return reportDuplicate(result, number);
 
         if (codigo.Insertar_Detalle_DDJJ(m_secuencia, m_periodo, codigo.Par_Agente, record.cbu, u"00"_s, record.moneda,
                                          record.cuit, record.depositos, record.baseImponible, record.retenido)) {
@@ -128,28 +154,57 @@ DetailImporter::Result DetailImporter::run()
             if (static_cast<int>(groupLines.size()) >= m_groupSize)
                 closeGroup();
         } else if (stopFor(codigo.lastFailure())) {
-            break;
-        } else if (!checkedFirst && group && group->isOpen() && isDuplicate(record)) {
+            return;
+        } else if (keyIsUnique && group && group->isOpen() && isDuplicate(record)) {
             // Only the statement was refused: the group goes on, as after a duplicate found by the count.
-            reportDuplicate(number);
+            reportDuplicate(result, number);
         } else {
             // Some failures make the engine drop the whole transaction, not just the statement:
             // settle the group now, so that what is reported matches what the database holds.
             closeGroup();
-            if (!checkedFirst && isDuplicate(record))
-                reportDuplicate(number);
+            if (keyIsUnique && isDuplicate(record))
+                reportDuplicate(result, number);
             else
                 reportInsertion(number);
         }
-    }
-    if (result.stopped == Stop::none)
-        closeGroup();
+    };
+    return readFile(insert, [&](Result& result) {
+        current = &result;
+        if (result.stopped == Stop::none)
+            closeGroup();
+    });
+}
 
-    result.lines = number;
-    if (reader.failed()) {
-        result.readError = true;
-        report(u"Error al leer el archivo de interfase después de la linea: "_s + QString::number(number));
+DetailImporter::Result DetailImporter::check()
+{
+    clsCodigo& codigo = clsCodigo::instance();
+    // The pairs of the file's good lines so far, kept apart from the program's database; their count runs
+    // only when the declaration already has lines.
+    std::unique_ptr<db::Database> seen;
+    std::optional<db::Transaction> scratchWork; // one transaction: nothing of it needs to last
+    try {
+        seen = db::Database::createScratch();
+        seen->executeScript(u"CREATE TABLE Pares (CBU TEXT, CUIT REAL, PRIMARY KEY (CBU, CUIT)) WITHOUT ROWID"_s);
+        scratchWork.emplace(*seen);
+    } catch (const db::DbError&) {
+        return {};
     }
-    reportProgress();
-    return result;
+    const bool declarationHasLines = codigo.Existe_Detalle(m_secuencia, m_periodo) > 0;
+    const auto check = [&](qint64 number, const InterfaceRecord& record, Result& result) {
+        bool repeated =
+            declarationHasLines && codigo.Existe_Detalle_DDJJ(m_secuencia, m_periodo, record.cbu, record.cuit) > 0;
+        if (!repeated) {
+            try {
+                (void)seen->execute(u"INSERT INTO Pares VALUES ('"_s + QString(record.cbu).replace(u'\'', u'`') +
+                                    u"', "_s + db::Value::numberText(record.cuit) + u')');
+            } catch (const db::DbError&) {
+                repeated = true;
+            }
+        }
+        if (repeated)
+            reportDuplicate(result, number);
+        else
+            ++result.imported;
+    };
+    return readFile(check, [](Result&) {});
 }

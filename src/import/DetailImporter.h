@@ -2,6 +2,8 @@
 
 #include <QString>
 
+class InterfaceRecord;
+
 #include <algorithm>
 #include <functional>
 
@@ -53,6 +55,10 @@ public:
 
     void setErrorSink(ErrorSink sink) { m_errorSink = std::move(sink); }
     void setProgressCallback(ProgressCallback callback) { m_progress = std::move(callback); }
+    /// Checks the file without writing anything to the database: every line rule, and duplicates within the
+    /// file and against the declaration's lines, reported to the error sink as the import would. Then
+    /// `imported` counts the lines an import would insert.
+    void setCheckOnly(bool checkOnly) { m_checkOnly = checkOnly; }
     /// Inserted lines per transaction (at least 1).
     void setGroupSize(int lines) { m_groupSize = std::max(lines, 1); }
     [[nodiscard]] int groupSize() const { return m_groupSize; }
@@ -73,4 +79,15 @@ private:
     ErrorSink m_errorSink;
     ProgressCallback m_progress;
     int m_groupSize = defaultGroupSize;
+    bool m_checkOnly = false;
+
+    /// Receives each line whose fields and CUIT are good, with its number, and the result to count it in.
+    using GoodLine = std::function<void(qint64 number, const InterfaceRecord& record, Result& result)>;
+    /// Reads the file: reports each line with a wrong field or CUIT, and hands each good one to `good`.
+    /// `finish` runs after the last line read, before a failure to read on is reported.
+    [[nodiscard]] Result readFile(const GoodLine& good, const std::function<void(Result&)>& finish);
+    /// The check-only run: what run() does, with the inserts left out.
+    [[nodiscard]] Result check();
+    void report(Result& result, const QString& text) const;
+    void reportDuplicate(Result& result, qint64 number) const;
 };

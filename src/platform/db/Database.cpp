@@ -141,6 +141,15 @@ std::unique_ptr<Database> Database::create(const QString& path, const QString& p
     return database;
 }
 
+std::unique_ptr<Database> Database::createScratch()
+{
+    // SQLite's own private temporary database: an empty file name.
+    std::unique_ptr<Database> database(
+        new Database(openHandle(QString(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX), {}));
+    database->runScript(QStringLiteral("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;"));
+    return database;
+}
+
 void Database::applyKey(const QByteArray& key)
 {
     m_key = key;

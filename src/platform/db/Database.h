@@ -31,6 +31,9 @@ public:
     /// here, before anything is written to the file.
     [[nodiscard]] static std::unique_ptr<Database> open(const QString& path, const QString& connect,
                                                         const QStringList& requiredTables = {});
+    /// A private scratch database, unencrypted, for work that must not touch the program's file: it stays
+    /// in memory as far as its cache holds and spills to a temporary file beyond, and is gone when closed.
+    [[nodiscard]] static std::unique_ptr<Database> createScratch();
     /// Makes a new, empty encrypted file; fails when the file already exists.
     [[nodiscard]] static std::unique_ptr<Database> create(const QString& path, const QString& password);
 

@@ -26,9 +26,11 @@ Importacion_DDJJ::Importacion_DDJJ(QString posicion, double secuencia, QWidget* 
     m_ui->bAceptar->setIcon(style()->standardIcon(QStyle::SP_DialogApplyButton));
     m_ui->bCancelar->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     m_ui->bVolver->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
+    m_ui->bVerificar->setIcon(style()->standardIcon(QStyle::SP_FileDialogContentsView));
 
     connect(m_ui->bBuscar, &QPushButton::clicked, this, &Importacion_DDJJ::bBuscar_Click);
     connect(m_ui->bAceptar, &QPushButton::clicked, this, &Importacion_DDJJ::bAceptar_Click);
+    connect(m_ui->bVerificar, &QPushButton::clicked, this, [this] { run(true); });
     connect(m_ui->bCancelar, &QPushButton::clicked, this, &Importacion_DDJJ::bCancelar_Click);
     connect(m_ui->bVolver, &QPushButton::clicked, this, &Importacion_DDJJ::bVolver_Click);
     ui::KeyFilter::onKeyPress(m_ui->TxtPath, [this](int& key) {
@@ -75,13 +77,18 @@ void Importacion_DDJJ::refuse(const QString& message)
 void Importacion_DDJJ::setImporting(bool importing)
 {
     m_importing = importing;
-    const std::initializer_list<QWidget*> controls = {m_ui->TxtPath, m_ui->bBuscar, m_ui->bAceptar, m_ui->bCancelar,
-                                                      m_ui->bVolver};
+    const std::initializer_list<QWidget*> controls = {m_ui->TxtPath,   m_ui->bBuscar, m_ui->bAceptar,
+                                                      m_ui->bCancelar, m_ui->bVolver, m_ui->bVerificar};
     for (QWidget* control : controls)
         control->setEnabled(!importing);
 }
 
 void Importacion_DDJJ::bAceptar_Click()
+{
+    run(false);
+}
+
+void Importacion_DDJJ::run(bool checkOnly)
 {
     if (m_importing)
         return;
@@ -98,6 +105,7 @@ void Importacion_DDJJ::bAceptar_Click()
         return refuse(u"No se puede crear el archivo de errores: "_s + errorPath);
 
     DetailImporter importer(path, Posicion.trimmed().toDouble(), Secuencia);
+    importer.setCheckOnly(checkOnly);
     // UTF-8 text; the Text mode writes the platform's line ends. Once a write fails, nothing more is
     // written: the list ends at a whole line, and the operator is told it is incomplete.
     bool errorsWritten = true;
@@ -120,10 +128,41 @@ void Importacion_DDJJ::bAceptar_Click()
         return refuse(u"No se puede abrir el archivo de Interfase"_s);
 
     m_ui->pbProgreso->setValue(m_ui->pbProgreso->maximum());
+    if (checkOnly) {
+        ui::inform(checkMessage(result, errorPath, errorsWritten));
+        m_ui->bVerificar->setFocus();
+        return;
+    }
     ui::Ui::current().message(closingMessage(result, errorPath, errorsWritten),
                               result.stopped == DetailImporter::Stop::none ? ui::Ui::Icon::Information
                                                                            : ui::Ui::Icon::Error);
     accept();
+}
+
+namespace {
+
+QString errorListText(const QString& errorPath, bool errorsWritten)
+{
+    return errorsWritten ? u"que están registrados en el archivo: "_s + errorPath + u"."_s
+                         : u"pero no se pudo escribir su lista completa en el archivo: "_s + errorPath +
+                               u". Es posible que el disco esté lleno."_s;
+}
+
+} // namespace
+
+QString Importacion_DDJJ::checkMessage(const DetailImporter::Result& result, const QString& errorPath,
+                                       bool errorsWritten)
+{
+    const qint64 checked = result.imported + result.rejected;
+    QString text = u"La verificación ha finalizado: "_s;
+    if (!result.errors())
+        text += u"las %1 líneas del archivo son correctas."_s.arg(checked);
+    else
+        text += u"de %1 líneas, %2 son correctas y %3 tienen errores, "_s.arg(checked)
+                    .arg(result.imported)
+                    .arg(result.rejected) +
+                errorListText(errorPath, errorsWritten);
+    return text + u" No se ha modificado ningún dato."_s;
 }
 
 QString Importacion_DDJJ::closingMessage(const DetailImporter::Result& result, const QString& errorPath,

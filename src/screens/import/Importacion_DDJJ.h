@@ -38,6 +38,8 @@ private:
     void Form_Load();
     void bBuscar_Click();
     void bAceptar_Click();
+    /// Imports the file named in the path box, or only checks it without writing anything to the database.
+    void run(bool checkOnly);
     void bCancelar_Click();
     void bVolver_Click();
 
@@ -46,6 +48,10 @@ private:
     /// What the operator is told when an import ends: how it went, and where its errors are listed.
     [[nodiscard]] static QString closingMessage(const DetailImporter::Result& result, const QString& errorPath,
                                                 bool errorsWritten);
+    /// What the operator is told when a check ends: how many lines are good, how many are not and where
+    /// they are listed.
+    [[nodiscard]] static QString checkMessage(const DetailImporter::Result& result, const QString& errorPath,
+                                              bool errorsWritten);
     /// Locks the controls while an import runs (the window keeps repainting meanwhile).
     void setImporting(bool importing);
 

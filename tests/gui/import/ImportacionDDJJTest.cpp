@@ -2,10 +2,10 @@
 #include "support/ScreenFixture.h"
 
 #include "data/clsCodigo.h"
-#include "platform/ProgramDirectory.h"
 #include "import/DetailImporter.h"
-#include "screens/import/Importacion_DDJJ.h"
 #include "import/InterfaceFileReader.h"
+#include "platform/ProgramDirectory.h"
+#include "screens/import/Importacion_DDJJ.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -187,6 +187,27 @@ TEST_F(ImportacionDDJJTest, AnImportThatCannotSaveStopsAndSaysHowFarItGot)
                        Icon::Error, false}));
     m_db.reconnect();
     EXPECT_EQ(detailCount(), 0);
+}
+
+// "Verificar" writes the error file the import would write and counts the good lines, writing nothing.
+TEST_F(ImportacionDDJJTest, VerifyingWritesTheErrorFileOfTheImportAndChangesNothing)
+{
+    execute(u"INSERT INTO DDJJ_Detalle (Secuencia, N_Posicion_Fiscal, N_CBU, N_Cuit) VALUES (1, 200209, '2', "
+            u"20123456786)"_s);
+    auto screen = open();
+    child<QLineEdit>(*screen, u"TxtPath"_s)
+        ->setText(writeFile(goodLines(3) + "bad\n" + goodLines(3, 3) + "\n" + goodLines(5, 4)));
+    click(*screen, u"bVerificar"_s);
+    const QString verified = errorFile();
+    EXPECT_EQ(verified, error(2, duplicate) + u'\n' + error(4, allWrong) + u'\n' + error(5, duplicate) + u'\n');
+    EXPECT_EQ(m_ui.messages().last(),
+              (Message{u"La verificación ha finalizado: de 7 líneas, 4 son correctas y 3 tienen errores, que están "
+                       u"registrados en el archivo: "_s +
+                           ProgramDirectory::dataFilePath(u"Errores.txt"_s) + u". No se ha modificado ningún dato."_s,
+                       Icon::Information, false}));
+    EXPECT_EQ(std::tuple(focusName(), detailCount()), std::tuple(u"bVerificar"_s, 1));
+    click(*screen, u"bAceptar"_s);
+    EXPECT_EQ(std::tuple(errorFile(), detailCount()), std::tuple(verified, 5));
 }
 
 TEST_F(ImportacionDDJJTest, WritesEveryFailedCheckInOrderAndStoresTheGoodLinesInTheChosenDeclaration)
