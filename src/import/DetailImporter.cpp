@@ -9,6 +9,7 @@
 #include "rules/Cuit_Invalido.h"
 
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <exception>
 #include <memory>
@@ -180,10 +181,11 @@ DetailImporter::Result DetailImporter::check()
     clsCodigo& codigo = clsCodigo::instance();
     // The pairs of the file's good lines so far, kept apart from the program's database; their count runs
     // only when the declaration already has lines.
+    const QTemporaryDir scratchDir;
     std::unique_ptr<db::Database> seen;
-    std::optional<db::Transaction> scratchWork; // one transaction: nothing of it needs to last
+    std::optional<db::Transaction> scratchWork; // one transaction: no flush for each pair
     try {
-        seen = db::Database::createScratch();
+        seen = db::Database::createScratch(scratchDir.filePath(u"pares.db"_s));
         seen->executeScript(u"CREATE TABLE Pares (CBU TEXT, CUIT REAL, PRIMARY KEY (CBU, CUIT)) WITHOUT ROWID"_s);
         scratchWork.emplace(*seen);
     } catch (const db::DbError&) {
@@ -206,5 +208,12 @@ DetailImporter::Result DetailImporter::check()
         else
             ++result.imported;
     };
-    return readFile(check, [](Result&) {});
+    // Ended by a commit, which costs nothing here, rather than a rollback, which a file without a journal
+    // does not promise to survive.
+    return readFile(check, [&](Result&) {
+        try {
+            scratchWork->commit();
+        } catch (const db::DbError&) {
+        }
+    });
 }

@@ -141,12 +141,15 @@ std::unique_ptr<Database> Database::create(const QString& path, const QString& p
     return database;
 }
 
-std::unique_ptr<Database> Database::createScratch()
+std::unique_ptr<Database> Database::createScratch(const QString& path)
 {
-    // SQLite's own private temporary database: an empty file name.
+    // Not SQLite's own temporary database: this build keeps that in memory, however large it grows.
+    if (QFileInfo::exists(path))
+        throw DbError("ya existe el archivo " + path.toStdString());
     std::unique_ptr<Database> database(
-        new Database(openHandle(QString(), SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX), {}));
-    database->runScript(QStringLiteral("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF;"));
+        new Database(openHandle(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX), path));
+    database->runScript(
+        QStringLiteral("PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF; PRAGMA cache_size = -8192;"));
     return database;
 }
 

@@ -31,9 +31,10 @@ public:
     /// here, before anything is written to the file.
     [[nodiscard]] static std::unique_ptr<Database> open(const QString& path, const QString& connect,
                                                         const QStringList& requiredTables = {});
-    /// A private scratch database, unencrypted, for work that must not touch the program's file: it stays
-    /// in memory as far as its cache holds and spills to a temporary file beyond, and is gone when closed.
-    [[nodiscard]] static std::unique_ptr<Database> createScratch();
+    /// A scratch database in a new file at `path`, unencrypted, for work that must not touch the program's
+    /// file: no journal, no flush to disk, and a page cache of a few MiB, past which its pages go to the
+    /// file, so that its memory does not grow with what it holds. Removing the file is the caller's.
+    [[nodiscard]] static std::unique_ptr<Database> createScratch(const QString& path);
     /// Makes a new, empty encrypted file; fails when the file already exists.
     [[nodiscard]] static std::unique_ptr<Database> create(const QString& path, const QString& password);
 

@@ -156,6 +156,33 @@ void ListGrid::setCurrentRow(int row)
         scrollTo(index);
 }
 
+QByteArrayView ListGrid::cellOf(QByteArrayView rowText, int column)
+{
+    return ListGridModel::cellOf(rowText, column);
+}
+
+bool ListGrid::findNext(const std::function<bool(QByteArrayView rowText)>& matches)
+{
+    publishRows();
+    const int found = m_model->findRow(currentRow(), matches);
+    if (found < 0)
+        return false;
+    setCurrentRow(found);
+    emit rowClicked();
+    return true;
+}
+
+bool ListGrid::writeCsv(QIODevice& out, const std::function<bool(int written, int total)>& progress) const
+{
+    publishRows();
+    QList<int> columns;
+    for (int column = 0; column < columnCount(); ++column) {
+        if (!isColumnHidden(column))
+            columns.append(column);
+    }
+    return m_model->writeCsv(out, columns, progress);
+}
+
 void ListGrid::selectFirst()
 {
     setCurrentRow(0);

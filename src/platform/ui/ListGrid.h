@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QByteArrayView>
+#include <QIODevice>
 #include <QStringList>
 #include <QTreeView>
+
+#include <functional>
 
 namespace ui {
 
@@ -56,6 +60,16 @@ public:
     void setCurrentRow(int row);
     /// Makes the first row current and highlighted (a list screen does this after loading).
     void selectFirst();
+    /// Makes current, as a click does (rowClicked is emitted), the first row after the current one that
+    /// matches, going on from the top past the last row; false, moving nowhere, when none does. The match
+    /// is given each row's stored text: UTF-8 cells between Tab characters, read with cellOf.
+    bool findNext(const std::function<bool(QByteArrayView rowText)>& matches);
+    /// A cell of a row's stored text, as findNext gives it.
+    [[nodiscard]] static QByteArrayView cellOf(QByteArrayView rowText, int column);
+    /// Writes the rows in their order to a spreadsheet file (see ListGridModel::writeCsv): the visible
+    /// columns, under their captions. False when a write failed or `progress` returned false.
+    bool writeCsv(QIODevice& out, const std::function<bool(int written, int total)>& progress) const;
+
     /// Moves to the first row; false when the grid is empty.
     bool moveFirst();
     /// Moves to the next row; false, staying where it is, when there is no next row or no current row.

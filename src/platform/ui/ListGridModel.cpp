@@ -68,11 +68,9 @@ QByteArrayView ListGridModel::rowText(int row) const
     return QByteArrayView(m_blocks[text.block].bytes.get() + text.start, text.length);
 }
 
-QString ListGridModel::cell(int row, int column) const
+QByteArrayView ListGridModel::cellOf(QByteArrayView rowText, int column)
 {
-    if (row < 0 || row >= storedRows() || column < 0)
-        return {};
-    QByteArrayView rest = rowText(row);
+    QByteArrayView rest = rowText;
     for (int skipped = 0; skipped < column; ++skipped) {
         const qsizetype tab = rest.indexOf('\t');
         if (tab < 0)
@@ -80,7 +78,75 @@ QString ListGridModel::cell(int row, int column) const
         rest = rest.sliced(tab + 1);
     }
     const qsizetype tab = rest.indexOf('\t');
-    return QString::fromUtf8(tab < 0 ? rest : rest.first(tab));
+    return tab < 0 ? rest : rest.first(tab);
+}
+
+QString ListGridModel::cell(int row, int column) const
+{
+    if (row < 0 || row >= storedRows() || column < 0)
+        return {};
+    return QString::fromUtf8(cellOf(rowText(row), column));
+}
+
+int ListGridModel::findRow(int after, const RowMatch& matches) const
+{
+    const int rows = storedRows();
+    const int first = after < 0 || after >= rows ? 0 : after + 1;
+    for (int i = 0; i < rows; ++i) {
+        const int row = (first + i) % rows;
+        if (matches(rowText(row)))
+            return row;
+    }
+    return -1;
+}
+
+namespace {
+
+/// A cell as a spreadsheet reads it: between quotes, with its quotes doubled, when it holds a separator,
+/// a quote or a line end.
+void appendCsvCell(QByteArray& line, QByteArrayView cell)
+{
+    const bool quoted = cell.contains(';') || cell.contains('"') || cell.contains('\n') || cell.contains('\r');
+    if (!quoted) {
+        line += cell;
+        return;
+    }
+    line += '"';
+    line += cell.toByteArray().replace('"', "\"\"");
+    line += '"';
+}
+
+} // namespace
+
+bool ListGridModel::writeCsv(QIODevice& out, const QList<int>& columns,
+                             const std::function<bool(int written, int total)>& progress) const
+{
+    QByteArray line = "\xEF\xBB\xBF";
+    for (qsizetype i = 0; i < columns.size(); ++i) {
+        if (i > 0)
+            line += ';';
+        appendCsvCell(line, m_captions.value(columns[i]).toUtf8());
+    }
+    line += "\r\n";
+    const int rows = storedRows();
+    for (int row = 0; row < rows; ++row) {
+        const QByteArrayView text = rowText(row);
+        for (qsizetype i = 0; i < columns.size(); ++i) {
+            if (i > 0)
+                line += ';';
+            appendCsvCell(line, cellOf(text, columns[i]));
+        }
+        line += "\r\n";
+        // Written in pieces of some 64 KiB: few calls, little memory.
+        if (line.size() >= 65536 || row == rows - 1) {
+            if (out.write(line) != line.size())
+                return false;
+            line.resize(0);
+        }
+        if ((row % 4096 == 0 || row == rows - 1) && progress && !progress(row + 1, rows))
+            return false;
+    }
+    return rows > 0 || out.write(line) == line.size();
 }
 
 int ListGridModel::rowCount(const QModelIndex& parent) const

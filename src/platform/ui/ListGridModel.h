@@ -2,12 +2,14 @@
 
 #include <QAbstractTableModel>
 #include <QByteArrayView>
+#include <QIODevice>
 #include <QList>
 #include <QString>
 #include <QStringEncoder>
 #include <QStringList>
 #include <QStringView>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -40,6 +42,21 @@ public:
     [[nodiscard]] int storedRows() const { return static_cast<int>(m_rows.size()); }
     /// The text of a cell; "" for a cell the row does not have.
     [[nodiscard]] QString cell(int row, int column) const;
+
+    /// Tells whether a row, given as its stored text (UTF-8 cells between Tab characters), is the one looked for.
+    using RowMatch = std::function<bool(QByteArrayView rowText)>;
+    /// The first row after `after` that matches, going on from the top once past the last row (so `after`
+    /// itself comes last); -1 when no row matches. Rows are compared as stored, without a string made for
+    /// each, so that a list of 300 000 rows is searched at once.
+    [[nodiscard]] int findRow(int after, const RowMatch& matches) const;
+    /// A cell of a row's stored text; empty for a cell the row does not have.
+    [[nodiscard]] static QByteArrayView cellOf(QByteArrayView rowText, int column);
+    /// Writes the rows as a spreadsheet reads them: UTF-8 with a byte-order mark, a header line of the
+    /// columns' captions, then one line per row, the cells of `columns` in that order between ";" (a cell
+    /// holding ";", a quote or a line end quoted). Reports the rows written every few thousand; false when
+    /// a write failed or `progress` returned false.
+    bool writeCsv(QIODevice& out, const QList<int>& columns,
+                  const std::function<bool(int written, int total)>& progress) const;
 
     [[nodiscard]] int rowCount(const QModelIndex& parent = {}) const override;
     [[nodiscard]] int columnCount(const QModelIndex& parent = {}) const override;

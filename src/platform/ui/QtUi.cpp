@@ -7,6 +7,8 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QScopeGuard>
@@ -91,6 +93,18 @@ void QtUi::showModal(QDialog& screen)
 QString QtUi::openFileName(QWidget* parent, const QString& caption, const QString& directory, const QString& filter)
 {
     return withNormalPointer([&] { return QFileDialog::getOpenFileName(parent, caption, directory, filter); });
+}
+
+std::optional<QString> QtUi::askText(QWidget* parent, const QString& label, const QString& initial)
+{
+    return withNormalPointer([&]() -> std::optional<QString> {
+        bool accepted = false;
+        const QString text =
+            QInputDialog::getText(parent ? parent : boxParent(), s_title, label, QLineEdit::Normal, initial, &accepted);
+        if (!accepted)
+            return std::nullopt;
+        return text;
+    });
 }
 
 QString QtUi::saveFileName(QWidget* parent, const QString& caption, const QString& directory, const QString& filter,

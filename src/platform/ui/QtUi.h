@@ -15,6 +15,8 @@ public:
     void showModal(QDialog& screen) override;
     [[nodiscard]] QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
                                        const QString& filter) override;
+    [[nodiscard]] std::optional<QString> askText(QWidget* parent, const QString& label,
+                                                 const QString& initial) override;
     [[nodiscard]] QString saveFileName(QWidget* parent, const QString& caption, const QString& directory,
                                        const QString& filter, const QString& defaultSuffix) override;
     void openDocument(const QString& path) override;

@@ -133,6 +133,16 @@ QString ScriptedUi::nextFileName()
     return path;
 }
 
+std::optional<QString> ScriptedUi::askText(QWidget* /*parent*/, const QString& label, const QString& /*initial*/)
+{
+    m_textRequests.append(label);
+    if (m_texts.empty())
+        return std::nullopt;
+    QString text = m_texts.front();
+    m_texts.pop_front();
+    return text;
+}
+
 void ScriptedUi::openDocument(const QString& path)
 {
     m_openedDocuments.append(path);

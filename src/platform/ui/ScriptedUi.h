@@ -73,6 +73,9 @@ public:
     /// As openFileName; the request is recorded with its default suffix and marked as a save dialog.
     [[nodiscard]] QString saveFileName(QWidget* parent, const QString& caption, const QString& directory,
                                        const QString& filter, const QString& defaultSuffix) override;
+    /// The next queued text, recorded with its label; nothing (as if cancelled) when none is queued.
+    [[nodiscard]] std::optional<QString> askText(QWidget* parent, const QString& label,
+                                                 const QString& initial) override;
     void openDocument(const QString& path) override;
     /// Records the progress; every step of it, whatever time it takes.
     [[nodiscard]] std::unique_ptr<Progress> progress(QWidget* screen, const QString& text) override;
@@ -84,6 +87,10 @@ public:
     void onNextModal(std::function<void(QDialog&)> callback);
     /// Queues the path the next file dialog returns.
     void setNextFileName(const QString& path);
+    /// Queues the text the operator types at the next request for one.
+    void setNextText(const QString& text) { m_texts.push_back(text); }
+    /// The labels of the requests for text so far.
+    [[nodiscard]] const QStringList& textRequests() const { return m_textRequests; }
 
     /// Every message and question so far, in order.
     [[nodiscard]] const QList<Message>& messages() const { return m_messages; }
@@ -124,6 +131,8 @@ private:
     std::deque<bool> m_answers;
     std::deque<std::function<void(QDialog&)>> m_modalCallbacks;
     std::deque<QString> m_fileNames;
+    std::deque<QString> m_texts;
+    QStringList m_textRequests;
     QStringList m_shownScreens;
     QList<FileRequest> m_fileRequests;
     QStringList m_openedDocuments;

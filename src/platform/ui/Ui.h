@@ -4,6 +4,7 @@
 #include <QtGlobal>
 
 #include <memory>
+#include <optional>
 
 class QDialog;
 class QWidget;
@@ -51,6 +52,10 @@ public:
     /// or "" when the operator cancelled. A name typed without extension gets the default suffix ("txt").
     [[nodiscard]] virtual QString saveFileName(QWidget* parent, const QString& caption, const QString& directory,
                                                const QString& filter, const QString& defaultSuffix) = 0;
+    /// A modal box titled "Atención" that asks for a line of text under the label; the text typed, or
+    /// nothing when the operator cancelled.
+    [[nodiscard]] virtual std::optional<QString> askText(QWidget* parent, const QString& label,
+                                                         const QString& initial) = 0;
     /// Opens a file with the program the desktop associates with its type; failures are not reported.
     virtual void openDocument(const QString& path) = 0;
     /// Shows how far a long step of a screen has come, with the text, in a small window of its own over the

@@ -7,11 +7,13 @@
 #include "Manual_DDJJ.h"
 #include "data/clsCodigo.h"
 #include "platform/ui/BusyCursor.h"
+#include "platform/ui/ListGrid.h"
 #include "platform/ui/Posicionar_Grilla.h"
 #include "platform/ui/Ui.h"
 #include "platform/ui/WindowPlacement.h"
 #include "reports/Reimpresion_AR04.h"
 #include "screens/HelpDocument.h"
+#include "screens/ListSearch.h"
 #include "screens/OperationTexts.h"
 #include "screens/ReadFailure.h"
 #include "screens/generation/Generacion_DDJJ.h"
@@ -59,6 +61,19 @@ DDJJ::DDJJ(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::DDJJ>()
     connect(m_ui->BEliminar, &QPushButton::clicked, this, &DDJJ::BEliminar_Click);
     connect(m_ui->bAyuda, &QPushButton::clicked, this, &DDJJ::bAyuda_Click);
     connect(m_ui->bVolver, &QPushButton::clicked, this, &DDJJ::bVolver_Click);
+    m_search =
+        new ListSearch(*this, *m_ui->lvList, u"Posición fiscal de la declaración a buscar (AAAAMM, o MM/AAAA):"_s,
+                       u"No se encontró ninguna declaración de la posición fiscal "_s,
+                       [](const QString& typed) -> std::function<bool(QByteArrayView)> {
+                           QByteArray period = ListSearch::digitsOf(typed);
+                           if (typed.contains(u'/') && period.size() == 6)
+                               period = period.right(4) + period.left(2);
+                           if (period.size() != 6)
+                               return {};
+                           return [period](QByteArrayView row) {
+                               return ui::ListGrid::cellOf(row, colPosicion) == period;
+                           };
+                       });
 
     Form_Load();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+class ListSearch;
+
 #include <QDialog>
 
 #include <functional>
@@ -53,6 +55,8 @@ private:
     void reloadAndReturn();
 
     const std::unique_ptr<Ui::DDJJ> m_ui;
+    /// Ctrl+F and F3 on the grid.
+    ListSearch* m_search = nullptr;
     QString m_sortClause;
     int m_sorted = 0;
     int m_lastSortColumn = 0;

@@ -9,10 +9,12 @@
 #include "platform/Regional.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/BusyCursor.h"
+#include "platform/ui/ListGrid.h"
 #include "platform/ui/Posicionar_Grilla.h"
 #include "platform/ui/Ui.h"
 #include "platform/ui/WindowPlacement.h"
 #include "screens/HelpDocument.h"
+#include "screens/ListSearch.h"
 #include "screens/OperationTexts.h"
 #include "screens/ReadFailure.h"
 
@@ -170,6 +172,18 @@ Detalle_DDJJ::Detalle_DDJJ(Declaration declaration, QWidget* parent)
     connect(m_ui->BEliminar, &QPushButton::clicked, this, &Detalle_DDJJ::BEliminar_Click);
     connect(m_ui->bAyuda, &QPushButton::clicked, this, &Detalle_DDJJ::bAyuda_Click);
     connect(m_ui->bVolver, &QPushButton::clicked, this, &Detalle_DDJJ::bVolver_Click);
+    m_search = new ListSearch(*this, *m_ui->lvList,
+                              u"CUIT (con o sin guiones), o CBU o sus primeros dígitos, de la línea a buscar:"_s,
+                              u"No se encontró ninguna línea con el CUIT o la CBU "_s,
+                              [](const QString& typed) -> std::function<bool(QByteArrayView)> {
+                                  const QByteArray digits = ListSearch::digitsOf(typed);
+                                  if (digits.isEmpty())
+                                      return {};
+                                  return [digits](QByteArrayView row) {
+                                      return ui::ListGrid::cellOf(row, colCUIT) == digits ||
+                                             ui::ListGrid::cellOf(row, colCBU).startsWith(digits);
+                                  };
+                              });
 
     Form_Load();
 }

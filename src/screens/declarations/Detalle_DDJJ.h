@@ -1,5 +1,7 @@
 #pragma once
 
+class ListSearch;
+
 #include <QDialog>
 #include <QString>
 
@@ -56,4 +58,6 @@ private:
     void openEntry(int accion, double cuitId = 0, const QString& cbuId = {});
 
     const std::unique_ptr<Ui::Detalle_DDJJ> m_ui;
+    /// Ctrl+F and F3 on the grid.
+    ListSearch* m_search = nullptr;
 };

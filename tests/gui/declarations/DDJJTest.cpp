@@ -5,6 +5,7 @@
 #include "screens/declarations/DDJJ.h"
 
 #include <QPushButton>
+#include <QTest>
 
 #include <algorithm>
 #include <memory>
@@ -125,6 +126,21 @@ TEST_F(DDJJTest, ButtonsFollowTheRowAndViewingAndEmptyingReturnToItInTheOrderCho
 
 // Fifty years of declarations, due in another order than their periods: a header clicked twice sorts the whole
 // list one way and then the other, each load under the hourglass.
+// Ctrl+F finds a period, typed either way, after the current row; the row found sets the buttons as a click.
+TEST_F(DDJJTest, CtrlFFindsAPeriodAndTheButtonsFollowIt)
+{
+    openList();
+    for (const auto& [typed, row, states] :
+         {std::tuple{u"200209"_s, 1, u"000000"_s}, std::tuple{u"09/2002"_s, 2, u"111011"_s}}) {
+        m_ui.setNextText(typed);
+        QTest::keyClick(&grid(), Qt::Key_F, Qt::ControlModifier);
+        EXPECT_EQ(std::tuple(grid().currentRow(), actions()), std::tuple(row, states)) << typed.toStdString();
+    }
+    m_ui.setNextText(u"200301"_s);
+    QTest::keyClick(&grid(), Qt::Key_F, Qt::ControlModifier);
+    EXPECT_EQ(m_ui.messageTexts().last(), u"No se encontró ninguna declaración de la posición fiscal 200301."_s);
+}
+
 TEST_F(DDJJTest, ALongListSortsBothWaysUnderTheHourglass)
 {
     db::Transaction transaction(m_db.db());

@@ -5,6 +5,7 @@
 #include "screens/declarations/Manual_DDJJ.h"
 
 #include <QLineEdit>
+#include <QTest>
 
 #include <memory>
 
@@ -78,6 +79,29 @@ TEST_F(Detalle_DDJJTest, OnAPendingDeclarationTheEntryGetsTheLineAndTheListRetur
 }
 
 // Correcting a line of a generated declaration goes through the month's flow.
+// Ctrl+F finds a line by its CUIT, typed with dashes, or by its CBU's first digits, after the current line
+// and round from the top; F3 finds the next; the line found is the one "&Modificar" opens.
+TEST_F(Detalle_DDJJTest, CtrlFFindsALineByCuitOrCbuAndF3TheNext)
+{
+    openPendingDeclaration();
+    const auto find = [this](const QString& typed, Qt::Key key = Qt::Key_F) {
+        if (!typed.isEmpty())
+            m_ui.setNextText(typed);
+        QTest::keyClick(&grid(), key, key == Qt::Key_F ? Qt::ControlModifier : Qt::NoModifier);
+        return grid().cell(1);
+    };
+    const QString cuit = db::Value::numberText(validCuit(2000000000 + 11111111.0 * 2));
+    EXPECT_EQ(find(cuit.left(2) + u'-' + cuit.mid(2, 8) + u'-' + cuit.right(1)), u"0220"_s);
+    EXPECT_EQ(entryFrom(u"bModificar"_s).section(u' ', 3, 4), u"0220 "_s + cuit);
+    EXPECT_EQ(find(u"03"_s), u"0330"_s);
+    EXPECT_EQ(find(u"0"_s), u"0110"_s);
+    EXPECT_EQ(find({}, Qt::Key_F3), u"0220"_s);
+    m_ui.clearMessages();
+    EXPECT_EQ(find(u"20-99999999-9"_s), u"0220"_s);
+    EXPECT_EQ(m_ui.messageTexts(), QStringList{u"No se encontró ninguna línea con el CUIT o la CBU 20-99999999-9."_s});
+    EXPECT_EQ(focusName(), u"lvList"_s);
+}
+
 TEST_F(Detalle_DDJJTest, OnAGeneratedDeclarationDeleteRefusesAndNewAsksToReplicate)
 {
     addGeneratedExample();
