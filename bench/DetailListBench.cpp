@@ -11,6 +11,7 @@
 #include "data/clsCodigo.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
+#include "platform/ui/ListGrid.h"
 #include "screens/declarations/Detalle_DDJJ.h"
 
 #include <QApplication>
@@ -117,6 +118,36 @@ int bareQuery(const QString& period, bool byPosition)
 }
 
 // The screen as the declaration list opens it, up to its first paint.
+std::unique_ptr<Detalle_DDJJ> openList(const QString& period);
+
+/// Ctrl+F's search through every line (a CUIT that no line has, as the screen tests a row: CUIT or CBU's first
+/// digits), and "Exportar…"'s writing of every line to a spreadsheet file, on the open list.
+void findAndExport(const QString& period)
+{
+    const auto list = openList(period);
+    auto& grid = *list->findChild<ui::ListGrid*>(u"lvList"_s);
+    const QByteArray missing = "20999999999";
+    std::vector<double> finds;
+    for (int round = 0; round < rounds; ++round) {
+        finds.push_back(timed([&] {
+            if (grid.findNext([&](QByteArrayView row) {
+                    return ui::ListGrid::cellOf(row, 4) == missing || ui::ListGrid::cellOf(row, 1).startsWith(missing);
+                }))
+                std::abort();
+        }));
+    }
+    QTemporaryDir dir;
+    QFile csv(dir.filePath(u"detalle.csv"_s));
+    const double exporting = timed([&] {
+        if (!csv.open(QIODevice::WriteOnly) || !grid.writeCsv(csv, {}))
+            std::abort();
+        csv.close();
+    });
+    std::printf("  buscar un CUIT que no esta (todas las lineas):      %9.1f ms\n", median(finds));
+    std::printf("  exportar a CSV:                                     %9.1f ms (%.1f MB)\n", exporting,
+                static_cast<double>(csv.size()) / 1e6);
+}
+
 std::unique_ptr<Detalle_DDJJ> openList(const QString& period)
 {
     auto list = std::make_unique<Detalle_DDJJ>(Detalle_DDJJ::Declaration{period, u"1"_s, u"S"_s, u"10/10/2002"_s});
@@ -187,6 +218,7 @@ int main(int argc, char** argv)
         std::printf("  razon: %.2f (abrir / consulta leyendo valores por posicion, %ld lineas)\n", median(leanRatios),
                     sizes[index]);
         std::printf("  razon contra la consulta leyendo por nombre como texto: %.2f\n", median(ratios));
+        findAndExport(period);
     }
 
     db::Database::setCurrent(nullptr);

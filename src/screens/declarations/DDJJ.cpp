@@ -74,6 +74,7 @@ DDJJ::DDJJ(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::DDJJ>()
                                return ui::ListGrid::cellOf(row, colPosicion) == period;
                            };
                        });
+    connect(m_ui->bBuscar, &QPushButton::clicked, m_search, &ListSearch::ask);
 
     Form_Load();
 }

@@ -6,6 +6,7 @@
 #include "Manual_DDJJ.h"
 #include "data/Codes.h"
 #include "data/clsCodigo.h"
+#include "platform/ProgramDirectory.h"
 #include "platform/Regional.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/BusyCursor.h"
@@ -18,6 +19,8 @@
 #include "screens/OperationTexts.h"
 #include "screens/ReadFailure.h"
 
+#include <QDir>
+#include <QSaveFile>
 #include <QStringList>
 
 #include <utility>
@@ -172,6 +175,7 @@ Detalle_DDJJ::Detalle_DDJJ(Declaration declaration, QWidget* parent)
     connect(m_ui->BEliminar, &QPushButton::clicked, this, &Detalle_DDJJ::BEliminar_Click);
     connect(m_ui->bAyuda, &QPushButton::clicked, this, &Detalle_DDJJ::bAyuda_Click);
     connect(m_ui->bVolver, &QPushButton::clicked, this, &Detalle_DDJJ::bVolver_Click);
+    connect(m_ui->bExportar, &QPushButton::clicked, this, &Detalle_DDJJ::bExportar_Click);
     m_search = new ListSearch(*this, *m_ui->lvList,
                               u"CUIT (con o sin guiones), o CBU o sus primeros dígitos, de la línea a buscar:"_s,
                               u"No se encontró ninguna línea con el CUIT o la CBU "_s,
@@ -184,6 +188,7 @@ Detalle_DDJJ::Detalle_DDJJ(Declaration declaration, QWidget* parent)
                                              ui::ListGrid::cellOf(row, colCBU).startsWith(digits);
                                   };
                               });
+    connect(m_ui->bBuscar, &QPushButton::clicked, m_search, &ListSearch::ask);
 
     Form_Load();
 }
@@ -287,6 +292,33 @@ void Detalle_DDJJ::Refrescar(const QString& orden)
         informReadFailure();
 
     Habilitar_Botones();
+}
+
+void Detalle_DDJJ::bExportar_Click()
+{
+    const QString name = u"detalle_%1_%2.csv"_s.arg(Posicion.trimmed(), Secuencia.trimmed());
+    const QString path = ui::Ui::current().saveFileName(this, u"Exportar el detalle de la DDJJ"_s,
+                                                        QDir(ProgramDirectory::backupPath()).filePath(name),
+                                                        u"Planillas de cálculo (*.csv)"_s, u"csv"_s);
+    if (path.isEmpty())
+        return;
+    const ui::BusyCursor busy;
+    // Written under a temporary name that takes the file's name only once every line is in.
+    QSaveFile file(path);
+    bool written = file.open(QIODevice::WriteOnly);
+    if (written) {
+        const auto progress = ui::Ui::current().progress(this, u"Exportando el detalle de la DDJJ..."_s);
+        written = m_ui->lvList->writeCsv(file, [&progress](int done, int total) {
+            progress->step(done, total);
+            return true;
+        });
+        written = written && file.commit();
+    }
+    const QString shown = QDir::toNativeSeparators(path);
+    if (written)
+        inform(u"Se han exportado %1 líneas al archivo: %2."_s.arg(m_ui->lvList->rowCount()).arg(shown));
+    else
+        inform(u"No se ha podido exportar el detalle al archivo: "_s + shown + u"."_s);
 }
 
 void Detalle_DDJJ::Habilitar_Botones()

@@ -50,6 +50,8 @@ private:
     void BEliminar_Click();
     void bAyuda_Click();
     void bVolver_Click();
+    /// Writes the lines, as the grid shows them and in its order, to a spreadsheet file the operator names.
+    void bExportar_Click();
 
     /// Reloads and returns to the row whose running number "Inc" is given.
     void reloadAt(double inc);

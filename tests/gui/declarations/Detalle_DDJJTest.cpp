@@ -4,7 +4,9 @@
 #include "screens/declarations/Detalle_DDJJ.h"
 #include "screens/declarations/Manual_DDJJ.h"
 
+#include <QFile>
 #include <QLineEdit>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
@@ -100,6 +102,32 @@ TEST_F(Detalle_DDJJTest, CtrlFFindsALineByCuitOrCbuAndF3TheNext)
     EXPECT_EQ(find(u"20-99999999-9"_s), u"0220"_s);
     EXPECT_EQ(m_ui.messageTexts(), QStringList{u"No se encontró ninguna línea con el CUIT o la CBU 20-99999999-9."_s});
     EXPECT_EQ(focusName(), u"lvList"_s);
+}
+
+// "Exportar…" writes the visible columns in the grid's order to a file a spreadsheet opens as it is; a file
+// that cannot be written is said so and leaves nothing.
+TEST_F(Detalle_DDJJTest, ExportWritesTheLinesForASpreadsheet)
+{
+    openPendingDeclaration();
+    const QTemporaryDir dir;
+    for (const QString& path : {dir.filePath(u"no_existe/detalle.csv"_s), dir.filePath(u"detalle.csv"_s)}) {
+        m_ui.setNextFileName(path);
+        click(*m_detail, u"bExportar"_s);
+    }
+    QFile file(dir.filePath(u"detalle.csv"_s));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    EXPECT_EQ(lines.mid(0, 2),
+              (QList<QByteArray>{"\xEF\xBB\xBF"
+                                 "Agente;CBU;Tipo Cuenta;Tipo Moneda;CUIT;Cant Depositos;"
+                                 "Importe Depositado;Total Retenido;Comprobante;Fecha Generación\r",
+                                 "77;0110;Caja de Ahorro;Pesos;" +
+                                     db::Value::numberText(validCuit(2011111111)).toUtf8() + ";1;100,00;10,25;;\r"}));
+    EXPECT_EQ(lines.size(), 5);
+    EXPECT_EQ(m_ui.messageTexts(),
+              (QStringList{u"No se ha podido exportar el detalle al archivo: "_s +
+                               dir.filePath(u"no_existe/detalle.csv"_s) + u"."_s,
+                           u"Se han exportado 3 líneas al archivo: "_s + dir.filePath(u"detalle.csv"_s) + u"."_s}));
 }
 
 TEST_F(Detalle_DDJJTest, OnAGeneratedDeclarationDeleteRefusesAndNewAsksToReplicate)
