@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 namespace ui {
 class ListGrid;
 }
@@ -40,10 +42,15 @@ protected:
     /// The object name of the widget with the focus ("" when none has it).
     [[nodiscard]] static QString focusName();
 
+    /// The screen's widget of that name and type. A misspelt or missing one fails the test that asked, by an
+    /// exception that gtest reports with the name, instead of a null that would end the whole test binary.
     template <typename Widget>
     [[nodiscard]] static Widget* child(QWidget& screen, const QString& name)
     {
-        return screen.findChild<Widget*>(name);
+        if (auto* found = screen.findChild<Widget*>(name))
+            return found;
+        throw std::logic_error("la pantalla " + screen.objectName().toStdString() + " no tiene el control " +
+                               name.toStdString());
     }
 
     TempDatabase m_db;
