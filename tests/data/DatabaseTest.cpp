@@ -1,5 +1,6 @@
 #include "support/TempDatabase.h"
 
+#include "data/Schema.h"
 #include "platform/db/DbError.h"
 #include "platform/db/StatementCache.h"
 
@@ -112,6 +113,7 @@ TEST(DatabaseFile, HoldsEveryCommitAloneAndALockHeldElsewhereFailsAfterTheHourgl
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open_v2(left.toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
     ASSERT_EQ(sqlite3_key(other, "ferlon", 6), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "PRAGMA cipher_compatibility = 3", nullptr, nullptr, nullptr), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     temp.db().setQueryTimeout(1);
     EXPECT_THROW(temp.db().execute(u"Insert Into AR03 (Posicion_Fiscal) values(1)"_s), db::DbError);
@@ -207,4 +209,18 @@ TEST(StatementShapes, ASplitByAKnownShapeGivesWhatReadingTheTextGives)
             EXPECT_EQ(described(fast), described(db::splitLiterals(statements[i]))) << statements[i].toStdString();
         }
     }
+}
+
+// A file written by the program before its engine was SQLCipher 4 opens as it is, as the connection and as a copy.
+TEST(DatabaseFile, AFileOfTheEarlierEngineOpensUnchanged)
+{
+    TempDatabase temp;
+    const QString earlier = temp.dir() + u"/anterior.mdb"_s;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TOLBRANE_TEST_FILES "/ferlon-3.4.1.mdb"), earlier));
+    QFile::setPermissions(earlier, QFile::ReadOwner | QFile::WriteOwner);
+    auto database = db::Database::open(earlier, u";pwd=ferlon"_s, Schema::tableNames());
+    EXPECT_EQ(database->openRecordset(u"select group_concat(Posicion_Fiscal) from DDJJ"_s)->field(0).toString(),
+              u"200201,200202,200203"_s);
+    EXPECT_NO_THROW((void)database->openCopy(earlier, Schema::tableNames()));
+    EXPECT_TRUE(database->openRecordset(u"PRAGMA cipher_version"_s)->field(0).toString().startsWith(u'4'));
 }
