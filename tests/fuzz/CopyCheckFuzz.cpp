@@ -1,15 +1,14 @@
-// The check of a backup copy on crafted files. The input is a database's pages in the clear (1 KiB each), encrypted
-// here as SQLCipher 3 encrypts them with the program's key, so that every page reaches SQLite as the file's own;
-// bytes past the last whole page name one byte of the encrypted file to change. The check may refuse the file but
-// never crashes, and a file it accepts answers what the restore asks of it.
+// The check of a backup copy on crafted files: the input's pages (1 KiB each) encrypted here as SQLCipher 3 does with
+// the program's key, so that every page reaches SQLite; bytes past the last whole page name an encrypted byte to
+// change. The check may refuse the file but never crashes, and a file it accepts answers what the restore asks.
 
 #include "data/Schema.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
 
-#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <QtEndian>
 
 #include <openssl/evp.h>
 #include <openssl/hmac.h>
@@ -17,56 +16,36 @@
 namespace {
 
 constexpr int pageSize = 1024;
-constexpr int ivOffset = pageSize - 48; // each page ends with its IV, its HMAC-SHA1 and padding
-constexpr int saltSize = 16;
-
-struct Keys
-{
-    unsigned char salt[saltSize];
-    unsigned char cipher[32];
-    unsigned char mac[32];
+constexpr int ivAt = pageSize - 48; // each page ends with its IV, its HMAC-SHA1 and padding
+const QByteArray salt(16, '\x11');
+const auto bytes = [](const QByteArray& data) {
+    return reinterpret_cast<const unsigned char*>(data.constData());
 };
-
-const Keys& keys()
-{
-    static const Keys made = [] {
-        Keys k{};
-        std::fill(std::begin(k.salt), std::end(k.salt), 0x11);
-        PKCS5_PBKDF2_HMAC_SHA1("ferlon", 6, k.salt, saltSize, 64000, 32, k.cipher);
-        unsigned char macSalt[saltSize];
-        for (int i = 0; i < saltSize; ++i)
-            macSalt[i] = k.salt[i] ^ 0x3a;
-        PKCS5_PBKDF2_HMAC_SHA1(reinterpret_cast<const char*>(k.cipher), 32, macSalt, saltSize, 2, 32, k.mac);
-        return k;
-    }();
-    return made;
-}
 
 QByteArray encrypted(QByteArray clear)
 {
-    clear.resize((clear.size() + pageSize - 1) / pageSize * pageSize, '\0');
+    // SQLCipher 3's keys: the page key from the password, the HMAC key from the page key and the salt ^ 0x3a.
+    static unsigned char key[32], macKey[32];
+    [[maybe_unused]] static const bool derived =
+        PKCS5_PBKDF2_HMAC_SHA1("ferlon", 6, bytes(salt), 16, 64000, 32, key) &&
+        PKCS5_PBKDF2_HMAC_SHA1(reinterpret_cast<const char*>(key), 32, bytes(QByteArray(16, '\x11' ^ 0x3a)), 16, 2, 32,
+                               macKey);
     QByteArray file(clear.size(), '\0');
     for (qsizetype page = 0; page < clear.size() / pageSize; ++page) {
-        const int start = page == 0 ? saltSize : 0; // the first page starts with the salt, unencrypted
-        const auto* in = reinterpret_cast<const unsigned char*>(clear.constData()) + page * pageSize;
+        const int start = page == 0 ? int(salt.size()) : 0; // the salt stands in the clear before the first page
         auto* out = reinterpret_cast<unsigned char*>(file.data()) + page * pageSize;
-        std::fill(out + ivOffset, out + ivOffset + 16, static_cast<unsigned char>(page));
+        std::fill(out + ivAt, out + ivAt + 16, static_cast<unsigned char>(page));
         EVP_CIPHER_CTX* context = EVP_CIPHER_CTX_new();
         int written = 0;
-        EVP_EncryptInit_ex(context, EVP_aes_256_cbc(), nullptr, keys().cipher, out + ivOffset);
-        EVP_CIPHER_CTX_set_padding(context, 0);
-        EVP_EncryptUpdate(context, out + start, &written, in + start, ivOffset - start);
+        EVP_EncryptInit_ex(context, EVP_aes_256_cbc(), nullptr, key, out + ivAt);
+        EVP_EncryptUpdate(context, out + start, &written, bytes(clear) + page * pageSize + start, ivAt - start);
         EVP_CIPHER_CTX_free(context);
-        QByteArray signedPart(reinterpret_cast<const char*>(out + start), ivOffset + 16 - start);
-        const quint32 number = quint32(page + 1);
-        for (int shift = 0; shift < 32; shift += 8)
-            signedPart.append(char(number >> shift));
-        HMAC(EVP_sha1(), keys().mac, 32, reinterpret_cast<const unsigned char*>(signedPart.constData()),
-             size_t(signedPart.size()), out + ivOffset + 16, nullptr);
-        if (page == 0)
-            std::copy(std::begin(keys().salt), std::end(keys().salt), out);
+        // The HMAC seals the encrypted page, its IV and its number, put for a moment where the HMAC goes.
+        const quint32 number = qToLittleEndian(quint32(page + 1));
+        std::memcpy(out + ivAt + 16, &number, sizeof number);
+        HMAC(EVP_sha1(), macKey, 32, out + start, size_t(ivAt + 20 - start), out + ivAt + 16, nullptr);
     }
-    return file;
+    return file.replace(0, salt.size(), salt);
 }
 
 } // namespace
@@ -74,25 +53,18 @@ QByteArray encrypted(QByteArray clear)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     static QTemporaryDir dir;
-    static const auto home = [] {
-        auto database =
-            db::Database::create(QDir(dir.path()).filePath(QStringLiteral("ferlon.mdb")), QStringLiteral("ferlon"));
-        Schema::create(*database);
-        return database;
-    }();
-    const size_t pages = size / pageSize;
-    QByteArray file = encrypted(QByteArray(reinterpret_cast<const char*>(data), qsizetype(pages * pageSize)));
-    if (size - pages * pageSize >= 2 && !file.isEmpty())
+    static const auto home = db::Database::create(dir.filePath(QStringLiteral("ferlon.mdb")), QStringLiteral("ferlon"));
+    const qsizetype pages = qsizetype(size) / pageSize;
+    QByteArray file = encrypted(QByteArray(reinterpret_cast<const char*>(data), pages * pageSize));
+    if (size - size_t(pages * pageSize) >= 2 && pages > 0)
         file[(data[size - 2] << 8 | data[size - 1]) % file.size()] ^= 0x01;
-    const QString path = QDir(dir.path()).filePath(QStringLiteral("copia.mdb"));
-    QFile out(path);
+    QFile out(dir.filePath(QStringLiteral("copia.mdb")));
     if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) || out.write(file) != file.size())
         std::abort();
     out.close();
     try {
-        const auto copy = home->openCopy(path, Schema::tableNames());
-        (void)copy->openRecordset(
-            QStringLiteral("Select Min(Posicion_Fiscal), Max(Posicion_Fiscal), Count(*) From DDJJ"));
+        const auto copy = home->openCopy(out.fileName(), Schema::tableNames());
+        (void)copy->openRecordset(QStringLiteral("Select Min(Posicion_Fiscal), Count(*) From DDJJ"));
         (void)copy->openRecordset(QStringLiteral("Select Count(*) From AR03"));
     } catch (const db::DbError&) {
     }

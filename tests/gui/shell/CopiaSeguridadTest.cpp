@@ -100,26 +100,21 @@ TEST_F(CopiaSeguridadTest, ACopyNotSoundIsRefusedACancelledOneLeavesNoFileAndNot
     db::Database::create(file(u"otra.mdb"_s), u"otra"_s)->executeScript(u"CREATE TABLE Clientes (x TEXT)"_s);
     // Copies changed as a crafted file would be, with the program's key and no defences: sound to SQLite, but
     // holding what the program never makes, or a damaged schema; and one whose last page, freed, is changed.
-    const auto altered = [&](const QString& name, const char* sql) {
+    const auto altered = [&](const QString& name, const QByteArray& sql) {
         const QString path = write(name, bytes);
         sqlite3* handle = nullptr;
         sqlite3_open(path.toUtf8().constData(), &handle);
-        sqlite3_key(handle, "ferlon", 6);
-        sqlite3_exec(handle, "PRAGMA cipher_compatibility = 3", nullptr, nullptr, nullptr);
-        EXPECT_EQ(sqlite3_exec(handle, sql, nullptr, nullptr, nullptr), SQLITE_OK) << sql;
+        const QByteArray script = "PRAGMA key = 'ferlon'; PRAGMA cipher_compatibility = 3; " + sql;
+        EXPECT_EQ(sqlite3_exec(handle, script.constData(), nullptr, nullptr, nullptr), SQLITE_OK) << script.constData();
         sqlite3_close(handle);
         return path;
     };
     const QString changedFree = altered(u"libre.mdb"_s, "DELETE FROM PARAMETROS WHERE ID > 100");
     QFile changed(changedFree);
-    ASSERT_TRUE(changed.open(QIODevice::ReadWrite) && changed.seek(changed.size() - 512) && changed.write("x"));
-    changed.close();
-    EXPECT_EQ(db::Database::open(changedFree, u";pwd=ferlon"_s)
-                  ->openRecordset(u"PRAGMA integrity_check"_s)
-                  ->field(0)
-                  .toString(),
-              u"ok"_s)
-        << "SQLite's own check never reads a free page";
+    ASSERT_TRUE(changed.open(QIODevice::ReadWrite) && changed.seek(changed.size() - 512) && changed.write("x") &&
+                changed.flush());
+    const auto sound = db::Database::open(changedFree, u";pwd=ferlon"_s)->openRecordset(u"PRAGMA integrity_check"_s);
+    EXPECT_EQ(sound->field(0).toString(), u"ok"_s) << "SQLite's own check never reads a free page";
 
     for (const QString& offered :
          {write(u"cortada.mdb"_s, bytes.left(bytes.size() / 2)), write(u"dañada.mdb"_s, damaged), file(u"ajena.mdb"_s),
