@@ -91,6 +91,7 @@ echo "== Debian 13"
 archive=$(debian_archive)
 [ -n "$archive" ] || { echo "FALLA: las fuentes de apt no dicen la dirección del archivo de Debian"; exit 1; }
 trixie=$(mktemp -d /var/tmp/tolbrane-trixie.XXXXXX)
+chmod 755 "$trixie" # the root of the system its ordinary user starts the program in
 remove_trixie() {
     for mount in dev/pts dev proc; do umount "$trixie/$mount" 2>/dev/null || true; done
     rm -rf --one-file-system "$trixie"
