@@ -109,20 +109,6 @@ std::unique_ptr<Database> Database::create(const QString& path, const QString& p
     return database;
 }
 
-void Database::keyHandle(sqlite3* handle, const QByteArray& key)
-{
-    if (sqlite3_key(handle, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
-        fail(handle, "clave");
-    // Files keep the format of SQLCipher 3, which every database and copy written so far has. A file picked by
-    // the operator may have been made to harm: the schema may call no function with side effects, SQL may not
-    // write the file's structure, and every page's cells are checked as they are read.
-    if (sqlite3_exec(handle, "PRAGMA cipher_compatibility = 3", nullptr, nullptr, nullptr) != SQLITE_OK ||
-        sqlite3_db_config(handle, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr) != SQLITE_OK ||
-        sqlite3_db_config(handle, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr) != SQLITE_OK ||
-        sqlite3_exec(handle, "PRAGMA cell_size_check = ON", nullptr, nullptr, nullptr) != SQLITE_OK)
-        fail(handle, "clave");
-}
-
 void Database::applyKey(const QByteArray& key)
 {
     m_key = key;
@@ -138,6 +124,20 @@ void Database::applyKey(const QByteArray& key)
         sqlite3_free(error);
         throw DbError("no se pudo leer la base de datos: " + message);
     }
+}
+
+void Database::keyHandle(sqlite3* handle, const QByteArray& key)
+{
+    if (sqlite3_key(handle, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
+        fail(handle, "clave");
+    // Files keep the format of SQLCipher 3, which every database and copy written so far has. A file picked by
+    // the operator may have been made to harm: the schema may call no function with side effects, SQL may not
+    // write the file's structure, and every page's cells are checked as they are read.
+    if (sqlite3_exec(handle, "PRAGMA cipher_compatibility = 3", nullptr, nullptr, nullptr) != SQLITE_OK ||
+        sqlite3_db_config(handle, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr) != SQLITE_OK ||
+        sqlite3_db_config(handle, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr) != SQLITE_OK ||
+        sqlite3_exec(handle, "PRAGMA cell_size_check = ON", nullptr, nullptr, nullptr) != SQLITE_OK)
+        fail(handle, "clave");
 }
 
 void Database::requireTables(const QStringList& tables)
