@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
-harnesses=(sql_translator armar_sql interface_reader cipher_decrypt)
+harnesses=(sql_translator armar_sql interface_reader cipher_decrypt copy_check)
 
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
     -DTOLBRANE_FUZZ=ON -DTOLBRANE_CORE_ONLY=ON >/dev/null

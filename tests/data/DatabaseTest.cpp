@@ -1,5 +1,6 @@
 #include "support/TempDatabase.h"
 
+#include "data/Schema.h"
 #include "platform/db/DbError.h"
 #include "platform/db/StatementCache.h"
 
@@ -50,9 +51,8 @@ TEST(DatabaseOpen, FailsForWrongMissingOrDamagedFilesAndKeepsTheFileEncrypted)
     }
     QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
 
-    // SQLCipher answers, and the plain SQLite header is not in the file.
-    auto version = temp.db().openRecordset(u"PRAGMA cipher_version"_s);
-    EXPECT_FALSE(version->eof() || version->field(0).toString().isEmpty());
+    // SQLCipher 4 answers, and the plain SQLite header is not in the file.
+    EXPECT_TRUE(temp.scalar(u"PRAGMA cipher_version"_s).toString().startsWith(u'4'));
     QFile plain(path);
     ASSERT_TRUE(plain.open(QIODevice::ReadOnly));
     EXPECT_FALSE(plain.read(16).startsWith("SQLite format 3"));
@@ -125,6 +125,7 @@ TEST(DatabaseFile, HoldsEveryCommitAloneAndALockHeldElsewhereFailsAfterTheHourgl
     sqlite3* other = nullptr;
     ASSERT_EQ(sqlite3_open_v2(left.toUtf8().constData(), &other, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
     ASSERT_EQ(sqlite3_key(other, "ferlon", 6), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "PRAGMA cipher_compatibility = 3", nullptr, nullptr, nullptr), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
     database.setQueryTimeout(1);
     EXPECT_THROW(database.execute(u"Insert Into AR03 (Posicion_Fiscal) values(1)"_s), db::DbError);
@@ -252,4 +253,16 @@ TEST(StatementShapes, ASplitByAKnownShapeGivesWhatReadingTheTextGives)
             EXPECT_EQ(described(fast), described(db::splitLiterals(statements[i]))) << statements[i].toStdString();
         }
     }
+}
+
+// A file written by the program before its engine was SQLCipher 4 opens as it is, as the connection and as a copy.
+TEST(DatabaseFile, AFileOfTheEarlierEngineOpensUnchanged)
+{
+    TempDatabase temp;
+    const QString earlier = temp.dir() + u"/anterior.mdb"_s;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TOLBRANE_TEST_FILES "/ferlon-3.4.1.mdb"), earlier));
+    QFile::setPermissions(earlier, QFile::ReadOwner | QFile::WriteOwner);
+    db::Database::setCurrent(db::Database::open(earlier, u";pwd=ferlon"_s, Schema::tableNames()));
+    EXPECT_EQ(temp.scalar(u"select group_concat(Posicion_Fiscal) from DDJJ"_s).toString(), u"200201,200202,200203"_s);
+    EXPECT_NO_THROW((void)temp.db().openCopy(earlier, Schema::tableNames()));
 }

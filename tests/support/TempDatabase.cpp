@@ -40,7 +40,9 @@ TempDatabase::OtherProgramReading::OtherProgramReading(const QString& path)
 {
     EXPECT_EQ(sqlite3_open_v2(path.toUtf8().constData(), &m_handle, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
     EXPECT_EQ(sqlite3_key(m_handle, "ferlon", 6), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(m_handle, "BEGIN; SELECT count(*) FROM DDJJ;", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(m_handle, "PRAGMA cipher_compatibility = 3; BEGIN; SELECT count(*) FROM DDJJ;", nullptr,
+                           nullptr, nullptr),
+              SQLITE_OK);
     if (db::Database* current = db::Database::current())
         current->setQueryTimeout(0);
 }

@@ -156,8 +156,7 @@ std::unique_ptr<Database> Database::createScratch(const QString& path)
 void Database::applyKey(const QByteArray& key)
 {
     m_key = key;
-    if (sqlite3_key(m_handle, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
-        fail(m_handle, "clave");
+    keyHandle(m_handle, key);
     // A wrong key only shows at the first read; read now so that opening is what fails.
     // The short default wait lets a file held exclusively by another program fail within seconds too.
     sqlite3_busy_handler(m_handle, &Database::waitForLock, this);
@@ -169,6 +168,20 @@ void Database::applyKey(const QByteArray& key)
         sqlite3_free(error);
         throw DbError("no se pudo leer la base de datos: " + message);
     }
+}
+
+void Database::keyHandle(sqlite3* handle, const QByteArray& key)
+{
+    if (sqlite3_key(handle, key.constData(), static_cast<int>(key.size())) != SQLITE_OK)
+        fail(handle, "clave");
+    // Files keep the format of SQLCipher 3, which every database and copy written so far has. A file picked by
+    // the operator may have been made to harm: the schema may call no function with side effects, SQL may not
+    // write the file's structure, and every page's cells are checked as they are read.
+    if (sqlite3_exec(handle, "PRAGMA cipher_compatibility = 3", nullptr, nullptr, nullptr) != SQLITE_OK ||
+        sqlite3_db_config(handle, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr) != SQLITE_OK ||
+        sqlite3_db_config(handle, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr) != SQLITE_OK ||
+        sqlite3_exec(handle, "PRAGMA cell_size_check = ON", nullptr, nullptr, nullptr) != SQLITE_OK)
+        fail(handle, "clave");
 }
 
 void Database::requireTables(const QStringList& tables)

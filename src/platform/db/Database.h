@@ -58,7 +58,8 @@ public:
     /// Removes what an unfinished copy meant for `target` left (a program killed during it leaves it).
     static void removeUnfinishedCopy(const QString& target);
     /// Opens another file read-only with this database's key and checks all of it: it must have every one
-    /// of `requiredTables`, and neither SQLite's integrity check nor the cipher's may find a damaged page.
+    /// of `requiredTables` and, when they are given, nothing else but their indexes (no trigger, view or other
+    /// table), and neither SQLite's integrity check nor the cipher's may find a damaged page.
     /// Raises DbError, naming what is wrong, for a file that fails any of it.
     [[nodiscard]] std::unique_ptr<Database> openCopy(const QString& path, const QStringList& requiredTables) const;
     /// Runs the integrity checks of openCopy on this database; raises DbError when a page is damaged.
@@ -106,9 +107,14 @@ private:
     static void requireNonEmptyFile(const QString& path);
     [[nodiscard]] static std::unique_ptr<Database> openWithKey(const QString& path, const QByteArray& key,
                                                                const QStringList& requiredTables);
+    /// Sets the key on a connection not yet read, with the settings every connection to a file of the program
+    /// needs: the file format of SQLCipher 3 and SQLite's defences against a crafted file.
+    static void keyHandle(sqlite3* handle, const QByteArray& key);
     void applyKey(const QByteArray& key);
     void configure();
     void requireTables(const QStringList& tables);
+    /// Refuses a file whose schema holds anything but `tables` and their indexes (a trigger, a view, another table).
+    void requireOnlyTables(const QStringList& tables);
     void requireWriteAccess();
     static int waitForLock(void* database, int attempts);
     /// Lets a moment pass while another program holds the file; false once the allowance is spent.

@@ -95,6 +95,28 @@ void Database::checkIntegrity()
         throw DbError("la base de datos está dañada: " + pages.join(u"; "_s).toStdString());
 }
 
+void Database::requireOnlyTables(const QStringList& tables)
+{
+    // SQLite's counters of AUTOINCREMENT may be there too. A virtual table is refused by its text, whatever its name.
+    const auto own = [&tables](const QString& table) {
+        return tables.contains(table, Qt::CaseInsensitive) ||
+               table.compare(u"sqlite_sequence"_s, Qt::CaseInsensitive) == 0;
+    };
+    const QStringList rows =
+        firstColumn(m_handle, "SELECT type || char(9) || name || char(9) || tbl_name || char(9) || "
+                              "ifnull(upper(substr(ltrim(sql), 1, 13)), '') FROM sqlite_master");
+    for (const QString& row : rows) {
+        const QStringList fields = row.split(u'\t');
+        const bool table =
+            fields.value(0) == u"table"_s && own(fields.value(1)) && fields.value(3).startsWith(u"CREATE TABLE"_s);
+        const bool index = fields.value(0) == u"index"_s && own(fields.value(2)) &&
+                           (fields.value(3).isEmpty() || fields.value(3).startsWith(u"CREATE INDEX"_s) ||
+                            fields.value(3).startsWith(u"CREATE UNIQUE"_s));
+        if (!table && !index)
+            throw DbError("no es una base de datos del programa: " + row.left(200).toStdString());
+    }
+}
+
 std::unique_ptr<Database> Database::openCopy(const QString& path, const QStringList& requiredTables) const
 {
     requireNonEmptyFile(path);
@@ -102,6 +124,8 @@ std::unique_ptr<Database> Database::openCopy(const QString& path, const QStringL
     copy->m_lockWaitMs = m_lockWaitMs;
     copy->applyKey(m_key);
     copy->requireTables(requiredTables);
+    if (!requiredTables.isEmpty())
+        copy->requireOnlyTables(requiredTables);
     copy->checkIntegrity();
     copy->loadDateColumns();
     return copy;
@@ -115,8 +139,7 @@ bool Database::backupTo(const QString& target, const QStringList& requiredTables
     {
         std::unique_ptr<Database> copy(new Database(
             openHandle(partial, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX), partial));
-        if (sqlite3_key(copy->m_handle, m_key.constData(), static_cast<int>(m_key.size())) != SQLITE_OK)
-            throw DbError(std::string("clave: ") + sqlite3_errmsg(copy->m_handle));
+        keyHandle(copy->m_handle, m_key);
         sqlite3_backup* backup = sqlite3_backup_init(copy->m_handle, "main", m_handle, "main");
         if (!backup)
             throw DbError(std::string("no se pudo iniciar la copia: ") + sqlite3_errmsg(copy->m_handle));

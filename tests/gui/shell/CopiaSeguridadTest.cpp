@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <sqlite3.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -110,10 +111,33 @@ TEST_F(CopiaSeguridadTest, ACopyNotSoundIsRefusedACancelledOneLeavesNoFileAndNot
     damaged.replace(damaged.size() / 2 / 4096 * 4096, 4096, QByteArray(4096, '\x5a'));
     db::Database::create(file(u"ajena.mdb"_s), u"ferlon"_s)->executeScript(u"CREATE TABLE Clientes (x TEXT)"_s);
     db::Database::create(file(u"otra.mdb"_s), u"otra"_s)->executeScript(u"CREATE TABLE Clientes (x TEXT)"_s);
+    // Copies changed as a crafted file would be, with the program's key and no defences: sound to SQLite, but
+    // holding what the program never makes, or a damaged schema; and one whose last page, freed, is changed.
+    const auto altered = [&](const QString& name, const QByteArray& sql) {
+        const QString path = write(name, bytes);
+        sqlite3* handle = nullptr;
+        sqlite3_open(path.toUtf8().constData(), &handle);
+        const QByteArray script = "PRAGMA key = 'ferlon'; PRAGMA cipher_compatibility = 3; " + sql;
+        EXPECT_EQ(sqlite3_exec(handle, script.constData(), nullptr, nullptr, nullptr), SQLITE_OK) << script.constData();
+        sqlite3_close(handle);
+        return path;
+    };
+    const QString changedFree = altered(u"libre.mdb"_s, "DELETE FROM PARAMETROS WHERE ID > 100");
+    QFile changed(changedFree);
+    ASSERT_TRUE(changed.open(QIODevice::ReadWrite) && changed.seek(changed.size() - 512) && changed.write("x") &&
+                changed.flush());
+    const auto sound = db::Database::open(changedFree, u";pwd=ferlon"_s)->openRecordset(u"PRAGMA integrity_check"_s);
+    EXPECT_EQ(sound->field(0).toString(), u"ok"_s) << "SQLite's own check never reads a free page";
 
     for (const QString& offered :
          {write(u"cortada.mdb"_s, bytes.left(bytes.size() / 2)), write(u"dañada.mdb"_s, damaged), file(u"ajena.mdb"_s),
-          file(u"otra.mdb"_s), write(u"vacia.mdb"_s, {}), file(u"no_existe.mdb"_s)}) {
+          file(u"otra.mdb"_s), write(u"vacia.mdb"_s, {}), file(u"no_existe.mdb"_s), changedFree,
+          altered(u"disparador.mdb"_s, "CREATE TRIGGER t AFTER INSERT ON AR03 BEGIN DELETE FROM DDJJ; END"),
+          altered(u"vista.mdb"_s, "CREATE VIEW v AS SELECT * FROM AR03"),
+          altered(u"virtual.mdb"_s, "CREATE VIRTUAL TABLE v USING fts4(x)"),
+          altered(u"tabla.mdb"_s, "CREATE TABLE Clientes (x)"),
+          altered(u"esquema.mdb"_s, "PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql = 'CREATE TABLE AR03 "
+                                    "(x' || char(0) || ')' WHERE name = 'AR03'")}) {
         m_ui.clearMessages();
         press(u"bRestaurar"_s, offered);
         EXPECT_EQ(m_ui.messageTexts(),

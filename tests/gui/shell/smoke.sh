@@ -48,7 +48,7 @@ menu=" TOLBRANE - Sistemas de Agentes de Recaudacion"
 if [ \$found = 0 ]; then
     xdotool type --delay 30 "20123456786" && xdotool key Return && xdotool type --delay 30 "Banco" &&
         xdotool key Return && xdotool type --delay 30 "1234"
-    ( printf "PRAGMA key='ferlon';\nBEGIN;\nSELECT count(*) FROM DDJJ;\n.shell sleep 10\nCOMMIT;\n" |
+    ( printf "PRAGMA key='ferlon';\nPRAGMA cipher_compatibility = 3;\nBEGIN;\nSELECT count(*) FROM DDJJ;\n.shell sleep 10\nCOMMIT;\n" |
         sqlcipher ferlon.mdb >/dev/null 2>&1 ) &
     sleep 1
     import -window root -crop 150x40+240+262 "$work/antes.png"
