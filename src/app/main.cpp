@@ -1,7 +1,7 @@
 // TOLBRANE: the program starts on its welcome window and ends when its last window closes.
 
 #include "frmSplash.h"
-#include "platform/ui/SpanishTranslations.h"
+#include "platform/ui/DesktopHabits.h"
 
 #include <QApplication>
 
@@ -9,7 +9,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TOLBRANE"));
-    ui::installSpanishTranslations(app);
+    ui::installDesktopHabits(app);
 
     auto* splash = new frmSplash();
     splash->show();

@@ -7,9 +7,14 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
 #include <QMessageBox>
 #include <QPointer>
 #include <QScopeGuard>
+#include <QStyledItemDelegate>
+#include <QTreeView>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -63,6 +68,71 @@ QMessageBox::Icon boxIcon(Ui::Icon icon)
 
 const QString s_title = u"Atención"_s;
 
+bool askWithDefault(const QString& text, QMessageBox::StandardButton preset)
+{
+    return withNormalPointer([&] {
+        QMessageBox box(QMessageBox::Question, s_title, text, QMessageBox::Yes | QMessageBox::No, boxParent());
+        box.setDefaultButton(preset);
+        return box.exec() == QMessageBox::Yes;
+    });
+}
+
+// Qt's file list writes sizes and dates in the system's language ("9 Dec", "13.5 KiB") whatever the
+// program's; here they are written as everywhere else in the program.
+class FileListDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const auto* files = qobject_cast<const QFileSystemModel*>(index.model());
+        if (!files)
+            return;
+        const QLocale locale;
+        if (index.column() == sizeColumn && !files->isDir(index))
+            option->text = locale.formattedDataSize(files->size(index));
+        else if (index.column() == dateColumn)
+            option->text = locale.toString(files->lastModified(index), u"dd/MM/yyyy HH:mm");
+    }
+
+public:
+    static constexpr int sizeColumn = 1;
+    static constexpr int typeColumn = 2;
+    static constexpr int dateColumn = 3;
+};
+
+// Runs Qt's own file dialog (a desktop's native one would speak the system's language), wide enough for
+// its columns, and gives the chosen file or "".
+QString chooseFile(QFileDialog& dialog)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setViewMode(QFileDialog::Detail);
+    if (auto* list = dialog.findChild<QTreeView*>(u"treeView"_s)) {
+        list->setItemDelegate(new FileListDelegate(list));
+        const QFontMetrics metrics = list->fontMetrics();
+        const int margin = metrics.horizontalAdvance(u"MMM"_s);
+        QHeaderView* header = list->header();
+        const auto fit = [&](int column, const QString& widest) {
+            const QString caption = list->model()->headerData(column, Qt::Horizontal).toString();
+            header->resizeSection(
+                column, std::max(metrics.horizontalAdvance(widest), metrics.horizontalAdvance(caption)) + margin);
+        };
+        fit(FileListDelegate::sizeColumn, u"1.023,9 KiB"_s);
+        fit(FileListDelegate::typeColumn, u"Archivo mdb"_s);
+        fit(FileListDelegate::dateColumn, u"00/00/0000 00:00"_s);
+        const int names = metrics.horizontalAdvance(u"ferlon-20021015.mdb"_s) * 2;
+        dialog.resize(std::max(dialog.width(), names + header->length() - header->sectionSize(0) + 260),
+                      std::max(dialog.height(), 26 * metrics.height()));
+    }
+    placeWindow(dialog, dialog.parentWidget());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 } // namespace
 
 void QtUi::message(const QString& text, Icon icon)
@@ -75,11 +145,12 @@ void QtUi::message(const QString& text, Icon icon)
 
 bool QtUi::ask(const QString& text)
 {
-    return withNormalPointer([&] {
-        QMessageBox box(QMessageBox::Question, s_title, text, QMessageBox::Yes | QMessageBox::No, boxParent());
-        box.setDefaultButton(QMessageBox::Yes);
-        return box.exec() == QMessageBox::Yes;
-    });
+    return askWithDefault(text, QMessageBox::Yes);
+}
+
+bool QtUi::askDestructive(const QString& text)
+{
+    return askWithDefault(text, QMessageBox::No);
 }
 
 void QtUi::showModal(QDialog& screen)
@@ -90,26 +161,29 @@ void QtUi::showModal(QDialog& screen)
 
 QString QtUi::openFileName(QWidget* parent, const QString& caption, const QString& directory, const QString& filter)
 {
-    return withNormalPointer([&] { return QFileDialog::getOpenFileName(parent, caption, directory, filter); });
+    return withNormalPointer([&] {
+        QFileDialog dialog(parent, caption, directory, filter);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        return chooseFile(dialog);
+    });
 }
 
 QString QtUi::saveFileName(QWidget* parent, const QString& caption, const QString& directory, const QString& filter,
                            const QString& defaultSuffix)
 {
     return withNormalPointer([&] {
-        // The static getSaveFileName cannot add a default suffix, so the dialog is built here.
         QFileDialog dialog(parent, caption, directory, filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(defaultSuffix);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return QString();
-        return dialog.selectedFiles().constFirst();
+        return chooseFile(dialog);
     });
 }
 
-void QtUi::openDocument(const QString& path)
+bool QtUi::openDocument(const QString& path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // Without a program to open the file (no xdg-open on a minimal system) Qt says so; a missing file
+    // would only make that program fail where nobody sees it.
+    return QFileInfo::exists(path) && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 std::unique_ptr<Ui::Progress> QtUi::progress(QWidget* screen, const QString& text)

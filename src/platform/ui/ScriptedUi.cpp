@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
+#include <QFileInfo>
 #include <QPointer>
 
 namespace ui {
@@ -59,6 +60,13 @@ ScriptedUi& ScriptedUi::install()
 void ScriptedUi::message(const QString& text, Icon icon)
 {
     m_messages.append({text, icon, false});
+}
+
+bool ScriptedUi::askDestructive(const QString& text)
+{
+    const bool yes = ask(text);
+    m_messages.last().defaultNo = true;
+    return yes;
 }
 
 bool ScriptedUi::ask(const QString& text)
@@ -133,9 +141,10 @@ QString ScriptedUi::nextFileName()
     return path;
 }
 
-void ScriptedUi::openDocument(const QString& path)
+bool ScriptedUi::openDocument(const QString& path)
 {
     m_openedDocuments.append(path);
+    return QFileInfo::exists(path);
 }
 
 std::unique_ptr<Ui::Progress> ScriptedUi::progress(QWidget* /*screen*/, const QString& text)

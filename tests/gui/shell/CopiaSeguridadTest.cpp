@@ -57,7 +57,7 @@ TEST_F(CopiaSeguridadTest, ACopySavedWithAListOpenIsRestoredAfterChangesAndTheRe
     EXPECT_EQ(m_ui.fileRequests().at(0).directory, Copia_Seguridad::defaultCopyPath());
     EXPECT_TRUE(Copia_Seguridad::defaultCopyPath().endsWith(u"/ferlon-20021015.mdb"_s));
     EXPECT_EQ(m_ui.messageTexts(),
-              QStringList{u"Se ha guardado la copia de seguridad correctamente en el archivo: "_s + copy + u"."_s});
+              QStringList{u"Se ha guardado la copia de seguridad correctamente en el archivo:\n"_s + copy});
     EXPECT_EQ(countIn(copy, u"AR03"_s), 1);
 
     execute(u"Insert Into AR03 (Posicion_Fiscal, Semana, Importe) values (200210, 2, 20)"_s);
@@ -66,13 +66,15 @@ TEST_F(CopiaSeguridadTest, ACopySavedWithAListOpenIsRestoredAfterChangesAndTheRe
     m_ui.clearMessages();
     m_ui.answerNext(true);
     press(u"bRestaurar"_s, copy);
-    EXPECT_EQ(m_ui.messageTexts(),
-              (QStringList{u"La copia "_s + copy +
-                               u" contiene 2 declaraciones, de las posiciones fiscales 200209 a 200210, y 1 pagos "
-                               u"AR03. Está seguro que desea reemplazar los datos actuales por los de la copia? Los "
-                               u"datos actuales se conservarán en el archivo ferlon.mdb.anterior."_s,
-                           u"Se ha restaurado la copia de seguridad correctamente. Los datos anteriores se conservan "
-                           u"en el archivo ferlon.mdb.anterior."_s}));
+    EXPECT_EQ(
+        m_ui.messageTexts(),
+        (QStringList{u"La copia "_s + copy +
+                         u" contiene 2 declaraciones, de las posiciones fiscales 200209 a 200210, y 1 pagos "
+                         u"AR03. ¿Está seguro de que desea reemplazar los datos actuales por los de la copia? Los "
+                         u"datos actuales se conservarán en el archivo ferlon.mdb.anterior."_s,
+                     u"Se ha restaurado la copia de seguridad correctamente. Los datos anteriores se conservan "
+                     u"en el archivo ferlon.mdb.anterior."_s}));
+    EXPECT_TRUE(m_ui.messages().at(0).defaultNo);
     EXPECT_EQ(m_db.count(u"AR03"_s), 1) << "the changes made after the copy are gone";
     EXPECT_EQ(clsCodigo::instance().Par_Denomin, u"Banco"_s) << "the identity is read again";
     EXPECT_EQ(countIn(m_db.path() + u".anterior"_s, u"AR03"_s), 2);
@@ -131,7 +133,7 @@ TEST_F(CopiaSeguridadTest, ACopyNotSoundIsRefusedACancelledOneLeavesNoFileAndNot
     const QString unreachable = file(u"no_existe/copia.mdb"_s);
     press(u"bGuardar"_s, unreachable);
     EXPECT_EQ(m_ui.messageTexts(),
-              QStringList{u"No se ha podido guardar la copia de seguridad en el archivo: "_s + unreachable + u"."_s});
+              QStringList{u"No se ha podido guardar la copia de seguridad en el archivo:\n"_s + unreachable});
 }
 
 // Each table filled over many pages, then a few in the middle of each overwritten (one alone may be an index no
