@@ -24,6 +24,10 @@ protected:
     {
         if (event->type() == QEvent::KeyPress)
             return pressesButton(watched, *static_cast<QKeyEvent*>(event));
+        if (event->type() == QEvent::Polish) {
+            if (auto* button = qobject_cast<QPushButton*>(watched))
+                giveTextRoom(*button);
+        }
         if (event->type() == QEvent::Show && watched->isWidgetType()) {
             // Qt draws the focus frame only once the keyboard has moved the focus; an operator who starts
             // on the keyboard must see at once where it is.
@@ -35,6 +39,14 @@ protected:
     }
 
 private:
+    // Qt's buttons are just as wide as their text, so that a long caption fills its button edge to edge
+    // where a column of buttons is as wide as the widest: every button gets an em more on either side.
+    static void giveTextRoom(QPushButton& button)
+    {
+        const int margin = button.fontMetrics().horizontalAdvance(u'M');
+        button.setMinimumWidth(std::max(button.minimumWidth(), button.sizeHint().width() + 2 * margin));
+    }
+
     // Qt presses a focused button on Enter only in a dialog and only when the button is its default
     // candidate; operators expect it everywhere, as Space does.
     static bool pressesButton(QObject* watched, const QKeyEvent& key)

@@ -98,9 +98,8 @@ protected:
             option->text = locale.toString(files->lastModified(index), u"dd/MM/yyyy HH:mm");
     }
 
-public:
+private:
     static constexpr int sizeColumn = 1;
-    static constexpr int typeColumn = 2;
     static constexpr int dateColumn = 3;
 };
 
@@ -112,19 +111,13 @@ QString chooseFile(QFileDialog& dialog)
     dialog.setViewMode(QFileDialog::Detail);
     if (auto* list = dialog.findChild<QTreeView*>(u"treeView"_s)) {
         list->setItemDelegate(new FileListDelegate(list));
-        const QFontMetrics metrics = list->fontMetrics();
-        const int margin = metrics.horizontalAdvance(u"MMM"_s);
+        // Size, type and date as wide as their captions and contents; the names take the rest.
         QHeaderView* header = list->header();
-        const auto fit = [&](int column, const QString& widest) {
-            const QString caption = list->model()->headerData(column, Qt::Horizontal).toString();
-            header->resizeSection(
-                column, std::max(metrics.horizontalAdvance(widest), metrics.horizontalAdvance(caption)) + margin);
-        };
-        fit(FileListDelegate::sizeColumn, u"1.023,9 KiB"_s);
-        fit(FileListDelegate::typeColumn, u"Archivo mdb"_s);
-        fit(FileListDelegate::dateColumn, u"00/00/0000 00:00"_s);
-        const int names = metrics.horizontalAdvance(u"ferlon-20021015.mdb"_s) * 2;
-        dialog.resize(std::max(dialog.width(), names + header->length() - header->sectionSize(0) + 260),
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        const QFontMetrics metrics = list->fontMetrics();
+        dialog.resize(std::max(dialog.width(), 110 * metrics.averageCharWidth()),
                       std::max(dialog.height(), 26 * metrics.height()));
     }
     placeWindow(dialog, dialog.parentWidget());
