@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
@@ -244,7 +245,12 @@ bool KeyFilter::filterPaste(QLineEdit* box, QEvent* event)
 void KeyFilter::showContextMenu(QLineEdit* box, const QContextMenuEvent* event)
 {
     QMenu* menu = box->createStandardContextMenu();
-    if (auto* paste = menu->findChild<QAction*>(u"edit-paste"_s)) {
+    // Qt names the menu's entries only by their (translated) texts, each followed by its shortcut.
+    const QString pasteText = QCoreApplication::translate("QLineEdit", "&Paste");
+    for (QAction* paste : menu->actions()) {
+        if (paste->text().section(u'\t', 0, 0) != pasteText)
+            continue;
+        paste->setObjectName(u"edit-paste"_s);
         paste->disconnect(box);
         connect(paste, &QAction::triggered, this, [this, box] { pasteThroughHook(box, QClipboard::Clipboard); });
     }

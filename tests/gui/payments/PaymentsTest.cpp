@@ -7,10 +7,13 @@
 #include "screens/payments/Impresion_AR03.h"
 #include "screens/payments/Pago_AR03.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QGuiApplication>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -134,9 +137,18 @@ TEST_F(PaymentsTest, EntryChecksInOrderThenSavesTheAmountReadTheRegionalWay)
     // Pasted text goes through the same filter.
     importe->selectAll();
     QTest::keyClick(importe, Qt::Key_Backspace);
-    QGuiApplication::clipboard()->setText(u"$ -1234,5.\n"_s);
+    QApplication::clipboard()->setText(u"$ -1234,5.\n"_s);
     QTest::keyClick(importe, Qt::Key_V, Qt::ControlModifier);
     EXPECT_EQ(importe->text(), u"-1234,5"_s);
+    importe->selectAll();
+    QTest::keyClick(importe, Qt::Key_Backspace);
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, {1, 1}, importe->mapToGlobal(QPoint(1, 1)));
+    QApplication::sendEvent(importe, &menuKey);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_TRUE(menu && menu->findChild<QAction*>(u"edit-paste"_s));
+    menu->findChild<QAction*>(u"edit-paste"_s)->trigger();
+    menu->close();
+    EXPECT_EQ(importe->text(), u"-1234,5"_s) << "pasted from the context menu";
     execute(u"create trigger no_payments before insert on AR03 begin select raise(abort, 'locked'); end"_s);
     child<QComboBox>(entry, u"cbTipoMoneda"_s)->setCurrentIndex(3);
     click(entry, u"bAceptar"_s);

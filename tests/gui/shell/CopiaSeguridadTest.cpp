@@ -1,6 +1,7 @@
 #include "support/ScreenFixture.h"
 
 #include "data/clsCodigo.h"
+#include "platform/ui/DesktopHabits.h"
 #include "screens/backup/Copia_Seguridad.h"
 #include "screens/declarations/DDJJ.h"
 #include "screens/declarations/Detalle_DDJJ.h"
@@ -8,6 +9,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 
@@ -26,11 +29,17 @@ protected:
 
     [[nodiscard]] QString file(const QString& name) const { return QDir(m_db.dir()).filePath(name); }
 
-    /// Presses a button of the backup screen, answering the file dialog with `path`.
+    /// Presses a button of the backup screen with Enter, as an operator on the keyboard does, answering the
+    /// file dialog with `path`.
     void press(const QString& button, const QString& path)
     {
+        ui::installDesktopHabits(*qApp);
         m_ui.setNextFileName(path);
-        m_ui.onNextModal([&](QDialog& screen) { click(screen, button); });
+        m_ui.onNextModal([&](QDialog& screen) {
+            auto* pressed = child<QPushButton>(screen, button);
+            pressed->setFocus();
+            QTest::keyClick(pressed, Qt::Key_Return);
+        });
         Copia_Seguridad screen;
         ui::Ui::current().showModal(screen);
     }

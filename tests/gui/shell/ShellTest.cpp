@@ -137,6 +137,7 @@ TEST_F(ShellTest, ACompleteIdentityOpensTheMenuWhereHelpOpensTheNamedDocumentAnd
     ar03->setFocus();
     QTest::keyClick(ar03, Qt::Key_Return);
     EXPECT_EQ(m_ui.shownScreens(), QStringList{u"Impresion_AR03"_s});
+    EXPECT_EQ(QLocale().monthName(12), u"diciembre"_s) << "the calendar's months, whatever LANG says";
     // The document's name is taken untrimmed; a blank or missing one opens nothing.
     for (const QString& name : {u"' manual.html'"_s, u"'   '"_s, QString()}) {
         execute(u"Delete from PARAMETROS Where ID = 6"_s);
