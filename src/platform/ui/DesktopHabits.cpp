@@ -5,7 +5,9 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QProxyStyle>
 #include <QPushButton>
+#include <QStyleOption>
 
 namespace ui {
 
@@ -24,10 +26,6 @@ protected:
     {
         if (event->type() == QEvent::KeyPress)
             return pressesButton(watched, *static_cast<QKeyEvent*>(event));
-        if (event->type() == QEvent::Polish) {
-            if (auto* button = qobject_cast<QPushButton*>(watched))
-                giveTextRoom(*button);
-        }
         if (event->type() == QEvent::Show && watched->isWidgetType()) {
             // Qt draws the focus frame only once the keyboard has moved the focus; an operator who starts
             // on the keyboard must see at once where it is.
@@ -39,14 +37,6 @@ protected:
     }
 
 private:
-    // Qt's buttons are just as wide as their text, so that a long caption fills its button edge to edge
-    // where a column of buttons is as wide as the widest: every button gets an em more on either side.
-    static void giveTextRoom(QPushButton& button)
-    {
-        const int margin = button.fontMetrics().horizontalAdvance(u'M');
-        button.setMinimumWidth(std::max(button.minimumWidth(), button.sizeHint().width() + 2 * margin));
-    }
-
     // Qt presses a focused button on Enter only in a dialog and only when the button is its default
     // candidate; operators expect it everywhere, as Space does.
     static bool pressesButton(QObject* watched, const QKeyEvent& key)
@@ -63,6 +53,21 @@ private:
     }
 };
 
+// Qt's buttons are just as wide as their text, so that a long caption fills its button edge to edge where a
+// column of buttons is as wide as the widest: every button gets an em more on either side, at any scale.
+class ButtonRoomStyle : public QProxyStyle
+{
+public:
+    QSize sizeFromContents(ContentsType type, const QStyleOption* option, const QSize& contents,
+                           const QWidget* widget) const override
+    {
+        QSize size = QProxyStyle::sizeFromContents(type, option, contents, widget);
+        if (type == CT_PushButton && option)
+            size.rwidth() += 2 * option->fontMetrics.horizontalAdvance(u'M');
+        return size;
+    }
+};
+
 } // namespace
 
 void installDesktopHabits(QApplication& app)
@@ -73,6 +78,7 @@ void installDesktopHabits(QApplication& app)
         return;
     installSpanishTranslations(app);
     app.installEventFilter(new ButtonKeys(&app));
+    QApplication::setStyle(new ButtonRoomStyle());
 }
 
 } // namespace ui
