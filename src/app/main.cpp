@@ -2,7 +2,7 @@
 
 #include "Conectar.h"
 #include "frmSplash.h"
-#include "platform/ui/SpanishTranslations.h"
+#include "platform/ui/DesktopHabits.h"
 #include "platform/ui/Ui.h"
 
 #include <QApplication>
@@ -13,7 +13,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("TOLBRANE"));
-    ui::installSpanishTranslations(app);
+    ui::installDesktopHabits(app);
 
     // A second program on the same data would work on the database behind the first one's back.
     const DataFolderClaim claim = claimDataFolder();

@@ -68,5 +68,5 @@ void ProgramDirectory::release()
 QString ProgramDirectory::backupPath()
 {
     const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    return !documents.isEmpty() && QDir(documents).exists() ? QDir::toNativeSeparators(documents) : dataPath();
+    return QDir::toNativeSeparators(!documents.isEmpty() && QDir(documents).exists() ? documents : QDir::homePath());
 }

@@ -19,7 +19,8 @@ public:
     [[nodiscard]] static QString dataFilePath(const QString& name);
 
     /// Where the backup dialog proposes to save a copy: the user's documents folder, away from the data
-    /// it protects, or the data folder when the user has no documents folder.
+    /// it protects, or the home folder when the user has no documents folder; never the data folder, where
+    /// a copy would be lost with the data and hidden from the operator.
     [[nodiscard]] static QString backupPath();
 
     static void override(const QString& directory);

@@ -50,6 +50,16 @@ TEST(ProgramDirectoryData, StaysBesideAWritableProgramElseGoesToTheUsersDataLoca
     EXPECT_EQ(ProgramDirectory::dataPath(), data);
     EXPECT_EQ(contents(data + u"/ferlon.mdb"_s), "del operador") << "never replaced";
 
+    // A backup is proposed away from the data: in the documents folder, or the home folder without one.
+    const QByteArray oldUserHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_CONFIG_HOME", home.path().toUtf8());
+    EXPECT_EQ(ProgramDirectory::backupPath(), QDir::toNativeSeparators(home.path()));
+    QDir(home.path()).mkdir(u"Documents"_s);
+    EXPECT_EQ(ProgramDirectory::backupPath(), QDir::toNativeSeparators(home.filePath(u"Documents"_s)));
+    qputenv("HOME", oldUserHome);
+    oldConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", oldConfig);
+
     QFile::setPermissions(program.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     ProgramDirectory::release();
     oldHome.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", oldHome);

@@ -14,12 +14,14 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QLayout>
 #include <QListView>
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QProgressBar>
 #include <QProgressDialog>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QStatusBar>
@@ -100,7 +102,7 @@ PreviewDocument::Progress progressBox(QWidget* window, QProgressDialog& box, con
 
 PreviewWindow::PreviewWindow(std::unique_ptr<PreviewDocument> document, bool printerSetupButton)
     : QMainWindow(QApplication::activeModalWidget()), m_document(std::move(document)),
-      m_printer(QPrinter::HighResolution)
+      m_printer(QPrinter::HighResolution), m_cameFrom(QApplication::activeWindow())
 {
     followOwner(parentWidget());
     setAttribute(Qt::WA_DeleteOnClose);
@@ -148,8 +150,11 @@ PreviewWindow::PreviewWindow(std::unique_ptr<PreviewDocument> document, bool pri
 
     // Wide enough for the whole tool bar, so that no button hides behind its overflow arrow; as
     // high as a page wants, but inside the screen and centred on the window that opened it.
-    resize(std::max(1000, findChild<QToolBar*>()->sizeHint().width() + 40), 900);
+    auto* toolBar = findChild<QToolBar*>();
+    fitToolBar(*toolBar);
+    resize(std::max(1000, toolBar->sizeHint().width() + 40), 900);
     ui::placeWindow(*this, parentWidget());
+    stepClearOfOtherPreviews();
 }
 
 PreviewWindow::~PreviewWindow() = default;
@@ -227,7 +232,45 @@ void PreviewWindow::buildToolBar(bool printerSetupButton)
     toolBar->addSeparator();
 
     QAction* close = addAction(u"actionClose"_s, u"Cerrar"_s, style()->standardIcon(QStyle::SP_DialogCloseButton));
+    close->setShortcut(Qt::Key_Escape);
     connect(close, &QAction::triggered, this, &QWidget::close);
+}
+
+void PreviewWindow::fitToolBar(QToolBar& toolBar)
+{
+    // On a small screen (1024 pixels) or with large fonts the whole bar would not fit: the buttons with
+    // an icon show it alone, their text kept as the tooltip, until the bar fits; "Cerrar" last.
+    const QScreen* shown = screen();
+    const int room = (shown ? shown->availableGeometry().width() : 1024) - 40;
+    for (const QString& name : {u"actionSavePdf"_s, u"actionPrinterSetup"_s, u"actionPrint"_s, u"actionClose"_s}) {
+        toolBar.layout()->invalidate();
+        if (toolBar.sizeHint().width() <= room)
+            return;
+        if (auto* button = qobject_cast<QToolButton*>(toolBar.widgetForAction(findChild<QAction*>(name))))
+            button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    }
+}
+
+void PreviewWindow::stepClearOfOtherPreviews()
+{
+    // Previews opened one after the other would sit exactly on each other, the first hidden whole behind
+    // the second: each new one is set down a step from those already open, shrinking if the screen ends.
+    const int step = 2 * fontMetrics().height();
+    const QPoint placed = pos(); // where the frame goes, as placeWindow set it
+    QPoint at = placed;
+    const auto onAnother = [this, &at, step] {
+        const QWidgetList windows = QApplication::topLevelWidgets();
+        return std::any_of(windows.cbegin(), windows.cend(), [&](const QWidget* other) {
+            return other != this && qobject_cast<const PreviewWindow*>(other) && other->isVisible() &&
+                   (other->pos() - at).manhattanLength() < step;
+        });
+    };
+    for (int tries = 0; tries < 20 && onAnother(); ++tries)
+        at += QPoint(step, step);
+    if (at == placed)
+        return;
+    move(at);
+    resize(size() - QSize(at.x() - placed.x(), at.y() - placed.y()));
 }
 
 void PreviewWindow::pagesChanged()
@@ -277,10 +320,15 @@ void PreviewWindow::endPreparation()
 void PreviewWindow::closeEvent(QCloseEvent* event)
 {
     QMainWindow::closeEvent(event);
-    // The window beneath takes the keyboard back once this one has gone.
-    if (event->isAccepted() && m_owner)
-        QTimer::singleShot(0, m_owner,
-                           [owner = m_owner] { ui::returnFocus(owner->window(), owner->window()->focusWidget()); });
+    // The window the operator came from (another preview, the list) takes the keyboard back once this one
+    // has gone; when it has closed meanwhile, the window beneath.
+    if (!event->isAccepted())
+        return;
+    const QPointer<QWidget> back = m_cameFrom && m_cameFrom->isVisible() ? m_cameFrom.data()
+                                   : m_owner                             ? m_owner->window()
+                                                                         : nullptr;
+    if (back)
+        QTimer::singleShot(0, back, [back] { ui::returnFocus(back, back->focusWidget()); });
 }
 
 void PreviewWindow::followOwner(QWidget* owner)

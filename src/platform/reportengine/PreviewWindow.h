@@ -11,6 +11,7 @@ class QLabel;
 class QListView;
 class QProgressBar;
 class QSpinBox;
+class QToolBar;
 
 namespace report {
 
@@ -55,6 +56,8 @@ protected:
 
 private:
     void buildToolBar(bool printerSetupButton);
+    void fitToolBar(QToolBar& toolBar);
+    void stepClearOfOtherPreviews();
     void followOwner(QWidget* owner);
     void passToWindowBeneathOwner();
     void printDocument();
@@ -72,6 +75,8 @@ private:
     QLabel* m_preparing = nullptr;
     QProgressBar* m_preparation = nullptr;
     QPointer<QWidget> m_owner;
+    /// The window that was active when this one opened.
+    QPointer<QWidget> m_cameFrom;
 };
 
 } // namespace report

@@ -1,11 +1,19 @@
 #include "KeyFilter.h"
 
 #include <QAbstractSpinBox>
+#include <QAction>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPointer>
+
+using namespace Qt::StringLiterals;
 
 namespace ui {
 
@@ -122,8 +130,21 @@ void KeyFilter::onKeyUp(QWidget* control, std::function<void(int keyCode)> handl
         of(control).m_keyUp = std::move(handler);
 }
 
+void KeyFilter::filterPastedText(QLineEdit* box)
+{
+    if (!box)
+        return;
+    of(box).m_filterPaste = true;
+    box->setAcceptDrops(false);
+}
+
 bool KeyFilter::eventFilter(QObject* watched, QEvent* event)
 {
+    if (m_filterPaste && m_keyPress) {
+        auto* box = qobject_cast<QLineEdit*>(watched);
+        if (box && !box->isReadOnly() && filterPaste(box, event))
+            return true;
+    }
     switch (event->type()) {
     case QEvent::KeyPress:
         return m_keyPress && filterKeyPress(watched, static_cast<QKeyEvent*>(event));
@@ -195,6 +216,67 @@ bool KeyFilter::reportKeyUp(QObject* watched, const QKeyEvent* event)
     const auto handler = m_keyUp;
     handler(code);
     return !alive;
+}
+
+bool KeyFilter::filterPaste(QLineEdit* box, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        if (!static_cast<QKeyEvent*>(event)->matches(QKeySequence::Paste))
+            return false;
+        pasteThroughHook(box, QClipboard::Clipboard);
+        return true;
+    case QEvent::MouseButtonRelease:
+        // On X11 the middle button pastes the text last selected anywhere.
+        if (static_cast<QMouseEvent*>(event)->button() != Qt::MiddleButton ||
+            !QGuiApplication::clipboard()->supportsSelection())
+            return false;
+        box->deselect();
+        pasteThroughHook(box, QClipboard::Selection);
+        return true;
+    case QEvent::ContextMenu:
+        showContextMenu(box, static_cast<QContextMenuEvent*>(event));
+        return true;
+    default:
+        return false;
+    }
+}
+
+void KeyFilter::showContextMenu(QLineEdit* box, const QContextMenuEvent* event)
+{
+    QMenu* menu = box->createStandardContextMenu();
+    // Qt names the menu's entries only by their (translated) texts, each followed by its shortcut.
+    const QString pasteText = QCoreApplication::translate("QLineEdit", "&Paste");
+    for (QAction* paste : menu->actions()) {
+        if (paste->text().section(u'\t', 0, 0) != pasteText)
+            continue;
+        paste->setObjectName(u"edit-paste"_s);
+        paste->disconnect(box);
+        connect(paste, &QAction::triggered, this, [this, box] { pasteThroughHook(box, QClipboard::Clipboard); });
+    }
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->popup(event->globalPos());
+}
+
+void KeyFilter::pasteThroughHook(QLineEdit* box, QClipboard::Mode mode)
+{
+    const QString text = QGuiApplication::clipboard()->text(mode);
+    const QPointer<QLineEdit> alive = box;
+    const auto handler = m_keyPress;
+    QString kept;
+    for (const uint character : text.toUcs4()) {
+        // A line break or tab copied with the text is no key the operator meant to type.
+        if (character < 32 || character == 127)
+            continue;
+        int keyAscii = static_cast<int>(character);
+        handler(keyAscii);
+        if (!alive)
+            return;
+        if (keyAscii >= 32)
+            kept += textOf(keyAscii);
+    }
+    if (!kept.isEmpty())
+        box->insert(kept);
 }
 
 int KeyFilter::windowsKeyCode(int qtKey, bool keypad)

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QClipboard>
 #include <QObject>
 
 #include <functional>
 
+class QContextMenuEvent;
 class QKeyEvent;
 class QInputMethodEvent;
+class QLineEdit;
 class QWidget;
 
 namespace ui {
@@ -33,7 +36,8 @@ inline constexpr int deleteKeyCode = 46;
 ///   default button, which Qt would otherwise do for an Enter typed in a line edit or combo box.
 /// - Escape, when kept, goes on as usual (a dialog closes with reject()).
 /// - Characters that an input method composes (accents, dead keys) go through the hook one by one too.
-/// - Text pasted or set by the program does not pass through the hook; screens still validate what they read.
+/// - Text set by the program does not pass through the hook, nor does pasted text unless the control asks
+///   for it (filterPastedText); screens still validate what they read.
 ///
 /// Key-up hooks see each key released (not auto-repeats) as a Windows key code: 46 for Delete,
 /// 8 Backspace, 13 Enter, 27 Escape, 37 to 40 arrows, 48 to 57 digits, 65 to 90 letters, 112 on function keys.
@@ -50,6 +54,10 @@ public:
     static void onKeyPress(QWidget* control, std::function<void(int& keyAscii)> handler);
     /// Calls the handler for each key released in the control, with its Windows key code.
     static void onKeyUp(QWidget* control, std::function<void(int keyCode)> handler);
+    /// Text pasted into the box (the paste keys, its context menu's "Pegar", the middle button) goes through
+    /// its key-press hook character by character, as if typed, leaving out line breaks and tabs; text cannot
+    /// be dropped on it.
+    static void filterPastedText(QLineEdit* box);
 
     /// The Windows key code of a Qt key (keypad keys when keypad is true); 0 when it has none.
     [[nodiscard]] static int windowsKeyCode(int qtKey, bool keypad = false);
@@ -65,9 +73,15 @@ private:
     bool filterKeyPress(QObject* watched, QKeyEvent* event);
     bool filterInputMethod(QObject* watched, QInputMethodEvent* event);
     bool reportKeyUp(QObject* watched, const QKeyEvent* event);
+    // Whether the event pastes into the box, and from where; the context menu is replaced by one whose
+    // "Pegar" goes through the hook.
+    bool filterPaste(QLineEdit* box, QEvent* event);
+    void showContextMenu(QLineEdit* box, const QContextMenuEvent* event);
+    void pasteThroughHook(QLineEdit* box, QClipboard::Mode mode);
 
     std::function<void(int&)> m_keyPress;
     std::function<void(int)> m_keyUp;
+    bool m_filterPaste = false;
 };
 
 } // namespace ui

@@ -7,11 +7,16 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QHeaderView>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QScopeGuard>
+#include <QStyledItemDelegate>
+#include <QTreeView>
 #include <QUrl>
 
 using namespace Qt::StringLiterals;
@@ -65,6 +70,64 @@ QMessageBox::Icon boxIcon(Ui::Icon icon)
 
 const QString s_title = u"Atención"_s;
 
+bool askWithDefault(const QString& text, QMessageBox::StandardButton preset)
+{
+    return withNormalPointer([&] {
+        QMessageBox box(QMessageBox::Question, s_title, text, QMessageBox::Yes | QMessageBox::No, boxParent());
+        box.setDefaultButton(preset);
+        return box.exec() == QMessageBox::Yes;
+    });
+}
+
+// Qt's file list writes sizes and dates in the system's language ("9 Dec", "13.5 KiB") whatever the
+// program's; here they are written as everywhere else in the program.
+class FileListDelegate : public QStyledItemDelegate
+{
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override
+    {
+        QStyledItemDelegate::initStyleOption(option, index);
+        const auto* files = qobject_cast<const QFileSystemModel*>(index.model());
+        if (!files)
+            return;
+        const QLocale locale;
+        if (index.column() == sizeColumn && !files->isDir(index))
+            option->text = locale.formattedDataSize(files->size(index));
+        else if (index.column() == dateColumn)
+            option->text = locale.toString(files->lastModified(index), u"dd/MM/yyyy HH:mm");
+    }
+
+private:
+    static constexpr int sizeColumn = 1;
+    static constexpr int dateColumn = 3;
+};
+
+// Runs Qt's own file dialog (a desktop's native one would speak the system's language), wide enough for
+// its columns, and gives the chosen file or "".
+QString chooseFile(QFileDialog& dialog)
+{
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setViewMode(QFileDialog::Detail);
+    if (auto* list = dialog.findChild<QTreeView*>(u"treeView"_s)) {
+        list->setItemDelegate(new FileListDelegate(list));
+        // Size, type and date as wide as their captions and contents; the names take the rest.
+        QHeaderView* header = list->header();
+        header->setStretchLastSection(false);
+        header->setSectionResizeMode(QHeaderView::ResizeToContents);
+        header->setSectionResizeMode(0, QHeaderView::Stretch);
+        const QFontMetrics metrics = list->fontMetrics();
+        dialog.resize(std::max(dialog.width(), 110 * metrics.averageCharWidth()),
+                      std::max(dialog.height(), 26 * metrics.height()));
+    }
+    placeWindow(dialog, dialog.parentWidget());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 } // namespace
 
 void QtUi::message(const QString& text, Icon icon)
@@ -77,11 +140,12 @@ void QtUi::message(const QString& text, Icon icon)
 
 bool QtUi::ask(const QString& text)
 {
-    return withNormalPointer([&] {
-        QMessageBox box(QMessageBox::Question, s_title, text, QMessageBox::Yes | QMessageBox::No, boxParent());
-        box.setDefaultButton(QMessageBox::Yes);
-        return box.exec() == QMessageBox::Yes;
-    });
+    return askWithDefault(text, QMessageBox::Yes);
+}
+
+bool QtUi::askDestructive(const QString& text)
+{
+    return askWithDefault(text, QMessageBox::No);
 }
 
 void QtUi::showModal(QDialog& screen)
@@ -92,7 +156,11 @@ void QtUi::showModal(QDialog& screen)
 
 QString QtUi::openFileName(QWidget* parent, const QString& caption, const QString& directory, const QString& filter)
 {
-    return withNormalPointer([&] { return QFileDialog::getOpenFileName(parent, caption, directory, filter); });
+    return withNormalPointer([&] {
+        QFileDialog dialog(parent, caption, directory, filter);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        return chooseFile(dialog);
+    });
 }
 
 std::optional<QString> QtUi::askText(QWidget* parent, const QString& label, const QString& initial)
@@ -111,19 +179,18 @@ QString QtUi::saveFileName(QWidget* parent, const QString& caption, const QStrin
                            const QString& defaultSuffix)
 {
     return withNormalPointer([&] {
-        // The static getSaveFileName cannot add a default suffix, so the dialog is built here.
         QFileDialog dialog(parent, caption, directory, filter);
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(defaultSuffix);
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return QString();
-        return dialog.selectedFiles().constFirst();
+        return chooseFile(dialog);
     });
 }
 
-void QtUi::openDocument(const QString& path)
+bool QtUi::openDocument(const QString& path)
 {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+    // Without a program to open the file (no xdg-open on a minimal system) Qt says so; a missing file
+    // would only make that program fail where nobody sees it.
+    return QFileInfo::exists(path) && QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
 std::unique_ptr<Ui::Progress> QtUi::progress(QWidget* screen, const QString& text)

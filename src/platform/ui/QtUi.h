@@ -12,6 +12,7 @@ class QtUi : public Ui
 public:
     void message(const QString& text, Icon icon) override;
     [[nodiscard]] bool ask(const QString& text) override;
+    [[nodiscard]] bool askDestructive(const QString& text) override;
     void showModal(QDialog& screen) override;
     [[nodiscard]] QString openFileName(QWidget* parent, const QString& caption, const QString& directory,
                                        const QString& filter) override;
@@ -19,7 +20,7 @@ public:
                                                  const QString& initial) override;
     [[nodiscard]] QString saveFileName(QWidget* parent, const QString& caption, const QString& directory,
                                        const QString& filter, const QString& defaultSuffix) override;
-    void openDocument(const QString& path) override;
+    [[nodiscard]] bool openDocument(const QString& path) override;
     /// A ProgressWindow.
     [[nodiscard]] std::unique_ptr<Progress> progress(QWidget* screen, const QString& text) override;
 

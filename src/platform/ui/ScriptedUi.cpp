@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDialog>
+#include <QFileInfo>
 #include <QPointer>
 
 namespace ui {
@@ -59,6 +60,13 @@ ScriptedUi& ScriptedUi::install()
 void ScriptedUi::message(const QString& text, Icon icon)
 {
     m_messages.append({text, icon, false});
+}
+
+bool ScriptedUi::askDestructive(const QString& text)
+{
+    const bool yes = ask(text);
+    m_messages.last().defaultNo = true;
+    return yes;
 }
 
 bool ScriptedUi::ask(const QString& text)
@@ -143,9 +151,10 @@ std::optional<QString> ScriptedUi::askText(QWidget* /*parent*/, const QString& l
     return text;
 }
 
-void ScriptedUi::openDocument(const QString& path)
+bool ScriptedUi::openDocument(const QString& path)
 {
     m_openedDocuments.append(path);
+    return QFileInfo::exists(path);
 }
 
 std::unique_ptr<Ui::Progress> ScriptedUi::progress(QWidget* /*screen*/, const QString& text)

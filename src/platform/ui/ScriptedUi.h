@@ -28,7 +28,8 @@ public:
     {
         QString text;
         Icon icon = Icon::Information;
-        bool question = false; ///< a Yes/No question (ask), not an OK box (message)
+        bool question = false;  ///< a Yes/No question (ask), not an OK box (message)
+        bool defaultNo = false; ///< a question whose default button is No (askDestructive)
 
         friend bool operator==(const Message&, const Message&) = default;
     };
@@ -63,6 +64,8 @@ public:
     void message(const QString& text, Icon icon) override;
     /// Answers with the next queued answer; with none queued, records the question as unanswered and says No.
     [[nodiscard]] bool ask(const QString& text) override;
+    /// As ask, recorded with its default No.
+    [[nodiscard]] bool askDestructive(const QString& text) override;
     /// Shows the screen, makes it the active window (so focus can be checked), runs the next queued
     /// callback, and closes the screen with reject() if it is still open when the callback returns.
     /// With no callback queued the screen is closed at once.
@@ -76,7 +79,8 @@ public:
     /// The next queued text, recorded with its label; nothing (as if cancelled) when none is queued.
     [[nodiscard]] std::optional<QString> askText(QWidget* parent, const QString& label,
                                                  const QString& initial) override;
-    void openDocument(const QString& path) override;
+    /// Records the path; the document opens when the file exists.
+    [[nodiscard]] bool openDocument(const QString& path) override;
     /// Records the progress; every step of it, whatever time it takes.
     [[nodiscard]] std::unique_ptr<Progress> progress(QWidget* screen, const QString& text) override;
 

@@ -42,6 +42,8 @@ public:
     virtual void message(const QString& text, Icon icon) = 0;
     /// A modal box titled "Atención" with the question icon and Yes/No buttons; true for Yes.
     [[nodiscard]] virtual bool ask(const QString& text) = 0;
+    /// As ask, for a question whose Yes destroys data: No is the button that Enter presses.
+    [[nodiscard]] virtual bool askDestructive(const QString& text) = 0;
     /// Shows a screen modally and returns when it has closed. The screen must not delete itself on close.
     virtual void showModal(QDialog& screen) = 0;
     /// The common open-file dialog; the chosen path, or "" when the operator cancelled.
@@ -56,8 +58,9 @@ public:
     /// nothing when the operator cancelled.
     [[nodiscard]] virtual std::optional<QString> askText(QWidget* parent, const QString& label,
                                                          const QString& initial) = 0;
-    /// Opens a file with the program the desktop associates with its type; failures are not reported.
-    virtual void openDocument(const QString& path) = 0;
+    /// Opens a file with the program the desktop associates with its type; false when the file is missing
+    /// or no program could be started for it.
+    [[nodiscard]] virtual bool openDocument(const QString& path) = 0;
     /// Shows how far a long step of a screen has come, with the text, in a small window of its own over the
     /// screen for as long as the returned object lives. The window appears only when the step, half a second
     /// in, looks set to last about a second or more; meanwhile the windows repaint but take no input.

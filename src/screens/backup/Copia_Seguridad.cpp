@@ -93,11 +93,11 @@ void Copia_Seguridad::bGuardar_Click()
     }
     m_ui->pbProgreso->setValue(saved ? m_ui->pbProgreso->maximum() : 0);
     if (saved)
-        inform(u"Se ha guardado la copia de seguridad correctamente en el archivo: "_s + target + u"."_s);
+        inform(u"Se ha guardado la copia de seguridad correctamente en el archivo:\n"_s + target);
     else if (cancelled)
         inform(u"Se ha cancelado la copia de seguridad. No se ha guardado ningún archivo."_s);
     else
-        inform(u"No se ha podido guardar la copia de seguridad en el archivo: "_s + target + u"."_s);
+        inform(u"No se ha podido guardar la copia de seguridad en el archivo:\n"_s + target);
     m_ui->bGuardar->setFocus();
 }
 
@@ -110,7 +110,7 @@ QString Copia_Seguridad::restoreQuestion(const QString& path, const clsCodigo::C
             ? count + u" declaraciones de la posición fiscal "_s + contenido.desde
             : count + u" declaraciones, de las posiciones fiscales "_s + contenido.desde + u" a "_s + contenido.hasta;
     return u"La copia "_s + path + u" contiene "_s + periods + u", y "_s + QString::number(contenido.pagos) +
-           u" pagos AR03. Está seguro que desea reemplazar los datos actuales por los de la copia? "
+           u" pagos AR03. ¿Está seguro de que desea reemplazar los datos actuales por los de la copia? "
            u"Los datos actuales se conservarán en el archivo ferlon.mdb.anterior."_s;
 }
 
@@ -132,7 +132,7 @@ void Copia_Seguridad::bRestaurar_Click()
                u" no es una copia de seguridad del sistema, o está dañado. No se ha modificado ningún dato."_s);
         return;
     }
-    if (!ui::Ui::current().ask(restoreQuestion(source, *contenido)))
+    if (!ui::Ui::current().askDestructive(restoreQuestion(source, *contenido)))
         return;
     bool restored = false;
     {

@@ -74,8 +74,8 @@ QString cuitLayout(const QString& digits)
 }
 
 // The number in an amount or count box. A typed point is the decimal mark: it is turned into the
-// regional comma, in the box too, and the text is read the regional way. Nothing for a text
-// that is not a number ("-", "1-2", a second decimal mark).
+// regional comma, in the box too, and the text is read the regional way (so a typed comma is one as well). Nothing for
+// a text that is not a number ("-", "1-2", a second decimal mark).
 std::optional<double> convertBox(QLineEdit& box)
 {
     QString text = box.text().trimmed();
@@ -109,6 +109,8 @@ Manual_DDJJ::Manual_DDJJ(Entry entry, QWidget* parent)
     ui::KeyFilter::onKeyPress(m_ui->txTotal, [this](int& key) { txTotal_KeyPress(key); });
     ui::KeyFilter::onKeyUp(m_ui->txImporte, [this](int code) { txImporte_KeyUp(code); });
     ui::KeyFilter::onKeyUp(m_ui->txTotal, [this](int code) { txTotal_KeyUp(code); });
+    ui::KeyFilter::filterPastedText(m_ui->txImporte);
+    ui::KeyFilter::filterPastedText(m_ui->txTotal);
     ui::KeyFilter::onKeyPress(m_ui->TxCuit, [this](int& key) { TxCuit_KeyPress(key); });
 
     Form_Load();
@@ -181,7 +183,8 @@ void Manual_DDJJ::amountKey(int& keyAscii, QLineEdit* box, bool& pointTyped, QWi
     if (keyAscii == backspaceKey) {
         pointTyped = false;
         accepted = true;
-    } else if (keyAscii == '.' && !pointTyped) {
+    } else if ((keyAscii == '.' || keyAscii == ',') && !pointTyped) {
+        // "," is the regional decimal point, typed by habit: it counts as the point.
         pointTyped = true;
         accepted = true;
     }

@@ -101,7 +101,7 @@ private:
 
     /// Keys typed into a box that takes digits only.
     void digitsOnly(int& keyAscii, QWidget* box, QWidget* next);
-    /// Keys typed into an amount box: digits, one point and the minus sign.
+    /// Keys typed into an amount box: digits, one decimal point ("." or ",") and the minus sign.
     void amountKey(int& keyAscii, QLineEdit* box, bool& pointTyped, QWidget* next);
     /// The number in a count or amount box, checked in that order; nothing after saying what is wrong.
     [[nodiscard]] std::optional<double> enteredNumber(QLineEdit& box, const NumberMessages& messages,

@@ -29,6 +29,12 @@ bool isDigit(int keyAscii)
     return keyAscii >= '0' && keyAscii <= '9';
 }
 
+// Operators used to the regional convention type "," for the decimal point: it counts as the point.
+bool isDecimalMark(int keyAscii)
+{
+    return keyAscii == '.' || keyAscii == ',';
+}
+
 bool isAllDigits(const QString& text)
 {
     for (const QChar c : text) {
@@ -56,6 +62,7 @@ Pago_AR03::Pago_AR03(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<U
     ui::KeyFilter::onKeyPress(m_ui->txFecha, [this](int& key) { txFecha_KeyPress(key); });
     ui::KeyFilter::onKeyPress(m_ui->txImporte, [this](int& key) { txImporte_KeyPress(key); });
     ui::KeyFilter::onKeyUp(m_ui->txImporte, [this](int code) { txImporte_KeyUp(code); });
+    ui::KeyFilter::filterPastedText(m_ui->txImporte);
     ui::KeyFilter::onKeyPress(m_ui->cbTipoMoneda, [this](int& key) { cbTipoMoneda_KeyPress(key); });
 
     Form_Load();
@@ -115,7 +122,7 @@ void Pago_AR03::bAceptar_Click()
     if (m_ui->txImporte->text().trimmed().isEmpty())
         return refuse(u"Debe ingresar el Importe a depositar."_s, m_ui->txImporte);
 
-    // The operator types "." as the decimal point; amounts are read the regional way, with ",".
+    // The operator types "." or "," as the decimal point; amounts are read the regional way, with ",".
     QString importeText = m_ui->txImporte->text();
     const qsizetype point = importeText.indexOf(u'.');
     if (point >= 0) {
@@ -183,7 +190,7 @@ void Pago_AR03::txImporte_KeyPress(int& keyAscii)
     } else if (keyAscii == backspaceKey) {
         // Whatever the Backspace removes, a point may be typed again.
         m_decimalPointTyped = false;
-    } else if (keyAscii == '.') {
+    } else if (isDecimalMark(keyAscii)) {
         if (m_decimalPointTyped)
             keyAscii = 0;
         else

@@ -35,6 +35,6 @@ private:
     void refuse(const QString& message, QWidget* focus);
 
     const std::unique_ptr<Ui::Pago_AR03> m_ui;
-    /// A "." is already in the amount box: a second one is refused.
+    /// A decimal point ("." or ",") is already in the amount box: a second one is refused.
     bool m_decimalPointTyped = false;
 };

@@ -44,12 +44,12 @@ TEST_F(Manual_DDJJTest, ChecksRunInOrderEachWithItsMessageAndFocus)
         {u"txCant"_s, u"3"_s, u"Debe ingresar el Importe depositado."_s, u"txImporte"_s, false},
         {u"txImporte"_s, u"1-2"_s, u"El Importe depositado es incorrecto."_s, u"txImporte"_s, false},
         {u"txImporte"_s, u"0.00"_s, u"El Importe total depositado debe ser distinto de 0."_s, u"txImporte"_s, false},
-        // A second point is refused...
-        {u"txImporte"_s, u"-150.2.5"_s, u"Debe ingresar el Total retenido."_s, u"txTotal"_s, false},
+        // A second decimal point, "." or ",", is refused...
+        {u"txImporte"_s, u"-150,2.5"_s, u"Debe ingresar el Total retenido."_s, u"txTotal"_s, false},
         // ... until Delete has cleared the box's flag.
         {u"txTotal"_s, u"5.\x7f."_s, u"El Total retenido es incorrecto."_s, u"txTotal"_s, false},
         {u"txTotal"_s, u"0"_s, u"El total retenido debe ser distinto de 0."_s, u"txTotal"_s, false},
-        {u"txTotal"_s, u"12.5"_s, u"Debe ingresar el CUIT del retenido."_s, u"TxCuit"_s, false},
+        {u"txTotal"_s, u"12,5"_s, u"Debe ingresar el CUIT del retenido."_s, u"TxCuit"_s, false},
         {u"TxCuit"_s, u"20123456"_s, u"El CUIT especificado es incorrecto."_s, u"TxCuit"_s, false},
         {u"TxCuit"_s, u"20123456785"_s, u"El CUIT especificado es incorrecto."_s, u"TxCuit"_s, false},
     };
@@ -71,7 +71,7 @@ TEST_F(Manual_DDJJTest, ChecksRunInOrderEachWithItsMessageAndFocus)
     EXPECT_EQ(m_ui.messages().last(), (ui::ScriptedUi::Message{u"Se ha realizado la operación correctamente."_s,
                                                                ui::Ui::Icon::Information, false}));
     EXPECT_EQ(m_entry->result(), QDialog::Accepted);
-    // The typed point became the regional decimal mark; the list indexes became codes.
+    // The typed decimal point is the regional one; the list indexes became codes.
     EXPECT_EQ(child<QLineEdit>(*m_entry, u"txImporte"_s)->text(), u"-150,25"_s);
     EXPECT_EQ(m_db.count(u"DDJJ_Detalle"_s, u"where N_CBU = '0110' and C_Tipo_Cuenta = '00' and C_Tipo_Moneda = '02' "
                                             u"and N_Depositos = 3 and I_Base_Imponible = -150.25 and I_Retenido = 12.5 "

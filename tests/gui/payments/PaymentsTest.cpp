@@ -7,8 +7,13 @@
 #include "screens/payments/Impresion_AR03.h"
 #include "screens/payments/Pago_AR03.h"
 
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTest>
 
 using namespace Qt::StringLiterals;
@@ -108,7 +113,7 @@ TEST_F(PaymentsTest, EntryChecksInOrderThenSavesTheAmountReadTheRegionalWay)
     child<QComboBox>(entry, u"cbSemana"_s)->setCurrentIndex(2);
     child<ui::DateEdit>(entry, u"txFecha"_s)->setDate(QDate(2002, 9, 16));
     // Each case leaves the fields after the failing one wrong or empty, so a check made out of order
-    // would show another message. Delete and Backspace let a decimal point in again.
+    // would show another message. Delete and Backspace let a decimal point ("." or ",") in again.
     const std::tuple<QString, QString, int, QString, QString> cases[] = {
         {u""_s, u""_s, 0, u"Debe ingresar la Posición Fiscal."_s, u"txPosicion"_s},
         {u"20029"_s, u""_s, 0, posicionIncorrecta, u"txPosicion"_s},
@@ -118,7 +123,7 @@ TEST_F(PaymentsTest, EntryChecksInOrderThenSavesTheAmountReadTheRegionalWay)
         {u"200209"_s, u"1-2"_s, 1, u"El Importe a depositar es incorrecto."_s, u"txImporte"_s},
         {u"200209"_s, u"."_s, 1, u"El Importe a depositar es incorrecto."_s, u"txImporte"_s},
         {u"200209"_s, u"1a2 ,..3"_s, 0, u"Debe ingresar el Tipo de Moneda."_s, u"cbTipoMoneda"_s}, // one point
-        {u"200201"_s, u"-1234..\b.5"_s, 0, u"Debe ingresar el Tipo de Moneda."_s, u"cbTipoMoneda"_s},
+        {u"200201"_s, u"-1234,.\b,5"_s, 0, u"Debe ingresar el Tipo de Moneda."_s, u"cbTipoMoneda"_s},
     };
     for (const auto& [posicion, importe, moneda, message, focus] : cases) {
         save(entry, posicion, importe, moneda);
@@ -127,7 +132,23 @@ TEST_F(PaymentsTest, EntryChecksInOrderThenSavesTheAmountReadTheRegionalWay)
     }
     // The point typed was rewritten as the regional ",". A failed insert keeps the screen open;
     // saving again as it stands reads the amount the regional way.
-    EXPECT_EQ(child<QLineEdit>(entry, u"txImporte"_s)->text(), u"-1234,5"_s);
+    auto* importe = child<QLineEdit>(entry, u"txImporte"_s);
+    EXPECT_EQ(importe->text(), u"-1234,5"_s);
+    // Pasted text goes through the same filter.
+    importe->selectAll();
+    QTest::keyClick(importe, Qt::Key_Backspace);
+    QApplication::clipboard()->setText(u"$ -1234,5.\n"_s);
+    QTest::keyClick(importe, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(importe->text(), u"-1234,5"_s);
+    importe->selectAll();
+    QTest::keyClick(importe, Qt::Key_Backspace);
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, {1, 1}, importe->mapToGlobal(QPoint(1, 1)));
+    QApplication::sendEvent(importe, &menuKey);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_TRUE(menu && menu->findChild<QAction*>(u"edit-paste"_s));
+    menu->findChild<QAction*>(u"edit-paste"_s)->trigger();
+    menu->close();
+    EXPECT_EQ(importe->text(), u"-1234,5"_s) << "pasted from the context menu";
     execute(u"create trigger no_payments before insert on AR03 begin select raise(abort, 'locked'); end"_s);
     child<QComboBox>(entry, u"cbTipoMoneda"_s)->setCurrentIndex(3);
     click(entry, u"bAceptar"_s);

@@ -17,6 +17,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFont>
+#include <QPageLayout>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -171,4 +173,41 @@ TEST_F(PreviewWindowTest, SavingAsPdfAsksThroughTheUiAndSaysWhenTheFileCannotBeW
                                                                     QDir::toNativeSeparators(unwritable) + u'.',
                                                                 ui::Ui::Icon::Error, false}}));
     m_engine->closePreview();
+}
+
+TEST_F(PreviewWindowTest, EscapeClosesAPreviewASecondStandsClearOfTheFirstAndTheKeyboardGoesBack)
+{
+    if (QGuiApplication::platformName() != u"xcb"_s)
+        GTEST_SKIP() << "activation is the window system's";
+    const auto activeWithin = [](QWidget* window) {
+        return QTest::qWaitFor([window] { return window && QApplication::activeWindow() == window; }, 3000);
+    };
+    QPointer<PreviewWindow> first;
+    QPointer<PreviewWindow> second;
+    Impresion_AR03 list(&m_menu);
+    QTimer::singleShot(0, &list, [&] {
+        auto* grid = list.findChild<ui::ListGrid*>(u"lvList"_s);
+        grid->setCurrentIndex(grid->model()->index(0, 1));
+        QTest::mouseClick(list.findChild<QPushButton*>(u"bImprimir"_s), Qt::LeftButton);
+        first = m_engine->lastPreview();
+        if (!first || !QTest::qWaitForWindowExposed(first) || !activeWithin(first))
+            return list.reject();
+        // As the AR04 printing opens its payments after its sheets, while the operator is on the first.
+        m_engine->preview(u"<p>Pagos</p>"_s, QPageLayout(), QFont(), u"AR04"_s, false);
+        second = m_engine->lastPreview();
+        if (!second || !QTest::qWaitForWindowExposed(second) || !activeWithin(second))
+            return list.reject();
+        const QPoint offset = second->geometry().topLeft() - first->geometry().topLeft();
+        EXPECT_GE(std::min(offset.x(), offset.y()), 20) << "the first stays in sight";
+        EXPECT_TRUE(second->findChild<QToolBar*>()
+                        ->widgetForAction(second->findChild<QAction*>(u"actionClose"_s))
+                        ->isVisible());
+        QTest::keyClick(second, Qt::Key_Escape);
+        EXPECT_TRUE(activeWithin(first)) << "the operator is back on the first preview";
+        QTest::keyClick(first, Qt::Key_Escape);
+        EXPECT_TRUE(activeWithin(&list)) << "and then on the list";
+        EXPECT_FALSE((first && first->isVisible()) || (second && second->isVisible())) << "Escape closed both";
+        list.reject();
+    });
+    ui::QtUi().showModal(list);
 }

@@ -1,6 +1,7 @@
 #include "support/ScreenFixture.h"
 
 #include "data/clsCodigo.h"
+#include "platform/ui/DesktopHabits.h"
 #include "screens/backup/Copia_Seguridad.h"
 #include "screens/declarations/DDJJ.h"
 #include "screens/declarations/Detalle_DDJJ.h"
@@ -8,6 +9,8 @@
 
 #include <QDir>
 #include <QFile>
+#include <QPushButton>
+#include <QTest>
 
 #include <sqlite3.h>
 #include <sys/wait.h>
@@ -30,11 +33,17 @@ protected:
 
     [[nodiscard]] QString file(const QString& name) const { return QDir(m_db.dir()).filePath(name); }
 
-    /// Presses a button of the backup screen, answering the file dialog with `path`.
+    /// Presses a button of the backup screen with Enter, as an operator on the keyboard does, answering the
+    /// file dialog with `path`.
     void press(const QString& button, const QString& path)
     {
+        ui::installDesktopHabits(*qApp);
         m_ui.setNextFileName(path);
-        m_ui.onNextModal([&](QDialog& screen) { click(screen, button); });
+        m_ui.onNextModal([&](QDialog& screen) {
+            auto* pressed = child<QPushButton>(screen, button);
+            pressed->setFocus();
+            QTest::keyClick(pressed, Qt::Key_Return);
+        });
         Copia_Seguridad screen;
         ui::Ui::current().showModal(screen);
     }
@@ -62,7 +71,7 @@ TEST_F(CopiaSeguridadTest, ACopySavedWithAListOpenIsRestoredAfterChangesAndTheRe
     EXPECT_EQ(m_ui.fileRequests().at(0).directory, Copia_Seguridad::defaultCopyPath());
     EXPECT_TRUE(Copia_Seguridad::defaultCopyPath().endsWith(u"/ferlon-20021015.mdb"_s));
     EXPECT_EQ(m_ui.messageTexts(),
-              QStringList{u"Se ha guardado la copia de seguridad correctamente en el archivo: "_s + copy + u"."_s});
+              QStringList{u"Se ha guardado la copia de seguridad correctamente en el archivo:\n"_s + copy});
     EXPECT_EQ(countIn(copy, u"AR03"_s), 1);
 
     execute(u"Insert Into AR03 (Posicion_Fiscal, Semana, Importe) values (200210, 2, 20)"_s);
@@ -81,13 +90,15 @@ TEST_F(CopiaSeguridadTest, ACopySavedWithAListOpenIsRestoredAfterChangesAndTheRe
     m_ui.clearMessages();
     m_ui.answerNext(true);
     press(u"bRestaurar"_s, copy);
-    EXPECT_EQ(m_ui.messageTexts(),
-              (QStringList{u"La copia "_s + copy +
-                               u" contiene 2 declaraciones, de las posiciones fiscales 200209 a 200210, y 1 pagos "
-                               u"AR03. Está seguro que desea reemplazar los datos actuales por los de la copia? Los "
-                               u"datos actuales se conservarán en el archivo ferlon.mdb.anterior."_s,
-                           u"Se ha restaurado la copia de seguridad correctamente. Los datos anteriores se conservan "
-                           u"en el archivo ferlon.mdb.anterior."_s}));
+    EXPECT_EQ(
+        m_ui.messageTexts(),
+        (QStringList{u"La copia "_s + copy +
+                         u" contiene 2 declaraciones, de las posiciones fiscales 200209 a 200210, y 1 pagos "
+                         u"AR03. ¿Está seguro de que desea reemplazar los datos actuales por los de la copia? Los "
+                         u"datos actuales se conservarán en el archivo ferlon.mdb.anterior."_s,
+                     u"Se ha restaurado la copia de seguridad correctamente. Los datos anteriores se conservan "
+                     u"en el archivo ferlon.mdb.anterior."_s}));
+    EXPECT_TRUE(m_ui.messages().at(0).defaultNo);
     EXPECT_EQ(m_db.count(u"AR03"_s), 1) << "the changes made after the copy are gone";
     EXPECT_EQ(clsCodigo::instance().Par_Denomin, u"Banco"_s) << "the identity is read again";
     EXPECT_EQ(countIn(m_db.path() + u".anterior"_s, u"AR03"_s), 2);
@@ -169,7 +180,7 @@ TEST_F(CopiaSeguridadTest, ACopyNotSoundIsRefusedACancelledOneLeavesNoFileAndNot
     const QString unreachable = file(u"no_existe/copia.mdb"_s);
     press(u"bGuardar"_s, unreachable);
     EXPECT_EQ(m_ui.messageTexts(),
-              QStringList{u"No se ha podido guardar la copia de seguridad en el archivo: "_s + unreachable + u"."_s});
+              QStringList{u"No se ha podido guardar la copia de seguridad en el archivo:\n"_s + unreachable});
 }
 
 // A copy cut short by a killed program (a child process that ends without a word half-way) leaves its work

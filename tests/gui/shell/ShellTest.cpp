@@ -3,10 +3,13 @@
 #include "app/Main.h"
 #include "app/frmSplash.h"
 #include "data/clsCodigo.h"
+#include "platform/ui/DesktopHabits.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QPointer>
+#include <QPushButton>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
 
@@ -128,6 +131,13 @@ TEST_F(ShellTest, ACompleteIdentityOpensTheMenuWhereHelpOpensTheNamedDocumentAnd
 
     QPointer<Main> shown = menu();
     ASSERT_TRUE(shown);
+    // As on the operators' desktops, Enter presses the button that has the focus.
+    ui::installDesktopHabits(*qApp);
+    auto* ar03 = child<QPushButton>(*shown, u"bAR03"_s);
+    ar03->setFocus();
+    QTest::keyClick(ar03, Qt::Key_Return);
+    EXPECT_EQ(m_ui.shownScreens(), QStringList{u"Impresion_AR03"_s});
+    EXPECT_EQ(QLocale().monthName(12), u"diciembre"_s) << "the calendar's months, whatever LANG says";
     // The document's name is taken untrimmed; a blank or missing one opens nothing.
     for (const QString& name : {u"' manual.html'"_s, u"'   '"_s, QString()}) {
         execute(u"Delete from PARAMETROS Where ID = 6"_s);
@@ -145,8 +155,15 @@ TEST_F(ShellTest, ACompleteIdentityOpensTheMenuWhereHelpOpensTheNamedDocumentAnd
     click(*shown, u"bSalir"_s);
     QApplication::processEvents();
     EXPECT_TRUE(shown.isNull() || !shown->isVisible());
-    EXPECT_EQ(m_ui.messages(), QList<ui::ScriptedUi::Message>(2, {u"Está seguro que desea salir de la aplicación?"_s,
-                                                                  ui::Ui::Icon::Question, true}));
+    const ui::ScriptedUi::Message salir{u"Está seguro que desea salir de la aplicación?"_s, ui::Ui::Icon::Question,
+                                        true};
+    // A document that cannot be opened is named in full, so that the operator can open it by hand.
+    EXPECT_EQ(m_ui.messages(), QList<ui::ScriptedUi::Message>(
+                                   {{u"No se ha podido abrir el documento de ayuda. Puede abrirlo con el navegador "
+                                     u"desde el archivo:\n"_s +
+                                     m_ui.openedDocuments().value(0)},
+                                    salir,
+                                    salir}));
 }
 
 } // namespace

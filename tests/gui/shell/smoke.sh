@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
 # Starts the built program under its own Xvfb, with a window manager, on a fresh copy of a delivered
 # database, presses "Entrar" and checks that the registration screen opens; then, with the keyboard only,
-# that the main menu opens centred and inside the screen with the keyboard on its first button, and that
-# the backup screen opens from it and gives the keyboard back. While another program reads the file, saving
-# the registration keeps the window painted and fails within the lock wait. A second start on the same data says the
-# program is running and ends; leaving through the menu's question ends with status 0; after a kill -9
-# the next start opens the welcome window. Leaves screenshots behind.
+# that the main menu opens centred and inside the screen with the keyboard on its first button, which Enter
+# presses, and that the backup screen opens from it and gives the keyboard back. While another program reads
+# the file, saving the registration keeps the window painted and fails within the lock wait. A second start on
+# the same data says the program is running and ends; leaving through the menu's question ends with status 0;
+# after a kill -9 the next start opens the welcome window. Leaves screenshots behind.
 set -euo pipefail
 program=$1
 tool=$2
@@ -18,6 +18,8 @@ cp "$program" "$work/tolbrane"
 
 cat > "$work/session.sh" <<SESSION
 set -u
+# A fresh system's language: the program speaks Spanish all the same.
+export LANG=C.UTF-8
 cd "$work"
 ./tolbrane &
 pid=\$!
@@ -71,7 +73,7 @@ eval \$(xdotool getactivewindow getwindowgeometry --shell)
 [ \$X -ge 0 ] && [ \$Y -ge 0 ] && [ \$((X + WIDTH)) -le 1024 ] && [ \$((Y + HEIGHT)) -le 768 ] ||
     { echo "el menú queda fuera de la pantalla: \$X,\$Y \${WIDTH}x\$HEIGHT" >&2; found=1; }
 import -window root "$shots/menu.png"
-[ \$found = 0 ] && xdotool key space && active "Registración" && xdotool key alt+c && active "\$menu" || found=1
+[ \$found = 0 ] && xdotool key Return && active "Registración" && xdotool key alt+c && active "\$menu" || found=1
 [ \$found = 0 ] && xdotool key alt+s && active "Copia de Seguridad" || found=1
 import -window root "$shots/copia.png"
 [ \$found = 0 ] && xdotool key alt+v && active "\$menu" || found=1
