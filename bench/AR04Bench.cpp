@@ -12,6 +12,7 @@
 #include "BenchSupport.h"
 #include "FreshDatabase.h"
 #include "data/clsCodigo.h"
+#include "import/DetailImporter.h"
 #include "platform/Clock.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/Regional.h"
@@ -21,7 +22,6 @@
 #include "platform/reportengine/QtReportEngine.h"
 #include "reports/AR04Sheets.h"
 #include "reports/Reimpresion_AR04.h"
-#include "import/DetailImporter.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

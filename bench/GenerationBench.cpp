@@ -7,9 +7,9 @@
 #include "BenchSupport.h"
 #include "FreshDatabase.h"
 #include "data/clsCodigo.h"
+#include "generation/DeclarationFile.h"
 #include "platform/db/Database.h"
 #include "platform/db/Recordset.h"
-#include "generation/DeclarationFile.h"
 
 #include <QElapsedTimer>
 #include <QFile>

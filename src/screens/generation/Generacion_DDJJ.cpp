@@ -1,8 +1,8 @@
 #include "Generacion_DDJJ.h"
 #include "ui_Generacion_DDJJ.h"
 
-#include "generation/DeclarationFile.h"
 #include "data/clsCodigo.h"
+#include "generation/DeclarationFile.h"
 #include "platform/FileSystem.h"
 #include "platform/ProgramDirectory.h"
 #include "platform/ui/BusyCursor.h"

@@ -1,10 +1,10 @@
 #include "GenerationTest.h"
 
+#include "generation/DeclarationFile.h"
 #include "platform/cipher/Cipher.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/ListGrid.h"
 #include "screens/declarations/DDJJ.h"
-#include "generation/DeclarationFile.h"
 #include "screens/generation/Generacion_DDJJ.h"
 
 #include <QFile>
