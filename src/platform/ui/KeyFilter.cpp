@@ -263,7 +263,6 @@ void KeyFilter::pasteThroughHook(QLineEdit* box, QClipboard::Mode mode)
     const QString text = QGuiApplication::clipboard()->text(mode);
     const QPointer<QLineEdit> alive = box;
     const auto handler = m_keyPress;
-    QString kept;
     for (const uint character : text.toUcs4()) {
         // A line break or tab copied with the text is no key the operator meant to type.
         if (character < 32 || character == 127)
@@ -272,11 +271,18 @@ void KeyFilter::pasteThroughHook(QLineEdit* box, QClipboard::Mode mode)
         handler(keyAscii);
         if (!alive)
             return;
+        // Each character goes in as it is let through, as if typed: the hook sees the box as it then stands.
         if (keyAscii >= 32)
-            kept += textOf(keyAscii);
+            box->insert(textOf(keyAscii));
     }
-    if (!kept.isEmpty())
-        box->insert(kept);
+}
+
+bool keepsDecimalMark(const QLineEdit& box)
+{
+    QString text = box.text();
+    if (box.hasSelectedText())
+        text.remove(box.selectionStart(), box.selectedText().size());
+    return text.contains(u'.') || text.contains(u',');
 }
 
 int KeyFilter::windowsKeyCode(int qtKey, bool keypad)

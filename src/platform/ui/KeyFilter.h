@@ -84,4 +84,8 @@ private:
     bool m_filterPaste = false;
 };
 
+/// Whether the box keeps a decimal mark ("." or ",") once a key typed now replaces its selection: false when
+/// it has none, or only inside the selected text the key will replace.
+[[nodiscard]] bool keepsDecimalMark(const QLineEdit& box);
+
 } // namespace ui

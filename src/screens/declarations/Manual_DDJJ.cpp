@@ -183,7 +183,8 @@ void Manual_DDJJ::amountKey(int& keyAscii, QLineEdit* box, bool& pointTyped, QWi
     if (keyAscii == backspaceKey) {
         pointTyped = false;
         accepted = true;
-    } else if ((keyAscii == '.' || keyAscii == ',') && !pointTyped) {
+    } else if ((keyAscii == '.' || keyAscii == ',') && (!pointTyped || !ui::keepsDecimalMark(*box))) {
+        // A point typed over, selected and replaced, no longer counts: the amount would lose its decimals.
         // "," is the regional decimal point, typed by habit: it counts as the point.
         pointTyped = true;
         accepted = true;

@@ -191,6 +191,9 @@ void Pago_AR03::txImporte_KeyPress(int& keyAscii)
         // Whatever the Backspace removes, a point may be typed again.
         m_decimalPointTyped = false;
     } else if (isDecimalMark(keyAscii)) {
+        // A point typed over, selected and replaced, no longer counts: the amount would lose its decimals.
+        if (m_decimalPointTyped && !ui::keepsDecimalMark(*m_ui->txImporte))
+            m_decimalPointTyped = false;
         if (m_decimalPointTyped)
             keyAscii = 0;
         else

@@ -149,6 +149,9 @@ TEST_F(PaymentsTest, EntryChecksInOrderThenSavesTheAmountReadTheRegionalWay)
     menu->findChild<QAction*>(u"edit-paste"_s)->trigger();
     menu->close();
     EXPECT_EQ(importe->text(), u"-1234,5"_s) << "pasted from the context menu";
+    importe->selectAll();
+    QTest::keyClicks(importe, u"-1234,5"_s);
+    EXPECT_EQ(importe->text(), u"-1234,5"_s) << "a point typed over counts no more";
     execute(u"create trigger no_payments before insert on AR03 begin select raise(abort, 'locked'); end"_s);
     child<QComboBox>(entry, u"cbTipoMoneda"_s)->setCurrentIndex(3);
     click(entry, u"bAceptar"_s);
