@@ -94,31 +94,32 @@ void Impresion_AR03::Refrescar(const QString& orden)
     const ui::BusyCursor busy;
     ui::ListGrid& grid = *m_ui->lvList;
     grid.clearRows();
-    try {
-        const auto rows = clsCodigo::instance().Get_AR03s(orden);
-        if (!rows)
-            throw std::runtime_error("no se pudo leer la lista de pagos");
-        int counter = 1;
-        while (!rows->eof()) {
-            const db::Value importe = rows->field(u"Importe");
-            const QStringList cells{
-                cellText(rows->field(u"ID")),
-                cellText(rows->field(u"Posicion_Fiscal")),
-                cellText(rows->field(u"Semana")),
-                cellText(rows->field(u"Fecha_Pago")),
-                importe.isNull() ? QString() : Regional::plainText(importe.toDouble()),
-                Codes::currencyName(cellText(rows->field(u"Moneda"))),
-                QString::number(counter),
-                cellText(rows->field(u"Numero")),
-            };
-            grid.addRow(cells.join(u'\t'));
-            ++counter;
-            rows->moveNext();
+    // A list that cannot be read, or stops being readable part way, keeps the rows read so far and says so;
+    // the operator can reload by sorting.
+    const auto rows = clsCodigo::instance().Get_AR03s(orden);
+    bool complete = rows != nullptr;
+    if (rows) {
+        try {
+            for (int counter = 1; !rows->eof(); rows->moveNext(), ++counter) {
+                const db::Value importe = rows->field(u"Importe");
+                const QStringList cells{
+                    cellText(rows->field(u"ID")),
+                    cellText(rows->field(u"Posicion_Fiscal")),
+                    cellText(rows->field(u"Semana")),
+                    cellText(rows->field(u"Fecha_Pago")),
+                    importe.isNull() ? QString() : Regional::plainText(importe.toDouble()),
+                    Codes::currencyName(cellText(rows->field(u"Moneda"))),
+                    QString::number(counter),
+                    cellText(rows->field(u"Numero")),
+                };
+                grid.addRow(cells.join(u'\t'));
+            }
+        } catch (const std::exception&) {
+            complete = false;
         }
-    } catch (const std::exception&) {
-        // A read that fails part way leaves the rows read so far; the operator can reload by sorting.
-        informReadFailure();
     }
+    if (!complete)
+        informReadFailure();
     Habilitar_Botones();
 }
 
