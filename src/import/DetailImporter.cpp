@@ -2,10 +2,10 @@
 
 #include "InterfaceFileReader.h"
 #include "InterfaceRecord.h"
+#include "data/Armar_Sql.h"
 #include "data/clsCodigo.h"
 #include "platform/db/Database.h"
 #include "platform/db/DbError.h"
-#include "platform/db/Value.h"
 #include "rules/Cuit_Invalido.h"
 
 #include <QFile>
@@ -38,12 +38,11 @@ void DetailImporter::reportDuplicate(Result& result, qint64 number) const
     report(result, u"Error en la linea: "_s + QString::number(number) + u'.' + duplicateText);
 }
 
-DetailImporter::Result DetailImporter::readFile(const GoodLine& good, const std::function<void(Result&)>& finish)
+void DetailImporter::readFile(Result& result, const GoodLine& good, const std::function<void()>& finish)
 {
-    Result result;
     QFile file(m_path);
     if (!file.open(QIODevice::ReadOnly))
-        return result;
+        return;
     result.opened = true;
     const qint64 totalBytes = file.size();
     InterfaceFileReader reader(file);
@@ -66,11 +65,11 @@ DetailImporter::Result DetailImporter::readFile(const GoodLine& good, const std:
         if (failures.isEmpty() && Cuit_Invalido(record.cuit))
             failures = u" El CUIT es incorrecto."_s;
         if (failures.isEmpty())
-            good(number, record, result);
+            good(number, record);
         else
             report(result, u"Error en la linea: "_s + QString::number(number) + u'.' + failures);
     }
-    finish(result);
+    finish();
 
     result.lines = number;
     if (reader.failed()) {
@@ -78,7 +77,6 @@ DetailImporter::Result DetailImporter::readFile(const GoodLine& good, const std:
         report(result, u"Error al leer el archivo de interfase después de la linea: "_s + QString::number(number));
     }
     reportProgress();
-    return result;
 }
 
 DetailImporter::Result DetailImporter::run()
@@ -86,9 +84,9 @@ DetailImporter::Result DetailImporter::run()
     if (m_checkOnly)
         return check();
     clsCodigo& codigo = clsCodigo::instance();
-    Result* current = nullptr;
+    Result result;
     const auto reportInsertion = [&](qint64 number) {
-        report(*current, u"Error al insertar detalle de la linea: "_s + QString::number(number));
+        report(result, u"Error al insertar detalle de la linea: "_s + QString::number(number));
     };
 
     // The open group of inserts, and the lines inserted in it: they count as imported only once the
@@ -101,8 +99,8 @@ DetailImporter::Result DetailImporter::run()
     const auto stopFor = [&](db::Failure failure) {
         if (failure == db::Failure::other)
             return false;
-        current->stopped = failure == db::Failure::diskFull ? Stop::diskFull : Stop::notSaved;
-        current->firstLineLeft = groupStart;
+        result.stopped = failure == db::Failure::diskFull ? Stop::diskFull : Stop::notSaved;
+        result.firstLineLeft = groupStart;
         group.reset();
         groupLines.clear();
         return true;
@@ -120,7 +118,7 @@ DetailImporter::Result DetailImporter::run()
             group.reset();
         }
         if (kept) {
-            current->imported += static_cast<qint64>(groupLines.size());
+            result.imported += static_cast<qint64>(groupLines.size());
         } else {
             for (const qint64 number : groupLines)
                 reportInsertion(number);
@@ -137,8 +135,7 @@ DetailImporter::Result DetailImporter::run()
         return codigo.Existe_Detalle_DDJJ(m_secuencia, m_periodo, record.cbu, record.cuit) > 0;
     };
 
-    const auto insert = [&](qint64 number, const InterfaceRecord& record, Result& result) {
-        current = &result;
+    const auto insert = [&](qint64 number, const InterfaceRecord& record) {
         if (!group) {
             group = codigo.beginTransaction();
             groupStart = number;
@@ -169,11 +166,11 @@ DetailImporter::Result DetailImporter::run()
                 reportInsertion(number);
         }
     };
-    return readFile(insert, [&](Result& result) {
-        current = &result;
+    readFile(result, insert, [&] {
         if (result.stopped == Stop::none)
             closeGroup();
     });
+    return result;
 }
 
 DetailImporter::Result DetailImporter::check()
@@ -192,13 +189,14 @@ DetailImporter::Result DetailImporter::check()
         return {};
     }
     const bool declarationHasLines = codigo.Existe_Detalle(m_secuencia, m_periodo) > 0;
-    const auto check = [&](qint64 number, const InterfaceRecord& record, Result& result) {
+    Result result;
+    const auto check = [&](qint64 number, const InterfaceRecord& record) {
         bool repeated =
             declarationHasLines && codigo.Existe_Detalle_DDJJ(m_secuencia, m_periodo, record.cbu, record.cuit) > 0;
         if (!repeated) {
             try {
-                (void)seen->execute(u"INSERT INTO Pares VALUES ('"_s + QString(record.cbu).replace(u'\'', u'`') +
-                                    u"', "_s + db::Value::numberText(record.cuit) + u')');
+                std::vector<db::Value> pair{record.cbu, record.cuit};
+                (void)seen->execute(Armar_Sql(u"INSERT INTO Pares VALUES ('?', ?)"_s, pair));
             } catch (const db::DbError&) {
                 repeated = true;
             }
@@ -210,10 +208,11 @@ DetailImporter::Result DetailImporter::check()
     };
     // Ended by a commit, which costs nothing here, rather than a rollback, which a file without a journal
     // does not promise to survive.
-    return readFile(check, [&](Result&) {
+    readFile(result, check, [&] {
         try {
             scratchWork->commit();
         } catch (const db::DbError&) {
         }
     });
+    return result;
 }

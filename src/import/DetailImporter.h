@@ -81,11 +81,12 @@ private:
     int m_groupSize = defaultGroupSize;
     bool m_checkOnly = false;
 
-    /// Receives each line whose fields and CUIT are good, with its number, and the result to count it in.
-    using GoodLine = std::function<void(qint64 number, const InterfaceRecord& record, Result& result)>;
-    /// Reads the file: reports each line with a wrong field or CUIT, and hands each good one to `good`.
-    /// `finish` runs after the last line read, before a failure to read on is reported.
-    [[nodiscard]] Result readFile(const GoodLine& good, const std::function<void(Result&)>& finish);
+    /// Receives each line whose fields and CUIT are good, with its number.
+    using GoodLine = std::function<void(qint64 number, const InterfaceRecord& record)>;
+    /// Reads the file into `result`: reports each line with a wrong field or CUIT, and hands each good one to
+    /// `good`. `finish` runs after the last line read, before a failure to read on is reported. Leaves
+    /// `result.opened` false, and does nothing else, when the file cannot be opened.
+    void readFile(Result& result, const GoodLine& good, const std::function<void()>& finish);
     /// The check-only run: what run() does, with the inserts left out.
     [[nodiscard]] Result check();
     void report(Result& result, const QString& text) const;
