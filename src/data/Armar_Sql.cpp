@@ -29,6 +29,14 @@ QString escapeElement(db::Value& element)
 
 } // namespace
 
+void neutraliseQuotes(std::vector<db::Value>& values)
+{
+    for (db::Value& value : values) {
+        if (value.type() == db::Value::Type::Text)
+            (void)escapeElement(value);
+    }
+}
+
 QString Armar_Sql(const QString& sqlTemplate, std::vector<db::Value>& values)
 {
     // The result is built left to right: what precedes a placeholder is template text already

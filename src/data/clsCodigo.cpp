@@ -45,7 +45,8 @@ clsCodigo& clsCodigo::instance()
 clsCodigo::RecordsetPtr clsCodigo::query(const QString& sqlTemplate, std::vector<db::Value> values)
 {
     try {
-        return connection().openRecordset(Armar_Sql(sqlTemplate, values));
+        neutraliseQuotes(values);
+        return connection().openRecordset(sqlTemplate, values);
     } catch (const std::exception& error) {
         noteFailure(error);
         return nullptr;
@@ -56,7 +57,8 @@ std::optional<db::Value> clsCodigo::firstValue(const QString& sqlTemplate, std::
                                                QStringView field)
 {
     try {
-        const auto rows = connection().openRecordset(Armar_Sql(sqlTemplate, values));
+        neutraliseQuotes(values);
+        const auto rows = connection().openRecordset(sqlTemplate, values);
         if (rows->eof())
             return std::nullopt;
         return Si_Nulo(rows->field(field), db::Value(0));
@@ -75,7 +77,8 @@ double clsCodigo::firstNumber(const QString& sqlTemplate, std::vector<db::Value>
 int clsCodigo::change(const QString& sqlTemplate, std::vector<db::Value> values)
 {
     try {
-        return connection().execute(Armar_Sql(sqlTemplate, values));
+        neutraliseQuotes(values);
+        return connection().execute(sqlTemplate, values);
     } catch (const std::exception& error) {
         noteFailure(error);
         return -1;

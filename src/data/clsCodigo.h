@@ -16,10 +16,10 @@ class Transaction;
 class Value;
 } // namespace db
 
-/// The data-access class: every read and write of the program goes through one of its operations,
-/// each a fixed SQL template completed by Armar_Sql. Operations catch their own errors and return
-/// their failure value silently: no recordset, false or 0. One instance serves the whole program and
-/// also carries the registered agent's identity.
+/// The data-access class: every read and write of the program goes through one of its operations, each a
+/// fixed SQL template and its values, which the database fills as Armar_Sql would. Operations catch their own
+/// errors and return their failure value silently: no recordset, false or 0. One instance serves the whole
+/// program and also carries the registered agent's identity.
 class clsCodigo
 {
 public:

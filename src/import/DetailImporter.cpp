@@ -196,7 +196,8 @@ DetailImporter::Result DetailImporter::check()
         if (!repeated) {
             try {
                 std::vector<db::Value> pair{record.cbu, record.cuit};
-                (void)seen->execute(Armar_Sql(u"INSERT INTO Pares VALUES ('?', ?)"_s, pair));
+                neutraliseQuotes(pair);
+                (void)seen->execute(u"INSERT INTO Pares VALUES ('?', ?)"_s, pair);
             } catch (const db::DbError&) {
                 repeated = true;
             }

@@ -125,7 +125,7 @@ void setPayments(report::Report& report, double periodo)
         report.setParameter(u"Pago"_s + n, db::Value::numberText(Si_Nulo(payment.value(u"numero"), 0).toDouble()));
         report.setParameter(u"FecPago"_s + n, payment.value(u"Fecha_Pago").toString());
         report.setParameter(u"ImpPago"_s + n, formatted(payment.value(u"Importe"), u"##,##0.00"));
-        AR04Sheets::execute(u"Update AR03 set Impresion = 'S' where Id = "_s + payment.value(u"iD").toString());
+        AR04Sheets::execute(u"Update AR03 set Impresion = 'S' where Id = ?"_s, {payment.value(u"iD")});
     }
     while (k < AR04Sheets::paymentSlots)
         setEmptyPaymentSlot(report, ++k);
@@ -150,15 +150,17 @@ std::unique_ptr<db::Recordset> AR04Sheets::query(const QString& sqlTemplate, std
     db::Database* database = db::Database::current();
     if (!database)
         fail("no hay conexión con la base de datos");
-    return database->openRecordset(Armar_Sql(sqlTemplate, values));
+    neutraliseQuotes(values);
+    return database->openRecordset(sqlTemplate, values);
 }
 
-int AR04Sheets::execute(const QString& sql)
+int AR04Sheets::execute(const QString& sqlTemplate, std::vector<db::Value> values)
 {
     db::Database* database = db::Database::current();
     if (!database)
         fail("no hay conexión con la base de datos");
-    return database->execute(sql);
+    neutraliseQuotes(values);
+    return database->execute(sqlTemplate, values);
 }
 
 long AR04Sheets::pendingCount(double periodo, double secuencia)
@@ -213,7 +215,7 @@ QStringList AR04Sheets::sheetValues(double periodo, double secuencia)
 
 void AR04Sheets::resetPayments(double periodo)
 {
-    execute(u"Update AR03 set Impresion = 'N' where Posicion_Fiscal = "_s + db::Value::numberText(periodo));
+    execute(u"Update AR03 set Impresion = 'N' where Posicion_Fiscal = ?"_s, {periodo});
 }
 
 void AR04Sheets::setHeader(report::Report& report, const QString& comprobante, double periodo)

@@ -40,11 +40,11 @@ public:
     /// Gathers the sheets shown from now on into one preview window, until the result is destroyed.
     [[nodiscard]] static std::unique_ptr<report::Printing> startPrinting(int sheets);
 
-    /// Runs one of the printing's queries (placeholders filled by Armar_Sql).
+    /// Runs one of the printing's queries, its template filled with the values as Armar_Sql fills it.
     [[nodiscard]] static std::unique_ptr<db::Recordset> query(const QString& sqlTemplate,
                                                               std::vector<db::Value> values);
-    /// Runs one of the printing's changes; the rows it affected.
-    static int execute(const QString& sql);
+    /// Runs one of the printing's changes, filled as query's; the rows it affected.
+    static int execute(const QString& sqlTemplate, std::vector<db::Value> values);
 
     /// Lines of a declaration still pending (no voucher number and no presentation date).
     [[nodiscard]] static long pendingCount(double periodo, double secuencia);

@@ -2,7 +2,6 @@
 
 #include "data/Schema.h"
 #include "platform/db/DbError.h"
-#include "platform/db/StatementCache.h"
 
 #include <QFile>
 #include <QThread>
@@ -166,9 +165,9 @@ TEST(DatabaseFile, ACommitThatFailsKeepsNothingAndLeavesNoTransactionOpen)
     EXPECT_EQ(temp.scalar(u"select group_concat(Posicion_Fiscal) from AR03"_s).toString(), u"3"_s);
 }
 
-// Statements run from a prepared statement kept by their shape store, find, count and fail exactly as
+// Statements run from a prepared statement kept by their text store, find, count and fail exactly as
 // their text does when SQLite runs it alone (table P, filled by sqlite3_exec).
-TEST(DatabaseEngine, StatementsKeptByShapeDoWhatTheirTextDoes)
+TEST(DatabaseEngine, StatementsKeptDoWhatTheirTextDoes)
 {
     TempDatabase temp;
     db::Database& database = temp.db();
@@ -214,44 +213,6 @@ TEST(DatabaseEngine, StatementsKeptByShapeDoWhatTheirTextDoes)
         ADD_FAILURE();
     } catch (const db::DbError& error) {
         EXPECT_EQ(error.what(), expected);
-    }
-}
-
-TEST(StatementShapes, ASplitByAKnownShapeGivesWhatReadingTheTextGives)
-{
-    const auto described = [](const std::optional<db::Shape>& shape) {
-        if (!shape)
-            return std::string("-");
-        std::string text = shape->text.toStdString() + (shape->exponent ? " e" : "");
-        for (const db::Shape::Literal& literal : shape->literals)
-            text += " [" + std::to_string(static_cast<int>(literal.kind)) + ":" + std::to_string(literal.integer) +
-                    ":" + std::to_string(literal.real) + ":" + literal.value().toByteArray().toStdString() + ":" +
-                    std::to_string(literal.quotedIndex) + "]";
-        return text;
-    };
-    const QByteArray known = "Select 'k', a From T Where b = 'x' And c = 1 Order By 2";
-    // Of the known shape, then of others that must not pass for it.
-    const QByteArray statements[] = {
-        "Select 'k', a From T Where b = 'it''s' And c = 2.5e3 Order By 2",
-        "Select 'k', a From T Where b = '' And c = 123456789012 Order By 2",
-        "Select 'k', a From T Where b = 7 And c = 1 Order By 2",
-        "Select 'k', a From T Where b = 'x' And c = 1 Order By 3",
-        "Select 'j', a From T Where b = 'x' And c = 1 Order By 2",
-        "Select 'k', a From T Where b = 'x' And c = 1x Order By 2",
-        "Select 'k', a From T Where b = X'00' And c = 1 Order By 2",
-        "Select 'k', a From T Where b = 'x' And c = 1 Order By 2 ",
-        "Select 'k', a From T Where b = 'x' And c = 12345678901234567890 Order By 2",
-        "Select 'k', a From T Where b = 'x' And c = 1.5.5 Order By 2",
-    };
-    const std::optional<db::Shape> shape = db::splitLiterals(known);
-    ASSERT_TRUE(shape);
-    EXPECT_EQ(described(db::splitAs(*shape, known)), described(shape));
-    for (int i = 0; i < static_cast<int>(std::size(statements)); ++i) {
-        const std::optional<db::Shape> fast = db::splitAs(*shape, statements[i]);
-        EXPECT_EQ(fast.has_value(), i < 2) << statements[i].toStdString();
-        if (fast) {
-            EXPECT_EQ(described(fast), described(db::splitLiterals(statements[i]))) << statements[i].toStdString();
-        }
     }
 }
 

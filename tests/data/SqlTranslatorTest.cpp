@@ -1,5 +1,6 @@
 #include "platform/db/SqlTranslator.h"
 #include "platform/db/DbError.h"
+#include "platform/db/StatementPlans.h"
 
 #include <gtest/gtest.h>
 
@@ -70,4 +71,39 @@ TEST(SqlTranslator, EveryPlaceOfADateAndNothingInComments)
         EXPECT_EQ(translated(sql), expected);
         EXPECT_EQ(translated(expected), expected);
     }
+}
+
+// Where each value of a template lands: bound (?N, as a text, a date or a number), written into the text (a
+// column after ORDER BY, a piece of SQL, a result column), or the whole statement run as its text ("-").
+TEST(StatementPlans, EachValueIsBoundWhereItMeansWhatItsTextWould)
+{
+    const auto planned = [](const QString& sqlTemplate, const std::vector<db::Value>& values) {
+        static db::StatementPlans plans(db::SqlTranslator({u"Fecha_Pago"_s}));
+        const db::StatementPlan* plan = plans.planFor(sqlTemplate, values, [] { return QDate(2002, 9, 30); });
+        if (!plan)
+            return u"-"_s;
+        QString kinds;
+        for (const db::StatementPlan::Binding& binding : plan->bindings)
+            kinds += QString::number(binding.value) + u"tdn"_s[static_cast<int>(binding.bind)];
+        return QString::fromUtf8(plan->text) + u" | "_s + kinds;
+    };
+    const std::tuple<QString, std::vector<db::Value>, QString> cases[] = {
+        {u"Insert Into T (a, Fecha_Pago, b) values(?, '?', '?')"_s,
+         {-5, u"1/2/2002"_s, u"x?"_s},
+         u"Insert Into T (a, Fecha_Pago, b) values(?1, ?2, ?3) | 0n1d2t"_s},
+        {u"Select top 2 ? as x, a From T Where b = ? and c = -? Order by ?, a"_s,
+         {1, u"12.50"_s, 3, u"b desc"_s},
+         u"Select  1 as x, a From T Where b = ?1 and c = -?2 Order by b desc, a LIMIT 2 | 1n2n"_s},
+        {u"Update T Set Fecha_Pago = DATE(), a = ? Where b = ? and c = '?'"_s,
+         {u"Null"_s, QDate(2002, 1, 2), u"'"_s},
+         u"-"_s},
+        {u"Update T Set Fecha_Pago = DATE(), a = ? Where b = '%?%' -- ?"_s,
+         {u"Null"_s, u"z"_s, 4},
+         u"Update T Set Fecha_Pago = '2002-09-30', a = Null Where b = '%z%' -- 4 | "_s},
+        {u"Delete From T Where a = ? and b = ?"_s, {1}, u"-"_s},
+        {u"PRAGMA table_info(?)"_s, {u"T"_s}, u"-"_s},
+        {u"Select * From T Where a = ?; Drop Table T"_s, {1}, u"-"_s},
+    };
+    for (const auto& [sqlTemplate, values, expected] : cases)
+        EXPECT_EQ(planned(sqlTemplate, values), expected) << sqlTemplate.toStdString();
 }

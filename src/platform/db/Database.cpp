@@ -7,9 +7,9 @@
 
 #include <QFileInfo>
 #include <QScopeGuard>
-#include <QThread>
 
-#include <algorithm>
+#include <charconv>
+#include <cmath>
 
 #include <sqlite3.h>
 
@@ -20,10 +20,7 @@ namespace db {
 namespace {
 
 std::unique_ptr<Database> s_current;
-Database::LockWaitHandling s_lockWaitHandling;
 int s_savepointCounter = 0;
-// How long a lock wait lets pass between two tries.
-constexpr int lockPauseMs = 20;
 
 QString passwordFrom(const QString& connect)
 {
@@ -62,12 +59,35 @@ namespace {
     throw DbError(std::string(what) + ": " + sqlite3_errmsg(handle), failureOf(sqlite3_extended_errcode(handle)));
 }
 
-void pauseFor(int ms)
+// A number as SQLite reads the digits Value::numberText writes for it: an integer when it is whole and fits in
+// 64 bits, otherwise a real; what is not finite is written as 0.
+void bindNumber(sqlite3_stmt* statement, int parameter, double number)
 {
-    if (s_lockWaitHandling.pause)
-        s_lockWaitHandling.pause(ms);
+    if (!std::isfinite(number))
+        sqlite3_bind_int64(statement, parameter, 0);
+    else if (number == std::floor(number) && std::fabs(number) < 9223372036854775808.0)
+        sqlite3_bind_int64(statement, parameter, static_cast<sqlite3_int64>(number));
     else
-        QThread::msleep(ms);
+        sqlite3_bind_double(statement, parameter, number);
+}
+
+// A plain number written as text (digits, maybe a sign and decimals), as SQLite reads it.
+void bindNumberText(sqlite3_stmt* statement, int parameter, const QString& text)
+{
+    const QByteArray digits = text.toLatin1();
+    const char* first = digits.constData();
+    const char* last = first + digits.size();
+    sqlite3_int64 integer = 0;
+    if (!digits.contains('.')) {
+        const auto read = std::from_chars(first, last, integer);
+        if (read.ec == std::errc() && read.ptr == last) {
+            sqlite3_bind_int64(statement, parameter, integer);
+            return;
+        }
+    }
+    double real = 0;
+    std::from_chars(first, last, real);
+    sqlite3_bind_double(statement, parameter, real);
 }
 
 } // namespace
@@ -214,52 +234,29 @@ void Database::requireWriteAccess()
 
 int Database::waitForLock(void* data, int /*attempts*/)
 {
-    return static_cast<Database*>(data)->pauseForLock() ? 1 : 0;
-}
-
-bool Database::pauseForLock()
-{
-    if (!m_waitingForLock) {
-        m_waitingForLock = true;
-        m_lockWait.start();
-        if (s_lockWaitHandling.notice)
-            s_lockWaitHandling.notice(true);
-    }
-    if (m_lockWaitSpentMs + m_lockWait.elapsed() >= m_lockWaitMs)
-        return false;
-    m_pausing = true;
-    pauseFor(lockPauseMs);
-    m_pausing = false;
-    return true;
+    return static_cast<Database*>(data)->m_lockWait.pause() ? 1 : 0;
 }
 
 void Database::endLockWait()
 {
-    if (!m_waitingForLock)
-        return;
-    m_waitingForLock = false;
-    m_lockWaitSpentMs += static_cast<int>(m_lockWait.elapsed());
-    if (!s_lockWaitHandling.sharedUntilRenewed && m_transactions == 0)
-        m_lockWaitSpentMs = 0;
-    if (s_lockWaitHandling.notice)
-        s_lockWaitHandling.notice(false);
+    m_lockWait.end(m_transactions > 0);
 }
 
 void Database::setLockWaitHandling(LockWaitHandling handling)
 {
-    s_lockWaitHandling = std::move(handling);
+    LockWait::setHandling(std::move(handling));
 }
 
 void Database::renewLockWait()
 {
-    if (s_current && !s_current->m_waitingForLock)
-        s_current->m_lockWaitSpentMs = 0;
+    if (s_current)
+        s_current->m_lockWait.renew();
 }
 
 void Database::requireReady()
 {
     // A lock wait lets the windows repaint; SQLite forbids running anything on the connection meanwhile.
-    if (m_pausing)
+    if (m_lockWait.pausing())
         throw DbError("la base de datos está esperando a otro programa", Failure::busy);
     if (m_transactions == 0 && sqlite3_get_autocommit(m_handle) == 0)
         rollBackAll();
@@ -280,9 +277,8 @@ void Database::rollBackAll() noexcept
             m_unusable = true;
             break;
         }
-        (void)pauseForLock();
-        m_lockWaitSpentMs = 0;
-        m_lockWait.start();
+        (void)m_lockWait.pause();
+        m_lockWait.restart();
     }
     endLockWait();
 }
@@ -302,106 +298,67 @@ void Database::loadDateColumns()
                 dateColumns.push_back(columns->field(u"name").toString());
         }
     }
-    m_translator = SqlTranslator(std::move(dateColumns));
-    m_plans.clear();
+    m_statements->clear();
+    m_plans.setTranslator(SqlTranslator(std::move(dateColumns)));
 }
 
-QString Database::translated(const QString& sql, SqlTranslator::Report* report) const
-{
-    return m_translator.translate(sql, &Clock::today, report);
-}
-
-const Database::Plan& Database::planFor(const QString& sql, const Shape& shape)
-{
-    if (const auto found = m_plans.constFind(shape.text); found != m_plans.cend())
-        return *found;
-    if (m_plans.size() >= 256)
-        m_plans.clear();
-    // Translation looks at the words and symbols of a statement and at where its literals stand, never
-    // at what a literal holds, except to convert a date: so this statement's translation, split, tells
-    // what it does to every statement of its shape. Anything else it does leaves the plan invalid.
-    SqlTranslator::Report report;
-    const QByteArray text = translated(sql, &report).toUtf8();
-    const std::optional<Shape> after = splitLiterals(text);
-    Plan plan;
-    plan.valid = !report.today && after && !after->exponent && after->literals.size() == shape.literals.size();
-    for (size_t i = 0; plan.valid && i < shape.literals.size(); ++i) {
-        const Shape::Literal& was = shape.literals[i];
-        const Shape::Literal& is = after->literals[i];
-        const bool date =
-            was.kind == Shape::Literal::Kind::Text &&
-            std::find(report.dateTexts.begin(), report.dateTexts.end(), was.quotedIndex) != report.dateTexts.end();
-        plan.valid = was.kind == is.kind && was.integer == is.integer && was.real == is.real &&
-                     (date ? isoDateOf(was.text) == is.value() : was.value() == is.value());
-    }
-    for (const int quoted : report.dateTexts) {
-        for (size_t i = 0; plan.valid && i < shape.literals.size(); ++i) {
-            if (shape.literals[i].kind == Shape::Literal::Kind::Text && shape.literals[i].quotedIndex == quoted)
-                plan.dates.push_back(static_cast<int>(i));
-        }
-    }
-    if (plan.valid)
-        plan.text = after->text;
-    return *m_plans.insert(shape.text, std::move(plan));
-}
-
-std::optional<Shape> Database::split(QByteArrayView written)
-{
-    // Statements come in runs of one shape (an import inserts line after line): the last shape split is
-    // tried first, which takes comparing the text instead of reading it word by word.
-    if (m_lastShape) {
-        if (std::optional<Shape> shape = splitAs(*m_lastShape, written))
-            return shape;
-    }
-    std::optional<Shape> shape = splitLiterals(written);
-    if (shape) {
-        // Kept without what points into this statement's text.
-        m_lastShape = *shape;
-        for (Shape::Literal& literal : m_lastShape->literals)
-            literal = {literal.kind, 0, 0, {}, {}, literal.quotedIndex};
-    }
-    return shape;
-}
-
-QByteArray Database::isoDateOf(QByteArrayView dateText)
+const QByteArray& Database::isoDateOf(const QString& dateText)
 {
     // Statements in a row mostly carry the same date (today's, a declaration's due date): the last one is kept.
-    if (dateText == m_lastDate.first)
-        return m_lastDate.second;
-    const QDate date = Regional::parseDate(QString::fromUtf8(dateText).trimmed());
-    if (!date.isValid())
-        throw DbError("fecha incorrecta: " + dateText.toByteArray().toStdString());
-    m_lastDate = {dateText.toByteArray(), SqlTranslator::isoDate(date)};
+    if (dateText != m_lastDate.first)
+        m_lastDate = {dateText, SqlTranslator::isoDateOf(dateText)};
     return m_lastDate.second;
 }
 
-Database::Prepared Database::prepare(const QString& sql, const char* what)
+const QByteArray& Database::isoDateOf(QDate date)
+{
+    // Today's date goes into every imported line: kept, as the date's text is.
+    if (date != m_lastDateValue.first || !date.isValid()) {
+        const int year = date.year();
+        m_lastDateValue = {date, date.isValid() && year >= 1000 && year <= 9999 ? SqlTranslator::isoDate(date)
+                                                                                : isoDateOf(Value(date).toString())};
+    }
+    return m_lastDateValue.second;
+}
+
+void Database::bind(sqlite3_stmt* statement, const StatementPlan& plan, const std::vector<Value>& values)
+{
+    for (int n = 0; n < static_cast<int>(plan.bindings.size()); ++n) {
+        const StatementPlan::Binding& binding = plan.bindings[static_cast<size_t>(n)];
+        const Value& value = values[static_cast<size_t>(binding.value)];
+        if (binding.bind == StatementPlan::Bind::Number) {
+            if (value.type() == Value::Type::Number)
+                bindNumber(statement, n + 1, value.toDouble());
+            else
+                bindNumberText(statement, n + 1, value.toString());
+            continue;
+        }
+        const QByteArray text = binding.bind == StatementPlan::Bind::Text ? value.toString().toUtf8()
+                                : value.type() == Value::Type::Date       ? isoDateOf(value.toDate())
+                                                                          : isoDateOf(value.toString());
+        sqlite3_bind_text(statement, n + 1, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+    }
+}
+
+Database::Prepared Database::prepare(const QString& sqlTemplate, const std::vector<Value>& values, const char* what)
 {
     requireReady();
-    // Statements of one shape before translation translate alike: the plan made for the first of them
-    // converts the dates among the literals of the others, and their statement, kept by its shape after
-    // translation, runs with them bound. Translating and preparing are both spared.
-    const QByteArray written = sql.toUtf8();
-    if (std::optional<Shape> shape = split(written); shape && !shape->exponent) {
-        const Plan& plan = planFor(sql, *shape);
-        if (plan.valid) {
-            for (const int index : plan.dates) {
-                Shape::Literal& literal = shape->literals[static_cast<size_t>(index)];
-                literal.unquoted = isoDateOf(literal.text);
+    // The statement planned for the template, kept prepared by its text, with the values bound: translating
+    // and preparing are both spared.
+    if (const StatementPlan* plan = m_valuesBound ? m_plans.planFor(sqlTemplate, values, &Clock::today) : nullptr) {
+        if (sqlite3_stmt* statement = m_statements->take(plan->text, static_cast<int>(plan->bindings.size()))) {
+            const Prepared prepared{statement, plan->text};
+            try {
+                bind(statement, *plan, values);
+            } catch (const DbError&) {
+                release(prepared);
+                throw;
             }
-            shape->text = plan.text;
-            if (sqlite3_stmt* statement = m_statements->take(*shape, true))
-                return {statement, std::move(shape->text), written};
+            return prepared;
         }
     }
-    // The statement of the same shape, kept from an earlier time, with this one's literals bound: what
-    // SQLite does with the text, without preparing it again.
-    const QByteArray text = translated(sql).toUtf8();
-    std::optional<Shape> shape = splitLiterals(text);
-    if (shape) {
-        if (sqlite3_stmt* statement = m_statements->take(*shape, true))
-            return {statement, std::move(shape->text), text};
-    }
+    // Otherwise the filled text, translated and prepared for this once.
+    const QByteArray text = m_plans.translator().translate(filledTemplate(sqlTemplate, values), &Clock::today).toUtf8();
     sqlite3_stmt* statement = nullptr;
     if (sqlite3_prepare_v2(m_handle, text.constData(), static_cast<int>(text.size()), &statement, nullptr) !=
         SQLITE_OK) {
@@ -409,22 +366,22 @@ Database::Prepared Database::prepare(const QString& sql, const char* what)
         fail(m_handle, what);
     }
     // A statement kept may refer to what this one changes.
-    if (!shape && statement && !sqlite3_stmt_readonly(statement) && !isDataStatement(text))
+    if (statement && !sqlite3_stmt_readonly(statement))
         m_statements->clear();
-    return {statement, {}, {}};
+    return {statement, {}};
 }
 
 void Database::release(const Prepared& prepared)
 {
-    if (prepared.shape.isEmpty())
+    if (prepared.text.isEmpty())
         sqlite3_finalize(prepared.statement);
     else
-        m_statements->giveBack(prepared.shape, prepared.statement);
+        m_statements->giveBack(prepared.text, prepared.statement);
 }
 
-int Database::execute(const QString& sql)
+int Database::execute(const QString& sqlTemplate, const std::vector<Value>& values)
 {
-    const Prepared prepared = prepare(sql, "sentencia incorrecta");
+    const Prepared prepared = prepare(sqlTemplate, values, "sentencia incorrecta");
     const int rc = sqlite3_step(prepared.statement);
     endLockWait();
     if (rc != SQLITE_DONE && rc != SQLITE_ROW) {
@@ -438,15 +395,15 @@ int Database::execute(const QString& sql)
     return changes;
 }
 
-std::unique_ptr<Recordset> Database::openRecordset(const QString& sql)
+std::unique_ptr<Recordset> Database::openRecordset(const QString& sqlTemplate, const std::vector<Value>& values)
 {
-    const Prepared prepared = prepare(sql, "consulta incorrecta");
+    const Prepared prepared = prepare(sqlTemplate, values, "consulta incorrecta");
     if (!prepared.statement)
         throw DbError("consulta vacía");
     const auto ended = qScopeGuard([this] { endLockWait(); });
-    if (prepared.shape.isEmpty())
+    if (prepared.text.isEmpty())
         return std::unique_ptr<Recordset>(new Recordset(prepared.statement));
-    return std::unique_ptr<Recordset>(new Recordset(prepared.statement, m_statements, prepared.shape, prepared.texts));
+    return std::unique_ptr<Recordset>(new Recordset(prepared.statement, m_statements, prepared.text));
 }
 
 void Database::executeScript(const QString& sql)
@@ -460,7 +417,7 @@ void Database::executeScript(const QString& sql)
 
 void Database::runScript(const QString& sql)
 {
-    if (m_pausing)
+    if (m_lockWait.pausing())
         throw DbError("la base de datos está esperando a otro programa", Failure::busy);
     char* error = nullptr;
     const int rc = sqlite3_exec(m_handle, sql.toUtf8().constData(), nullptr, nullptr, &error);
@@ -474,7 +431,7 @@ void Database::runScript(const QString& sql)
 
 void Database::setQueryTimeout(int seconds)
 {
-    m_lockWaitMs = seconds * 1000;
+    m_lockWait.setAllowance(seconds * 1000);
 }
 
 Database* Database::current()
@@ -494,8 +451,8 @@ Transaction::Transaction(Database& database)
     if (m_outermost) {
         m_database.requireReady();
         // Without a shared allowance, a transaction's statements share one between them.
-        if (!s_lockWaitHandling.sharedUntilRenewed)
-            m_database.m_lockWaitSpentMs = 0;
+        if (!LockWait::handling().sharedUntilRenewed)
+            m_database.m_lockWait.renew();
     }
     m_database.runScript(u"SAVEPOINT "_s + m_name);
     ++m_database.m_transactions;

@@ -1,11 +1,10 @@
 #pragma once
 
+#include "LockWait.h"
 #include "Recordset.h"
-#include "SqlTranslator.h"
 #include "StatementCache.h"
+#include "StatementPlans.h"
 
-#include <QElapsedTimer>
-#include <QHash>
 #include <QString>
 #include <QStringList>
 
@@ -16,8 +15,9 @@ struct sqlite3;
 
 namespace db {
 
-/// One open, encrypted database file. Statements are written in the program's dialect and
-/// translated on the way in (SqlTranslator). Every failure raises DbError.
+/// One open, encrypted database file. Statements are written in the program's dialect, as a template and the
+/// values that fill its "?" (StatementPlans): each template is translated once (SqlTranslator) and its values
+/// go to SQLite as bound values wherever that means what the filled text would. Every failure raises DbError.
 class Database
 {
 public:
@@ -38,10 +38,13 @@ public:
     /// Makes a new, empty encrypted file; fails when the file already exists.
     [[nodiscard]] static std::unique_ptr<Database> create(const QString& path, const QString& password);
 
-    /// Runs a change and returns the number of rows it affected.
-    int execute(const QString& sql);
-    /// Runs a query; the recordset stands on its first row, or at its end when nothing matched.
-    [[nodiscard]] std::unique_ptr<Recordset> openRecordset(const QString& sql);
+    /// Runs a change: the template filled with the values, as filledTemplate writes it, does the same.
+    /// Returns the number of rows it affected.
+    int execute(const QString& sqlTemplate, const std::vector<Value>& values = {});
+    /// Runs a query, a template filled with its values as execute's; the recordset stands on its first row,
+    /// or at its end when nothing matched.
+    [[nodiscard]] std::unique_ptr<Recordset> openRecordset(const QString& sqlTemplate,
+                                                           const std::vector<Value>& values = {});
     /// Runs several statements with no translation (schema scripts).
     void executeScript(const QString& sql);
 
@@ -73,22 +76,15 @@ public:
     /// Removes the work file a restore of the database at `databasePath` left when it was cut short.
     static void removeRestoreLeftovers(const QString& databasePath);
 
+    /// False: every statement runs as the text its template and values make, translated and prepared anew, as
+    /// the program ran them before it bound values. A check that binding changes nothing; true by default.
+    void setValuesBound(bool bound) { m_valuesBound = bound; }
+
     /// How long an operation waits, in all, for locks held by another program before it fails.
     void setQueryTimeout(int seconds);
 
-    /// How waits for another program's lock are shown and spent.
-    struct LockWaitHandling
-    {
-        /// Called with true when a wait starts and with false when it ends: the program shows the hourglass.
-        std::function<void(bool waiting)> notice;
-        /// Lets about `ms` milliseconds pass during a wait; the program's windows repaint meanwhile. The
-        /// thread sleeps when none is given. It must not run statements: any it tries fails at once.
-        std::function<void(int ms)> pause;
-        /// True: every wait shares one allowance of the query timeout until renewLockWait() (the program
-        /// renews it whenever it goes back to waiting for the operator, so the allowance spans what one
-        /// action of the operator does). False: each transaction, and each statement outside one, has its own.
-        bool sharedUntilRenewed = false;
-    };
+    /// How waits for another program's lock are shown and spent, for every connection.
+    using LockWaitHandling = db::LockWaitHandling;
     static void setLockWaitHandling(LockWaitHandling handling);
     /// Gives the current connection a whole allowance of lock waiting again.
     static void renewLockWait();
@@ -117,8 +113,6 @@ private:
     void requireOnlyTables(const QStringList& tables);
     void requireWriteAccess();
     static int waitForLock(void* database, int attempts);
-    /// Lets a moment pass while another program holds the file; false once the allowance is spent.
-    bool pauseForLock();
     void endLockWait();
     /// Refuses a statement started while a lock wait lets the windows repaint, and settles a transaction
     /// that a failure left open when no Transaction is alive, so no later work nests inside it unseen.
@@ -132,46 +126,32 @@ private:
     void copyFrom(Database& source);
     void runScript(const QString& sql);
     friend class Transaction;
-    [[nodiscard]] QString translated(const QString& sql, SqlTranslator::Report* report = nullptr) const;
-    /// A statement ready to step: one kept by its shape (`shape` not empty), or else prepared from its text.
+    /// A statement ready to step: one kept by its text (`text` not empty), or else prepared for this once.
     struct Prepared
     {
         sqlite3_stmt* statement;
-        QByteArray shape;
-        QByteArray texts; ///< the statement's text, which its bound texts point into until it is given back
-    };
-    [[nodiscard]] Prepared prepare(const QString& sql, const char* what);
-    /// The statement (as written, in UTF-8) split into its shape and literals, as splitLiterals does.
-    [[nodiscard]] std::optional<Shape> split(QByteArrayView written);
-    /// The ISO text of a d/m/yyyy date among a statement's literals; raises DbError for one that is no date.
-    [[nodiscard]] QByteArray isoDateOf(QByteArrayView dateText);
-    /// What translation does to the statements of one shape before translation: the shape after it,
-    /// and which literals it converts as dates, in the order it converts them. Invalid when translation
-    /// does more than that.
-    struct Plan
-    {
-        bool valid = false;
         QByteArray text;
-        std::vector<int> dates;
     };
-    [[nodiscard]] const Plan& planFor(const QString& sql, const Shape& shape);
+    [[nodiscard]] Prepared prepare(const QString& sqlTemplate, const std::vector<Value>& values, const char* what);
+    /// Binds the values of a planned statement; raises DbError for a text no date where a date goes.
+    void bind(sqlite3_stmt* statement, const StatementPlan& plan, const std::vector<Value>& values);
+    /// The ISO text of a d/m/yyyy date; raises DbError for one that is no date.
+    [[nodiscard]] const QByteArray& isoDateOf(const QString& dateText);
+    /// The same for a date value, as its d/m/yyyy text would give it.
+    [[nodiscard]] const QByteArray& isoDateOf(QDate date);
     void release(const Prepared& prepared);
 
     sqlite3* m_handle;
     QString m_path;
     QByteArray m_key;
-    SqlTranslator m_translator;
+    StatementPlans m_plans;
     // Shared with the recordsets that hold one of its statements, which may outlive the connection.
     std::shared_ptr<StatementCache> m_statements;
-    std::pair<QByteArray, QByteArray> m_lastDate; // a date's text and its ISO text, as last converted
-    std::optional<Shape> m_lastShape;             // the shape last split, its literals' kinds without their values
-    QHash<QByteArray, Plan> m_plans;
-    int m_lockWaitMs = 2000;
-    int m_lockWaitSpentMs = 0; // spent in the allowance's earlier waits
-    QElapsedTimer m_lockWait;
-    bool m_waitingForLock = false;
-    bool m_pausing = false;
+    std::pair<QString, QByteArray> m_lastDate;    // a date's text and its ISO text, as last converted
+    std::pair<QDate, QByteArray> m_lastDateValue; // a date value and its ISO text, as last converted
+    LockWait m_lockWait;
     bool m_unusable = false;
+    bool m_valuesBound = true;
     int m_transactions = 0; // Transaction objects alive on this connection
 };
 

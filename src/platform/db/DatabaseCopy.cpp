@@ -121,7 +121,7 @@ std::unique_ptr<Database> Database::openCopy(const QString& path, const QStringL
 {
     requireNonEmptyFile(path);
     std::unique_ptr<Database> copy(new Database(openHandle(path, SQLITE_OPEN_READONLY | SQLITE_OPEN_FULLMUTEX), path));
-    copy->m_lockWaitMs = m_lockWaitMs;
+    copy->m_lockWait.setAllowance(m_lockWait.allowance());
     copy->applyKey(m_key);
     copy->requireTables(requiredTables);
     if (!requiredTables.isEmpty())
@@ -151,7 +151,7 @@ bool Database::backupTo(const QString& target, const QStringList& requiredTables
                 break;
             if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED) {
                 // Another program is writing the file: the wait shares the allowance of the statements'.
-                if (!pauseForLock())
+                if (!m_lockWait.pause())
                     break;
                 continue;
             }
@@ -222,7 +222,7 @@ void Database::copyFrom(Database& source)
                       failureOf(sqlite3_extended_errcode(m_handle)));
     int rc = SQLITE_OK;
     while ((rc = sqlite3_backup_step(backup, -1)) == SQLITE_BUSY || rc == SQLITE_LOCKED) {
-        if (!pauseForLock())
+        if (!m_lockWait.pause())
             break;
     }
     endLockWait();

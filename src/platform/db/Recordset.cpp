@@ -40,8 +40,8 @@ Value dateFromStorage(const char* text, int size)
 
 } // namespace
 
-Recordset::Recordset(sqlite3_stmt* statement, std::shared_ptr<StatementCache> cache, QByteArray shape, QByteArray texts)
-    : m_statement(statement), m_cache(std::move(cache)), m_shape(std::move(shape)), m_texts(std::move(texts))
+Recordset::Recordset(sqlite3_stmt* statement, std::shared_ptr<StatementCache> cache, QByteArray text)
+    : m_statement(statement), m_cache(std::move(cache)), m_text(std::move(text))
 {
     try {
         moveNext();
@@ -67,7 +67,7 @@ Recordset::~Recordset()
 void Recordset::release()
 {
     if (m_cache)
-        m_cache->giveBack(m_shape, m_statement);
+        m_cache->giveBack(m_text, m_statement);
     else
         sqlite3_finalize(m_statement);
 }

@@ -38,16 +38,13 @@ public:
 
 private:
     friend class Database;
-    /// With a cache, the statement goes back to it under `shape` when the recordset closes.
-    /// `texts` is the statement's text that its bound texts point into.
-    Recordset(sqlite3_stmt* statement, std::shared_ptr<StatementCache> cache = {}, QByteArray shape = {},
-              QByteArray texts = {});
+    /// With a cache, the statement goes back to it under its `text` when the recordset closes.
+    Recordset(sqlite3_stmt* statement, std::shared_ptr<StatementCache> cache = {}, QByteArray text = {});
     void release();
 
     sqlite3_stmt* m_statement;
     std::shared_ptr<StatementCache> m_cache;
-    QByteArray m_shape;
-    QByteArray m_texts;
+    QByteArray m_text;
     // Column names as the engine keeps them (valid while the statement lives): reading a count
     // should not cost a QString per column.
     std::vector<const char*> m_names;

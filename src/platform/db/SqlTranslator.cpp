@@ -1,6 +1,7 @@
 #include "SqlTranslator.h"
 
 #include "DbError.h"
+#include "SqlTokens.h"
 #include "platform/Regional.h"
 
 #include <algorithm>
@@ -15,13 +16,7 @@ namespace db {
 
 namespace {
 
-struct Token
-{
-    enum class Kind { Word, String, Symbol };
-    Kind kind;
-    qsizetype start;
-    qsizetype length;
-};
+using sql::Token;
 
 struct Edit
 {
@@ -30,79 +25,16 @@ struct Edit
     QString replacement;
 };
 
-bool isWordChar(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u < 128)
-        return (u >= u'a' && u <= u'z') || (u >= u'A' && u <= u'Z') || (u >= u'0' && u <= u'9') || u == u'_' ||
-               u == u'.';
-    return c.isLetterOrNumber();
-}
-
 QString isoLiteral(QDate date)
 {
     return u'\'' + QString::fromLatin1(SqlTranslator::isoDate(date)) + u'\'';
-}
-
-std::vector<Token> tokenize(const QString& sql)
-{
-    std::vector<Token> tokens;
-    tokens.reserve(static_cast<size_t>(sql.size() / 4 + 8));
-    const qsizetype size = sql.size();
-    qsizetype i = 0;
-    while (i < size) {
-        const QChar c = sql.at(i);
-        const QChar next = i + 1 < size ? sql.at(i + 1) : QChar();
-        if (c == u' ' || c.isSpace()) {
-            ++i;
-        } else if (c == u'-' && next == u'-') { // comments are no part of the statement: never rewritten
-            const qsizetype end = sql.indexOf(u'\n', i);
-            i = end < 0 ? size : end;
-        } else if (c == u'/' && next == u'*') {
-            const qsizetype end = sql.indexOf(u"*/", i + 2);
-            i = end < 0 ? size : end + 2;
-        } else if (c == u'[' || c == u'"' || c == u'`') { // a quoted name is a word
-            const qsizetype end = sql.indexOf(c == u'[' ? u']' : c, i + 1);
-            const qsizetype stop = end < 0 ? size : end + 1;
-            tokens.push_back({Token::Kind::Word, i, stop - i});
-            i = stop;
-        } else if (c == u'\'') {
-            qsizetype j = i + 1;
-            while (j < size) {
-                if (sql.at(j) == u'\'') {
-                    if (j + 1 < size && sql.at(j + 1) == u'\'') {
-                        j += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++j;
-            }
-            const qsizetype end = std::min(j + 1, size);
-            tokens.push_back({Token::Kind::String, i, end - i});
-            i = end;
-        } else if (isWordChar(c)) {
-            qsizetype j = i;
-            while (j < size && isWordChar(sql.at(j)))
-                ++j;
-            tokens.push_back({Token::Kind::Word, i, j - i});
-            i = j;
-        } else {
-            qsizetype length = 1;
-            if (i + 1 < size && (c == u'<' || c == u'>') && (sql.at(i + 1) == u'=' || sql.at(i + 1) == u'>'))
-                length = 2;
-            tokens.push_back({Token::Kind::Symbol, i, length});
-            i += length;
-        }
-    }
-    return tokens;
 }
 
 class Rewriter
 {
 public:
     Rewriter(const QString& sql, const std::vector<QString>& dateColumns, SqlTranslator::Report* report)
-        : m_sql(sql), m_tokens(tokenize(sql)), m_dateColumns(dateColumns), m_report(report)
+        : m_sql(sql), m_tokens(sql::tokenize(sql)), m_dateColumns(dateColumns), m_report(report)
     {}
 
     QString run(const std::function<QDate()>& today)
@@ -140,22 +72,31 @@ private:
                m_tokens[index].kind == Token::Kind::Symbol;
     }
 
+    bool isName(size_t index) const
+    {
+        return index < m_tokens.size() &&
+               (m_tokens[index].kind == Token::Kind::Word || m_tokens[index].kind == Token::Kind::Name);
+    }
+
+    // A name followed by a point names a table, not a column.
     bool isDateColumn(size_t index) const
     {
-        if (index >= m_tokens.size() || m_tokens[index].kind != Token::Kind::Word)
+        if (!isName(index) || isChar(index + 1, u'.'))
             return false;
         QStringView name = text(index);
-        for (qsizetype i = name.size() - 1; i >= 0; --i) {
-            if (name[i] == u'.') {
-                name = name.sliced(i + 1);
-                break;
-            }
-        }
-        if (name.size() >= 2 && (name.front() == u'[' || name.front() == u'"' || name.front() == u'`'))
+        if (m_tokens[index].kind == Token::Kind::Name)
             name = name.mid(1, name.size() - 2);
         return std::any_of(m_dateColumns.begin(), m_dateColumns.end(), [name](const QString& column) {
             return column.size() == name.size() && name.compare(column, Qt::CaseInsensitive) == 0;
         });
+    }
+
+    // Where the name at `index` starts with its table's name before it ("t.Fecha" starts at "t").
+    size_t qualifiedStart(size_t index) const
+    {
+        while (index >= 2 && isChar(index - 1, u'.') && isName(index - 2))
+            index -= 2;
+        return index;
     }
 
     void rewriteTop()
@@ -170,7 +111,7 @@ private:
         if (!isWord(i, u"top") || i + 1 >= m_tokens.size() || isWord(i + 2, u"top") || isWord(i + 2, u"distinct"))
             return;
         bool numeric = false;
-        const int limit = text(i + 1).toInt(&numeric);
+        const int limit = m_tokens[i + 1].kind == Token::Kind::Number ? text(i + 1).toInt(&numeric) : 0;
         if (!numeric)
             return;
         const Token& top = m_tokens[i];
@@ -195,12 +136,15 @@ private:
     // "Insert Into T (c1, c2, ...) values (v1, v2, ...), (...)": a literal in the place of a date column.
     void rewriteInsertDates()
     {
-        if (!isWord(0, u"insert") || !isWord(1, u"into") || !isChar(3, u'('))
+        if (!isWord(0, u"insert") || !isWord(1, u"into"))
+            return;
+        const size_t open = isChar(3, u'.') ? 5 : 3; // after the table's name, with its schema's before it
+        if (!isChar(open, u'('))
             return;
         std::vector<bool> columnIsDate;
-        size_t i = 4;
+        size_t i = open + 1;
         for (; i < m_tokens.size() && !isChar(i, u')'); ++i) {
-            if (m_tokens[i].kind == Token::Kind::Word)
+            if (isName(i))
                 columnIsDate.push_back(isDateColumn(i));
         }
         if (!isWord(++i, u"values"))
@@ -231,7 +175,7 @@ private:
     // (SET lists and WHERE clauses).
     void rewriteComparedDates()
     {
-        static const QStringView comparisons[] = {u"=", u"<", u">", u"<=", u">=", u"<>", u"!"};
+        static const QStringView comparisons[] = {u"=", u"==", u"<", u">", u"<=", u">=", u"<>", u"!="};
         const auto isComparison = [&](size_t i) {
             return std::any_of(std::begin(comparisons), std::end(comparisons),
                                [&](QStringView op) { return isSymbol(i, op); });
@@ -239,11 +183,10 @@ private:
         for (size_t i = 0; i < m_tokens.size(); ++i) {
             if (!isDateColumn(i))
                 continue;
-            if (i >= 2 && isComparison(i - 1))
-                convertString(i - 2);
+            const size_t start = qualifiedStart(i);
+            if (start >= 2 && isComparison(start - 1))
+                convertString(start - 2);
             size_t next = i + 1;
-            if (isSymbol(next, u"!")) // "!=" is two symbols here
-                ++next;
             if (isComparison(next)) {
                 convertString(next + 1);
                 continue;
@@ -272,17 +215,9 @@ private:
         if (m_tokens[index].kind != Token::Kind::String || m_converted[index])
             return;
         m_converted[index] = true;
-        if (m_report) {
-            m_report->dateTexts.push_back(
-                static_cast<int>(std::count_if(m_tokens.begin(), m_tokens.begin() + static_cast<qsizetype>(index),
-                                               [](const Token& token) { return token.kind == Token::Kind::String; })));
-        }
-        const QStringView literal = text(index);
-        const QStringView content = literal.mid(1, literal.size() - 2);
-        const QDate date = Regional::parseDate(content.trimmed());
-        if (!date.isValid())
-            throw DbError("fecha incorrecta: " + content.toString().toStdString());
-        m_edits.push_back({m_tokens[index].start, m_tokens[index].length, isoLiteral(date)});
+        m_edits.push_back(
+            {m_tokens[index].start, m_tokens[index].length,
+             u'\'' + QString::fromLatin1(SqlTranslator::isoDateOf(sql::contentOf(m_sql, m_tokens[index]))) + u'\''});
     }
 
     QString applyEdits()
@@ -319,12 +254,7 @@ private:
 
 } // namespace
 
-SqlTranslator::SqlTranslator(std::vector<QString> dateColumns) : m_dateColumns(std::move(dateColumns))
-{
-    m_shortestDateColumn = std::numeric_limits<qsizetype>::max();
-    for (const QString& column : m_dateColumns)
-        m_shortestDateColumn = std::min(m_shortestDateColumn, column.size());
-}
+SqlTranslator::SqlTranslator(std::vector<QString> dateColumns) : m_dateColumns(std::move(dateColumns)) {}
 
 QString SqlTranslator::translate(const QString& sql, QDate today) const
 {
@@ -333,10 +263,15 @@ QString SqlTranslator::translate(const QString& sql, QDate today) const
 
 QString SqlTranslator::translate(const QString& sql, const std::function<QDate()>& today, Report* report) const
 {
-    // Most statements need nothing: the work is only where TOP, DATE() or a date column appears.
-    if (!mayNeedWork(sql))
-        return sql;
     return Rewriter(sql, m_dateColumns, report).run(today);
+}
+
+QByteArray SqlTranslator::isoDateOf(const QString& dateText)
+{
+    const QDate date = Regional::parseDate(QStringView(dateText).trimmed());
+    if (!date.isValid())
+        throw DbError("fecha incorrecta: " + dateText.toStdString());
+    return isoDate(date);
 }
 
 QByteArray SqlTranslator::isoDate(QDate date)
@@ -359,38 +294,6 @@ QByteArray SqlTranslator::isoDate(QDate date)
         digit(year / 1000), digit(year / 100), digit(year / 10), digit(year), '-', digit(month / 10), digit(month), '-',
         digit(day / 10),    digit(day)};
     return QByteArray(text, std::size(text));
-}
-
-bool SqlTranslator::mayNeedWork(QStringView sql) const
-{
-    // One pass over the words of the statement, comparing only words of a length worth comparing:
-    // this runs for every statement, and most statements hold none of the words looked for.
-    const auto wanted = [this](QStringView word) {
-        if (word.size() == 3 && word.compare(u"top", Qt::CaseInsensitive) == 0)
-            return true;
-        if (word.size() == 4 && word.compare(u"date", Qt::CaseInsensitive) == 0)
-            return true;
-        return std::any_of(m_dateColumns.begin(), m_dateColumns.end(), [word](const QString& column) {
-            return column.size() == word.size() && word.compare(column, Qt::CaseInsensitive) == 0;
-        });
-    };
-    const qsizetype size = sql.size();
-    qsizetype i = 0;
-    while (i < size) {
-        if (!isWordChar(sql[i])) {
-            ++i;
-            continue;
-        }
-        qsizetype start = i; // past the last dot: a column named with its table
-        for (; i < size && isWordChar(sql[i]); ++i) {
-            if (sql[i] == u'.')
-                start = i + 1;
-        }
-        const qsizetype length = i - start;
-        if ((length == 3 || length == 4 || length >= m_shortestDateColumn) && wanted(sql.mid(start, length)))
-            return true;
-    }
-    return false;
 }
 
 } // namespace db

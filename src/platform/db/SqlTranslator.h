@@ -24,12 +24,9 @@ public:
 
     /// Raises DbError when a date column receives a text that is not a date.
     [[nodiscard]] QString translate(const QString& sql, QDate today) const;
-    /// What a translation did, for statements that differ only in their literals to skip it: the
-    /// quoted texts converted as dates (counted among all quoted texts, in the order converted), and
-    /// whether DATE() was replaced.
+    /// What a translation did that depends on more than the statement: whether DATE() was replaced.
     struct Report
     {
-        std::vector<int> dateTexts;
         bool today = false;
     };
     /// The same, asking for today's date only when the statement uses DATE().
@@ -38,11 +35,12 @@ public:
 
     /// The stored form of a date, without quotes ("yyyy-mm-dd").
     [[nodiscard]] static QByteArray isoDate(QDate date);
+    /// The stored form of a date written as the program writes it (dd/mm/yyyy, blanks around it allowed);
+    /// raises DbError for a text that is no date.
+    [[nodiscard]] static QByteArray isoDateOf(const QString& dateText);
 
 private:
-    [[nodiscard]] bool mayNeedWork(QStringView sql) const;
     std::vector<QString> m_dateColumns;
-    qsizetype m_shortestDateColumn = 0;
 };
 
 } // namespace db
