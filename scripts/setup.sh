@@ -6,7 +6,7 @@
 set -euo pipefail
 
 packages=(
-    build-essential cmake pkg-config ninja-build clang-format
+    build-essential cmake pkg-config ninja-build clang-format clang-tidy
     qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-translations-l10n qt6-qpa-plugins
     libgl-dev libxkbcommon-dev
     libssl-dev

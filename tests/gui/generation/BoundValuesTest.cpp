@@ -42,6 +42,8 @@ protected:
         note(c.Insertar_Parametro(70, u"O'Brien ¿?"_s, u"a`b' -- ?"_s));
         note(c.Modificar_Parametro(70, u"/* '01/02/2002' */"_s));
         note(c.Get_Parametro(70));
+        note(c.Insertar_Parametro(71, QString(), u"-1e5"_s));
+        note(c.Get_DDJJs(QString()));
         note(c.Insertar_DDJJ(2, periodo, u"31/02/2002"_s));
         note(c.Insertar_DDJJ(2, periodo, u" 5/9/2002 "_s));
         note(c.Insertar_AR03(periodo, 3, u"'01/02/2002'"_s, -1234.56, u"u$s'"_s));
