@@ -321,8 +321,10 @@ const QByteArray& Database::isoDateOf(QDate date)
     return m_lastDateValue.second;
 }
 
-void Database::bind(sqlite3_stmt* statement, const StatementPlan& plan, const std::vector<Value>& values)
+void Database::bind(Prepared& prepared, const StatementPlan& plan, const std::vector<Value>& values)
 {
+    sqlite3_stmt* statement = prepared.statement;
+    prepared.boundTexts.reserve(plan.bindings.size());
     for (int n = 0; n < static_cast<int>(plan.bindings.size()); ++n) {
         const StatementPlan::Binding& binding = plan.bindings[static_cast<size_t>(n)];
         const Value& value = values[static_cast<size_t>(binding.value)];
@@ -336,7 +338,9 @@ void Database::bind(sqlite3_stmt* statement, const StatementPlan& plan, const st
         const QByteArray text = binding.bind == StatementPlan::Bind::Text ? value.toString().toUtf8()
                                 : value.type() == Value::Type::Date       ? isoDateOf(value.toDate())
                                                                           : isoDateOf(value.toString());
-        sqlite3_bind_text(statement, n + 1, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        // Kept with the statement rather than copied by SQLite: an import binds four texts a line.
+        prepared.boundTexts.push_back(text);
+        sqlite3_bind_text(statement, n + 1, text.constData(), static_cast<int>(text.size()), SQLITE_STATIC);
     }
 }
 
@@ -347,9 +351,9 @@ Database::Prepared Database::prepare(const QString& sqlTemplate, const std::vect
     // and preparing are both spared.
     if (const StatementPlan* plan = m_valuesBound ? m_plans.planFor(sqlTemplate, values, &Clock::today) : nullptr) {
         if (sqlite3_stmt* statement = m_statements->take(plan->text, static_cast<int>(plan->bindings.size()))) {
-            const Prepared prepared{statement, plan->text};
+            Prepared prepared{statement, plan->text, {}};
             try {
-                bind(statement, *plan, values);
+                bind(prepared, *plan, values);
             } catch (const DbError&) {
                 release(prepared);
                 throw;
@@ -368,7 +372,7 @@ Database::Prepared Database::prepare(const QString& sqlTemplate, const std::vect
     // A statement kept may refer to what this one changes.
     if (statement && !sqlite3_stmt_readonly(statement))
         m_statements->clear();
-    return {statement, {}};
+    return {statement, {}, {}};
 }
 
 void Database::release(const Prepared& prepared)
@@ -397,13 +401,14 @@ int Database::execute(const QString& sqlTemplate, const std::vector<Value>& valu
 
 std::unique_ptr<Recordset> Database::openRecordset(const QString& sqlTemplate, const std::vector<Value>& values)
 {
-    const Prepared prepared = prepare(sqlTemplate, values, "consulta incorrecta");
+    Prepared prepared = prepare(sqlTemplate, values, "consulta incorrecta");
     if (!prepared.statement)
         throw DbError("consulta vacía");
     const auto ended = qScopeGuard([this] { endLockWait(); });
     if (prepared.text.isEmpty())
         return std::unique_ptr<Recordset>(new Recordset(prepared.statement));
-    return std::unique_ptr<Recordset>(new Recordset(prepared.statement, m_statements, prepared.text));
+    return std::unique_ptr<Recordset>(
+        new Recordset(prepared.statement, m_statements, prepared.text, std::move(prepared.boundTexts)));
 }
 
 void Database::executeScript(const QString& sql)

@@ -131,10 +131,11 @@ private:
     {
         sqlite3_stmt* statement;
         QByteArray text;
+        std::vector<QByteArray> boundTexts; ///< the bound texts, which SQLite reads in place until it is given back
     };
     [[nodiscard]] Prepared prepare(const QString& sqlTemplate, const std::vector<Value>& values, const char* what);
     /// Binds the values of a planned statement; raises DbError for a text no date where a date goes.
-    void bind(sqlite3_stmt* statement, const StatementPlan& plan, const std::vector<Value>& values);
+    void bind(Prepared& prepared, const StatementPlan& plan, const std::vector<Value>& values);
     /// The ISO text of a d/m/yyyy date; raises DbError for one that is no date.
     [[nodiscard]] const QByteArray& isoDateOf(const QString& dateText);
     /// The same for a date value, as its d/m/yyyy text would give it.

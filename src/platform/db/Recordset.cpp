@@ -40,8 +40,9 @@ Value dateFromStorage(const char* text, int size)
 
 } // namespace
 
-Recordset::Recordset(sqlite3_stmt* statement, std::shared_ptr<StatementCache> cache, QByteArray text)
-    : m_statement(statement), m_cache(std::move(cache)), m_text(std::move(text))
+Recordset::Recordset(sqlite3_stmt* statement, std::shared_ptr<StatementCache> cache, QByteArray text,
+                     std::vector<QByteArray> boundTexts)
+    : m_statement(statement), m_cache(std::move(cache)), m_text(std::move(text)), m_boundTexts(std::move(boundTexts))
 {
     try {
         moveNext();

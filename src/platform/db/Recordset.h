@@ -38,13 +38,16 @@ public:
 
 private:
     friend class Database;
-    /// With a cache, the statement goes back to it under its `text` when the recordset closes.
-    Recordset(sqlite3_stmt* statement, std::shared_ptr<StatementCache> cache = {}, QByteArray text = {});
+    /// With a cache, the statement goes back to it under its `text` when the recordset closes. `boundTexts`
+    /// are the texts bound to it, which SQLite reads in place.
+    Recordset(sqlite3_stmt* statement, std::shared_ptr<StatementCache> cache = {}, QByteArray text = {},
+              std::vector<QByteArray> boundTexts = {});
     void release();
 
     sqlite3_stmt* m_statement;
     std::shared_ptr<StatementCache> m_cache;
     QByteArray m_text;
+    std::vector<QByteArray> m_boundTexts;
     // Column names as the engine keeps them (valid while the statement lives): reading a count
     // should not cost a QString per column.
     std::vector<const char*> m_names;
