@@ -1,6 +1,7 @@
 #include "ListGrid.h"
 
 #include "ListGridModel.h"
+#include "ListRow.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -94,10 +95,11 @@ QString ListGrid::columnCaption(int column) const
     return m_model->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString();
 }
 
-void ListGrid::addRow(QStringView tabSeparatedCells)
+void ListGrid::addRow(ListRow& row)
 {
     const bool first = m_model->storedRows() == 0;
-    m_model->appendRow(tabSeparatedCells);
+    m_model->appendRow(row);
+    row.clear();
     if (first) {
         m_model->publish();
         setCurrentRow(0);

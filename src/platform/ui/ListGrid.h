@@ -10,9 +10,10 @@
 namespace ui {
 
 class ListGridModel;
+class ListRow;
 
-/// The list screens' grid: text columns with captions and widths, rows added one at a time from
-/// tab-separated text, and one current row, always the highlighted one, whenever there are rows.
+/// The list screens' grid: text columns with captions and widths, rows added one at a time cell by cell,
+/// and one current row, always the highlighted one, whenever there are rows.
 /// The grid never sorts by itself: a header click is only reported, and the screen reloads the rows
 /// in the order it wants. In Designer, promote a QTreeView to ui::ListGrid (header
 /// "platform/ui/ListGrid.h"). Do not give it another model.
@@ -40,11 +41,11 @@ public:
     /// The caption given to addColumn; "" for a column that does not exist.
     [[nodiscard]] QString columnCaption(int column) const;
 
-    /// Appends a row; its cells are the parts of the text between Tab characters, empty parts included.
+    /// Appends a row with the cells written into `row`, which it empties for the next.
     /// The first row added to an empty grid becomes the current row, as in a data grid after loading.
     /// The view learns of the rows added in a row in one step, when the grid is next asked anything or the
     /// window next repaints: a list of 300 000 rows loads as fast as its text can be copied.
-    void addRow(QStringView tabSeparatedCells);
+    void addRow(ListRow& row);
     /// Removes every row; afterwards there is no current row.
     void clearRows();
     [[nodiscard]] int rowCount() const;

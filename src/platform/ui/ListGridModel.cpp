@@ -1,5 +1,7 @@
 #include "ListGridModel.h"
 
+#include "ListRow.h"
+
 #include <algorithm>
 
 namespace ui {
@@ -27,17 +29,18 @@ void ListGridModel::setColumnAlignment(int column, Qt::Alignment alignment)
     m_alignments[column] = alignment;
 }
 
-void ListGridModel::appendRow(QStringView tabSeparatedCells)
+void ListGridModel::appendRow(const ListRow& row)
 {
+    const QStringView text = row.m_text;
     // The most UTF-8 the text can take; a longer row than a block holds gets a block of its own.
-    const qsizetype room = 3 * tabSeparatedCells.size();
+    const qsizetype room = 3 * text.size();
     if (m_blocks.empty() || m_blocks.back().size - m_blocks.back().used < room) {
         const qsizetype size = std::max(blockBytes, room);
         m_blocks.push_back({std::make_unique_for_overwrite<char[]>(static_cast<size_t>(size)), 0, size});
     }
     Block& block = m_blocks.back();
     char* const start = block.bytes.get() + block.used;
-    const char* const end = m_toUtf8.appendToBuffer(start, tabSeparatedCells);
+    const char* const end = m_toUtf8.appendToBuffer(start, text);
     m_rows.push_back({static_cast<quint32>(m_blocks.size() - 1), static_cast<quint32>(block.used),
                       static_cast<quint32>(end - start)});
     block.used += end - start;

@@ -15,10 +15,12 @@
 
 namespace ui {
 
+class ListRow;
+
 /// The rows behind a ListGrid: plain text cells, a caption per column, no sorting and no editing.
 ///
-/// A row is kept as the tab-separated text it was given, in UTF-8, end to end with the other rows in large
-/// blocks, and cut into cells only when a cell is read: a declaration of 300 000 lines then costs little more
+/// A row is kept as the text of its cells with a Tab between each two, in UTF-8, end to end with the other rows in
+/// large blocks, and cut into cells only when a cell is read: a declaration of 300 000 lines then costs little more
 /// memory than its digits, and loading it makes no string per cell.
 class ListGridModel : public QAbstractTableModel
 {
@@ -31,9 +33,9 @@ public:
     int addColumn(const QString& caption);
     /// How the cells of a column line up (amounts to the right).
     void setColumnAlignment(int column, Qt::Alignment alignment);
-    /// Appends a row given as its cells joined by Tab characters, empty cells included. The row is shown
-    /// only once publish() is called: rows added one by one are announced to the views in one step.
-    void appendRow(QStringView tabSeparatedCells);
+    /// Appends a row. It is shown only once publish() is called: rows added one by one are announced to the
+    /// views in one step.
+    void appendRow(const ListRow& row);
     /// Announces the rows appended since the last call.
     void publish();
     /// Removes every row; the columns stay.

@@ -6,16 +6,17 @@
 #include "Detalle_DDJJ.h"
 #include "Manual_DDJJ.h"
 #include "data/clsCodigo.h"
+#include "platform/db/Recordset.h"
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/ListGrid.h"
-#include "platform/ui/Posicionar_Grilla.h"
 #include "platform/ui/Ui.h"
 #include "platform/ui/WindowPlacement.h"
 #include "reports/Reimpresion_AR04.h"
 #include "screens/HelpDocument.h"
+#include "screens/ListLoader.h"
 #include "screens/ListSearch.h"
 #include "screens/OperationTexts.h"
-#include "screens/ReadFailure.h"
+#include "screens/Posicionar_Grilla.h"
 #include "screens/generation/Generacion_DDJJ.h"
 #include "screens/import/Importacion_DDJJ.h"
 
@@ -34,14 +35,18 @@ using ui::inform;
 
 namespace {
 
-// Grid columns.
-constexpr int colPosicion = 0;
-constexpr int colSecuencia = 1;
-constexpr int colFecVto = 2;
-constexpr int colGenerado = 3;
-constexpr int colFecPres = 4;
-constexpr int colInc = 5;
-constexpr int colUltima = 6;
+// The grid's columns in their order, and how Form_Load adds them.
+enum class Column { Posicion, Secuencia, FecVto, Generado, FecPres, Inc, Ultima };
+constexpr ListLoader::Column columns[] = {
+    {u"Posición Fiscal", u"Posicion", 1300, u"000000"},
+    {u"Secuencia", u"Secuencia", 900, u"000"},
+    {u"Vencimiento de Presentación", u"FecVto", 2300, u"00/00/0000"},
+    {u"Generado (S/N)", u"Generado", 1400, u"S"},
+    {u"Fecha de Generación", u"FecPres", 2000, u"00/00/0000"},
+    {u"Inc", u"Inc", 0},
+    {u"Ultima", u"Ultima", 0},
+};
+static_assert(std::size(columns) == columnIndex(Column::Ultima) + 1);
 
 } // namespace
 
@@ -71,7 +76,7 @@ DDJJ::DDJJ(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::DDJJ>()
                            if (period.size() != 6)
                                return {};
                            return [period](QByteArrayView row) {
-                               return ui::ListGrid::cellOf(row, colPosicion) == period;
+                               return ui::ListGrid::cellOf(row, columnIndex(Column::Posicion)) == period;
                            };
                        });
     connect(m_ui->bBuscar, &QPushButton::clicked, m_search, &ListSearch::ask);
@@ -84,16 +89,7 @@ DDJJ::~DDJJ() = default;
 void DDJJ::Form_Load()
 {
     ui::ListGrid& grid = *m_ui->lvList;
-    grid.addColumn(u"Posición Fiscal"_s, u"Posicion"_s, 1300);
-    grid.addColumn(u"Secuencia"_s, u"Secuencia"_s, 900);
-    grid.addColumn(u"Vencimiento de Presentación"_s, u"FecVto"_s, 2300);
-    grid.addColumn(u"Generado (S/N)"_s, u"Generado"_s, 1400);
-    grid.addColumn(u"Fecha de Generación"_s, u"FecPres"_s, 2000);
-    grid.addColumn(u"Inc"_s, u"Inc"_s, 0, false);
-    grid.addColumn(u"Ultima"_s, u"Ultima"_s, 0, false);
-    const QStringList widest{u"000000"_s, u"000"_s, u"00/00/0000"_s, u"S"_s, u"00/00/0000"_s};
-    for (int column = 0; column < widest.size(); ++column)
-        grid.fitColumn(column, widest.at(column));
+    ListLoader::addColumns(grid, columns);
     ui::fitListWindow(*this, grid, *m_ui->SSSplitter1, *m_ui->Frame1);
 
     // The first load is in period order; the sort clause stays empty until a header is clicked.
@@ -105,56 +101,45 @@ void DDJJ::Form_Load()
 void DDJJ::Refrescar(const QString& orden)
 {
     const ui::BusyCursor busy;
-    ui::ListGrid& grid = *m_ui->lvList;
-    grid.clearRows();
-
-    QList<QStringList> rows;
-    // Each row's period and sequence as numbers, and the newest sequence of each period, from the rows
-    // themselves: the list holds every declaration, so this is the Max(Secuencia) of Get_secuencia without a
-    // query per row.
-    std::vector<std::pair<double, double>> keys;
+    ListLoader loader(*m_ui->lvList);
+    // Each row's first five cells with its period and sequence as numbers, and the newest sequence of each
+    // period, from the rows themselves: the list holds every declaration, so this is the Max(Secuencia) of
+    // Get_secuencia without a query per row.
+    struct Declaration
+    {
+        QStringList cells;
+        double period;
+        double sequence;
+    };
+    std::vector<Declaration> declarations;
     QHash<double, double> newest;
-    bool complete = false;
-    if (const auto records = clsCodigo::instance().Get_DDJJs(orden)) {
-        try {
-            for (; !records->eof(); records->moveNext()) {
-                const db::Value storedSequence = records->field(u"Secuencia");
-                const db::Value generado = records->field(u"Generado");
-                QStringList cells{
-                    records->field(u"Posicion_Fiscal").toString().trimmed(),
-                    storedSequence.isNull() ? u"0"_s : storedSequence.toString().trimmed(),
-                    records->field(u"Fecha_Vto").toString().trimmed(),
-                    generado.isNull() ? u"N"_s : generado.toString().trimmed(),
-                    records->field(u"Fecha_Pres").toString().trimmed(),
-                };
-                const double period = numberOf(cells.at(colPosicion));
-                const double sequence = numberOf(cells.at(colSecuencia));
-                if (!storedSequence.isNull()) {
-                    const auto found = newest.find(period);
-                    if (found == newest.end())
-                        newest.insert(period, sequence);
-                    else
-                        *found = std::max(*found, sequence);
-                }
-                keys.emplace_back(period, sequence);
-                rows.append(std::move(cells));
-            }
-            complete = true;
-        } catch (const std::exception&) {
-            // A read that fails half-way leaves the rows loaded so far.
+    const auto read = [&](const db::Recordset& record, int) {
+        const db::Value storedSequence = record.field(u"Secuencia");
+        const db::Value generado = record.field(u"Generado");
+        QStringList cells{
+            record.field(u"Posicion_Fiscal").toString().trimmed(),
+            storedSequence.isNull() ? u"0"_s : storedSequence.toString().trimmed(),
+            record.field(u"Fecha_Vto").toString().trimmed(),
+            generado.isNull() ? u"N"_s : generado.toString().trimmed(),
+            record.field(u"Fecha_Pres").toString().trimmed(),
+        };
+        const double period = numberOf(cells.at(columnIndex(Column::Posicion)));
+        const double sequence = numberOf(cells.at(columnIndex(Column::Secuencia)));
+        if (!storedSequence.isNull())
+            newest.insert(period, std::max(newest.value(period, sequence), sequence));
+        declarations.push_back({std::move(cells), period, sequence});
+    };
+    const auto writeRows = [&] {
+        int number = 0;
+        for (const Declaration& declaration : declarations) {
+            for (const QString& text : declaration.cells)
+                loader.text(text);
+            // A period whose sequences are all null has 0 as its newest, as Get_secuencia answers for it.
+            const bool ultima = declaration.sequence == newest.value(declaration.period, 0);
+            loader.number(++number, u"0").text(ultima ? u"S" : u"N").addRow();
         }
-    }
-    for (qsizetype i = 0; i < rows.size(); ++i) {
-        const auto [period, sequence] = keys[static_cast<size_t>(i)];
-        // A period whose sequences are all null has 0 as its newest, as Get_secuencia answers for it.
-        rows[i] << QString::number(i + 1) << (sequence == newest.value(period, 0) ? u"S"_s : u"N"_s);
-        // A Tab inside a stored text would split the row's cells.
-        for (QString& cell : rows[i])
-            cell.replace(u'\t', u' ');
-        grid.addRow(rows[i].join(u'\t'));
-    }
-    if (!complete)
-        informReadFailure();
+    };
+    loader.load(clsCodigo::instance().Get_DDJJs(orden), {.read = read, .afterAll = writeRows});
 
     lvList_Click();
 }
@@ -165,15 +150,15 @@ void DDJJ::Habilitar_Botones()
     // period and not generated: a reload leaves the current row on whatever declaration comes first.
     const ui::ListGrid& grid = *m_ui->lvList;
     const bool open =
-        grid.rowCount() > 0 && grid.cell(colUltima).trimmed() == u"S" && grid.cell(colGenerado).trimmed() != u"S";
+        grid.rowCount() > 0 && currentCell(grid, Column::Ultima) == u"S" && currentCell(grid, Column::Generado) != u"S";
     m_ui->bManual->setEnabled(open);
     m_ui->bAutomatica->setEnabled(open);
 }
 
 void DDJJ::lvList_Click()
 {
-    const bool newest = m_ui->lvList->cell(colUltima).trimmed() == u"S";
-    const bool generated = m_ui->lvList->cell(colGenerado).trimmed() == u"S";
+    const bool newest = currentCell(*m_ui->lvList, Column::Ultima) == u"S";
+    const bool generated = currentCell(*m_ui->lvList, Column::Generado) == u"S";
 
     m_ui->bVer->setEnabled(newest);
     m_ui->BEliminar->setEnabled(newest);
@@ -187,17 +172,17 @@ void DDJJ::lvList_HeadClick(int column)
     const ui::BusyCursor busy;
 
     QString tableColumn;
-    switch (column) {
-    case colPosicion:
+    switch (static_cast<Column>(column)) {
+    case Column::Posicion:
         tableColumn = u"Posicion_Fiscal"_s;
         break;
-    case colFecVto:
+    case Column::FecVto:
         tableColumn = u"Fecha_Vto"_s;
         break;
-    case colGenerado:
+    case Column::Generado:
         tableColumn = u"Generado"_s;
         break;
-    case colFecPres:
+    case Column::FecPres:
         tableColumn = u"Fecha_Pres"_s;
         break;
     default:
@@ -220,17 +205,17 @@ void DDJJ::lvList_HeadClick(int column)
 
 void DDJJ::reloadAndReturn()
 {
-    const double inc = numberOf(m_ui->lvList->cell(colInc));
+    const double inc = numberOf(currentCell(*m_ui->lvList, Column::Inc));
     Refrescar(m_sortClause);
-    ui::Posicionar_Grilla(*m_ui->lvList, colInc, inc);
+    Posicionar_Grilla(*m_ui->lvList, columnIndex(Column::Inc), inc);
     lvList_Click();
 }
 
 void DDJJ::bVer_Click()
 {
     const ui::ListGrid& grid = *m_ui->lvList;
-    Detalle_DDJJ detalle({grid.cell(colPosicion).trimmed(), grid.cell(colSecuencia).trimmed(),
-                          grid.cell(colGenerado).trimmed(), grid.cell(colFecVto).trimmed()},
+    Detalle_DDJJ detalle({currentCell(grid, Column::Posicion), currentCell(grid, Column::Secuencia),
+                          currentCell(grid, Column::Generado), currentCell(grid, Column::FecVto)},
                          this);
     ui::Ui::current().showModal(detalle);
 
@@ -240,12 +225,12 @@ void DDJJ::bVer_Click()
 void DDJJ::bManual_Click()
 {
     const ui::ListGrid& grid = *m_ui->lvList;
-    const QString posicion = grid.cell(colPosicion).trimmed();
+    const QString posicion = currentCell(grid, Column::Posicion);
     if (!checkPeriod(posicion) || !checkRegistration(texts::manualEntryAgent))
         return;
 
     // A new line: no line to correct, no replica to date.
-    Manual_DDJJ manual({posicion, grid.cell(colSecuencia).trimmed(), Manual_DDJJ::NewLine, 0, {}, {}}, this);
+    Manual_DDJJ manual({posicion, currentCell(grid, Column::Secuencia), Manual_DDJJ::NewLine, 0, {}, {}}, this);
     ui::Ui::current().showModal(manual);
 
     // New lines change no column of this list: only the buttons are set again.
@@ -258,7 +243,8 @@ void DDJJ::bAutomatica_Click()
         return;
 
     const ui::ListGrid& grid = *m_ui->lvList;
-    Importacion_DDJJ importacion(grid.cell(colPosicion).trimmed(), numberOf(grid.cell(colSecuencia)), this);
+    Importacion_DDJJ importacion(currentCell(grid, Column::Posicion), numberOf(currentCell(grid, Column::Secuencia)),
+                                 this);
     ui::Ui::current().showModal(importacion);
 
     // Imported lines change no column of this list: only the buttons are set again.
@@ -268,8 +254,8 @@ void DDJJ::bAutomatica_Click()
 bool DDJJ::readyToGenerate(const QString& withoutLines)
 {
     const ui::ListGrid& grid = *m_ui->lvList;
-    if (clsCodigo::instance().Existe_Detalle(numberOf(grid.cell(colSecuencia)), numberOf(grid.cell(colPosicion))) ==
-        0) {
+    if (clsCodigo::instance().Existe_Detalle(numberOf(currentCell(grid, Column::Secuencia)),
+                                             numberOf(currentCell(grid, Column::Posicion))) == 0) {
         inform(withoutLines);
         return false;
     }
@@ -281,8 +267,8 @@ void DDJJ::generateAndPrint(double comprobante, const std::function<bool()>& pri
     const ui::ListGrid& grid = *m_ui->lvList;
     Generacion_DDJJ generacion(Cancelado, this);
     generacion.Comp = comprobante;
-    generacion.Posicion = grid.cell(colPosicion).trimmed();
-    generacion.Secuencia = grid.cell(colSecuencia).trimmed();
+    generacion.Posicion = currentCell(grid, Column::Posicion);
+    generacion.Secuencia = currentCell(grid, Column::Secuencia);
     ui::Ui::current().showModal(generacion);
 
     if (!Cancelado) {
@@ -298,13 +284,13 @@ void DDJJ::generateAndPrint(double comprobante, const std::function<bool()>& pri
 void DDJJ::bGenerar_Click()
 {
     const ui::ListGrid& grid = *m_ui->lvList;
-    if (grid.cell(colGenerado).trimmed() == u"S")
+    if (currentCell(grid, Column::Generado) == u"S")
         return inform(u"La posición fiscal seleccionada ya fue generada."_s);
     if (!readyToGenerate(u"La posición fiscal seleccionada no tiene detalles para generar."_s))
         return;
 
-    const double posicion = numberOf(grid.cell(colPosicion));
-    const double secuencia = numberOf(grid.cell(colSecuencia));
+    const double posicion = numberOf(currentCell(grid, Column::Posicion));
+    const double secuencia = numberOf(currentCell(grid, Column::Secuencia));
     generateAndPrint(0, [=] { return clsCodigo::instance().Reporte_AR04(posicion, secuencia); });
 }
 
@@ -314,8 +300,8 @@ void DDJJ::bImprimir_Click()
         return;
 
     const ui::ListGrid& grid = *m_ui->lvList;
-    const double posicion = numberOf(grid.cell(colPosicion));
-    const double secuencia = numberOf(grid.cell(colSecuencia));
+    const double posicion = numberOf(currentCell(grid, Column::Posicion));
+    const double secuencia = numberOf(currentCell(grid, Column::Secuencia));
     const double comprobante = clsCodigo::instance().Get_Comprobante(posicion, secuencia);
     generateAndPrint(comprobante, [=] { return reprintAR04(posicion, secuencia, comprobante); });
 }
@@ -323,11 +309,11 @@ void DDJJ::bImprimir_Click()
 void DDJJ::BEliminar_Click()
 {
     const ui::ListGrid& grid = *m_ui->lvList;
-    const QString posicion = grid.cell(colPosicion).trimmed();
+    const QString posicion = currentCell(grid, Column::Posicion);
     if (ui::Ui::current().ask(u"Desea eliminar realmente TODO el Detalle correspondiente a la posición fiscal "
                               u"seleccionada? ("_s +
                               posicion + u')')) {
-        if (!clsCodigo::instance().Eliminar_DDJJ(numberOf(grid.cell(colSecuencia)), numberOf(posicion)))
+        if (!clsCodigo::instance().Eliminar_DDJJ(numberOf(currentCell(grid, Column::Secuencia)), numberOf(posicion)))
             return inform(operationTexts::deletionFailed);
         inform(operationTexts::done);
     }

@@ -7,22 +7,21 @@
 #include "data/Codes.h"
 #include "data/clsCodigo.h"
 #include "platform/ProgramDirectory.h"
-#include "platform/Regional.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/ListGrid.h"
-#include "platform/ui/Posicionar_Grilla.h"
 #include "platform/ui/Ui.h"
 #include "platform/ui/WindowPlacement.h"
 #include "screens/HelpDocument.h"
+#include "screens/ListLoader.h"
 #include "screens/ListSearch.h"
 #include "screens/OperationTexts.h"
-#include "screens/ReadFailure.h"
+#include "screens/Posicionar_Grilla.h"
 
 #include <QDir>
 #include <QSaveFile>
-#include <QStringList>
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -35,15 +34,38 @@ using ui::inform;
 
 namespace {
 
-// Grid columns read back by the handlers.
-constexpr int colCBU = 1;
-constexpr int colCUIT = 4;
-constexpr int colCant = 5;
-constexpr int colImporte = 6;
-constexpr int colTotal = 7;
-constexpr int colInc = 10;
-constexpr int colTipoCuenta = 2;
-constexpr int colMoneda = 3;
+// The grid's columns in their order, and how Form_Load adds them.
+enum class Column {
+    Agente,
+    CBU,
+    TipoCuenta,
+    TipoMoneda,
+    CUIT,
+    Cant,
+    Importe,
+    Total,
+    Cuenta,
+    Moneda,
+    Inc,
+    Comprobante,
+    FechaPres
+};
+constexpr ListLoader::Column columns[] = {
+    {u"Agente", u"Agente", 800, u"0000"},
+    {u"CBU", u"CBU", 2200, u"0000000000000000000000"},
+    {u"Tipo Cuenta", u"TipoCuenta", 1500},
+    {u"Tipo Moneda", u"TipoMoneda", 1200},
+    {u"CUIT", u"CUIT", 1200, u"00000000000"},
+    {u"Cant Depositos", u"Cant", 1500, u"0000", true},
+    {u"Importe Depositado", u"Importe", 1600, u"-00000000,00", true},
+    {u"Total Retenido", u"Total", 1200, u"00000000,00", true},
+    {u"Cuenta", u"Cuenta", 0},
+    {u"Moneda", u"Moneda", 0},
+    {u"Inc", u"Inc", 0},
+    {u"Comprobante", u"Comprobante", 1100, u"0000000"},
+    {u"Fecha Generación", u"Fecha Pres", 1500, u"00/00/0000"},
+};
+static_assert(std::size(columns) == columnIndex(Column::FechaPres) + 1);
 
 // The positions of the fields a row shows, found once per load: looking each field up by its name on every
 // line would cost more than the line's own text.
@@ -67,65 +89,6 @@ struct DetailFields
     int retenido;
     int comprobante;
     int presentacion;
-};
-
-// A row is written cell by cell, each cell after a Tab; the grid gets the text after the first Tab.
-
-// A stored text as a cell: trimmed, null as empty; a Tab inside it, which would split the row, as a blank.
-void appendText(QString& row, QStringView text)
-{
-    const QStringView trimmed = text.trimmed();
-    const qsizetype from = row.size();
-    row.resize(from + 1 + trimmed.size());
-    QChar* at = row.data() + from;
-    *at++ = u'\t';
-    for (const QChar c : trimmed)
-        *at++ = c == u'\t' ? u' ' : c;
-}
-
-// Starts a cell.
-void appendTab(QString& row)
-{
-    const qsizetype from = row.size();
-    row.resize(from + 1);
-    row.data()[from] = u'\t';
-}
-
-// A field as a cell: numbers in plain decimal text, dates as dd/mm/yyyy, texts as appendText writes them.
-void appendValue(QString& row, const db::Value& value)
-{
-    if (value.type() == db::Value::Type::Number) {
-        appendTab(row);
-        db::Value::appendNumberText(row, value.toDouble());
-    } else {
-        appendText(row, value.toString());
-    }
-}
-
-// A number in one of the regional patterns; null as empty.
-void appendNumber(QString& row, const db::Value& value, QStringView pattern)
-{
-    appendTab(row);
-    if (!value.isNull())
-        Regional::appendFormatted(row, value.toDouble(), pattern);
-}
-
-// The text of a date with the last one kept: a declaration's lines share their presentation date.
-class DateTexts
-{
-public:
-    const QString& operator()(QDate date)
-    {
-        if (m_text.isNull() || date != m_date) {
-            m_date = date;
-            m_text = Regional::dateText(date);
-        }
-        return m_text;
-    }
-
-private:
-    QDate m_date;
-    QString m_text;
 };
 
 // The names of the codes met so far: a declaration's lines share a handful of codes.
@@ -184,8 +147,8 @@ Detalle_DDJJ::Detalle_DDJJ(Declaration declaration, QWidget* parent)
                                   if (digits.isEmpty())
                                       return {};
                                   return [digits](QByteArrayView row) {
-                                      return ui::ListGrid::cellOf(row, colCUIT) == digits ||
-                                             ui::ListGrid::cellOf(row, colCBU).startsWith(digits);
+                                      return ui::ListGrid::cellOf(row, columnIndex(Column::CUIT)) == digits ||
+                                             ui::ListGrid::cellOf(row, columnIndex(Column::CBU)).startsWith(digits);
                                   };
                               });
     connect(m_ui->bBuscar, &QPushButton::clicked, m_search, &ListSearch::ask);
@@ -200,35 +163,12 @@ void Detalle_DDJJ::Form_Load()
     m_ui->lbPosicion->setText(u"Posición Fiscal: "_s + Posicion.trimmed());
 
     ui::ListGrid& grid = *m_ui->lvList;
-    grid.addColumn(u"Agente"_s, u"Agente"_s, 800);
-    grid.addColumn(u"CBU"_s, u"CBU"_s, 2200);
-    grid.addColumn(u"Tipo Cuenta"_s, u"TipoCuenta"_s, 1500);
-    grid.addColumn(u"Tipo Moneda"_s, u"TipoMoneda"_s, 1200);
-    grid.addColumn(u"CUIT"_s, u"CUIT"_s, 1200);
-    grid.addColumn(u"Cant Depositos"_s, u"Cant"_s, 1500);
-    grid.addColumn(u"Importe Depositado"_s, u"Importe"_s, 1600);
-    grid.addColumn(u"Total Retenido"_s, u"Total"_s, 1200);
-    for (const int amount : {colCant, colImporte, colTotal})
-        grid.alignRight(amount);
-    grid.addColumn(u"Cuenta"_s, u"Cuenta"_s, 0, false);
-    grid.addColumn(u"Moneda"_s, u"Moneda"_s, 0, false);
-    grid.addColumn(u"Inc"_s, u"Inc"_s, 0, false);
-    grid.addColumn(u"Comprobante"_s, u"Comprobante"_s, 1100);
-    grid.addColumn(u"Fecha Generación"_s, u"Fecha Pres"_s, 1500);
-    const QStringList widest{u"0000"_s,         u"0000000000000000000000"_s,
-                             QString(),         QString(),
-                             u"00000000000"_s,  u"0000"_s,
-                             u"-00000000,00"_s, u"00000000,00"_s,
-                             QString(),         QString(),
-                             QString(),         u"0000000"_s,
-                             u"00/00/0000"_s};
-    for (int column = 0; column < grid.columnCount(); ++column)
-        grid.fitColumn(column, widest.value(column));
+    ListLoader::addColumns(grid, columns);
     // The code columns as wide as their widest name.
     for (const QString& type : Codes::accountTypeNames())
-        grid.fitColumn(colTipoCuenta, type);
+        grid.fitColumn(columnIndex(Column::TipoCuenta), type);
     for (const QString& currency : Codes::currencyNames())
-        grid.fitColumn(colMoneda, currency);
+        grid.fitColumn(columnIndex(Column::TipoMoneda), currency);
     ui::fitListWindow(*this, grid, *m_ui->SSSplitter1, *m_ui->Frame1);
 
     Refrescar(u"N_POSICION_FISCAL"_s);
@@ -238,58 +178,39 @@ void Detalle_DDJJ::Form_Load()
 void Detalle_DDJJ::Refrescar(const QString& orden)
 {
     const ui::BusyCursor busy;
-    ui::ListGrid& grid = *m_ui->lvList;
-    grid.clearRows();
+    ListLoader loader(*m_ui->lvList);
 
     clsCodigo& codigo = clsCodigo::instance();
     // A large bank's declaration has hundreds of thousands of lines: the count tells how far the load has come.
     const long lines = codigo.Existe_Detalle(numberOf(Secuencia), numberOf(Posicion));
     const auto progress = ui::Ui::current().progress(this, u"Cargando el detalle de la DDJJ..."_s);
-    const auto rows = codigo.Get_Detalle_DDJJs(orden, numberOf(Posicion), numberOf(Secuencia));
-    bool complete = rows != nullptr;
-    if (rows) {
-        try {
-            const DetailFields fields(*rows);
-            CodeNames accountType(&Codes::accountTypeName);
-            CodeNames currency(&Codes::currencyName);
-            DateTexts presentationDate;
-            // One buffer for every row: the grid keeps a copy of the text, so the buffer's room is reused.
-            QString row;
-            row.reserve(256);
-            for (int counter = 1; !rows->eof(); rows->moveNext(), ++counter) {
-                const db::Value cuenta = rows->field(fields.tipoCuenta);
-                const db::Value moneda = rows->field(fields.tipoMoneda);
-                const QString tipoCuenta = cuenta.toString().trimmed();
-                const QString tipoMoneda = moneda.toString().trimmed();
-                row.resize(0); // keeps the buffer's room, which clear() would give back
-                appendNumber(row, rows->field(fields.agente), u"0");
-                appendValue(row, rows->field(fields.cbu));
-                appendText(row, accountType(tipoCuenta));
-                appendText(row, currency(tipoMoneda));
-                appendNumber(row, rows->field(fields.cuit), u"0");
-                appendNumber(row, rows->field(fields.depositos), u"0");
-                appendNumber(row, rows->field(fields.base), u"0.00");
-                appendNumber(row, rows->field(fields.retenido), u"0.00");
-                // The codes themselves, "0" for a null.
-                appendText(row, cuenta.isNull() ? u"0"_s : tipoCuenta);
-                appendText(row, moneda.isNull() ? u"0"_s : tipoMoneda);
-                appendNumber(row, counter, u"0");
-                appendValue(row, rows->field(fields.comprobante));
-                const db::Value presentacion = rows->field(fields.presentacion);
-                if (presentacion.type() == db::Value::Type::Date)
-                    appendText(row, presentationDate(presentacion.toDate()));
-                else
-                    appendValue(row, presentacion);
-                grid.addRow(QStringView(row).sliced(1));
-                progress->step(counter, lines);
-            }
-        } catch (const std::exception&) {
-            // A read that fails half-way leaves the rows loaded so far.
-            complete = false;
-        }
-    }
-    if (!complete)
-        informReadFailure();
+    std::optional<DetailFields> fields;
+    CodeNames accountType(&Codes::accountTypeName);
+    CodeNames currency(&Codes::currencyName);
+    const auto read = [&](const db::Recordset& line, int counter) {
+        const db::Value cuenta = line.field(fields->tipoCuenta);
+        const db::Value moneda = line.field(fields->tipoMoneda);
+        const QString tipoCuenta = cuenta.toString().trimmed();
+        const QString tipoMoneda = moneda.toString().trimmed();
+        loader.number(line.field(fields->agente), u"0")
+            .field(line.field(fields->cbu))
+            .text(accountType(tipoCuenta))
+            .text(currency(tipoMoneda))
+            .number(line.field(fields->cuit), u"0")
+            .number(line.field(fields->depositos), u"0")
+            .number(line.field(fields->base), u"0.00")
+            .number(line.field(fields->retenido), u"0.00")
+            // The codes themselves, "0" for a null.
+            .text(cuenta.isNull() ? u"0"_s : tipoCuenta)
+            .text(moneda.isNull() ? u"0"_s : tipoMoneda)
+            .number(counter, u"0")
+            .field(line.field(fields->comprobante))
+            .field(line.field(fields->presentacion))
+            .addRow();
+        progress->step(counter, lines);
+    };
+    loader.load(codigo.Get_Detalle_DDJJs(orden, numberOf(Posicion), numberOf(Secuencia)),
+                {.start = [&fields](const db::Recordset& records) { fields.emplace(records); }, .read = read});
 
     Habilitar_Botones();
 }
@@ -338,7 +259,7 @@ void Detalle_DDJJ::lvList_HeadClick(int /*column*/)
 void Detalle_DDJJ::reloadAt(double inc)
 {
     Refrescar(QString());
-    ui::Posicionar_Grilla(*m_ui->lvList, colInc, inc);
+    Posicionar_Grilla(*m_ui->lvList, columnIndex(Column::Inc), inc);
 }
 
 void Detalle_DDJJ::openEntry(int accion, double cuitId, const QString& cbuId)
@@ -375,10 +296,10 @@ void Detalle_DDJJ::bModificar_Click()
         return;
 
     const ui::ListGrid& grid = *m_ui->lvList;
-    openEntry(generated ? Manual_DDJJ::ModifyReplicating : Manual_DDJJ::ModifyLine, numberOf(grid.cell(colCUIT)),
-              grid.cell(colCBU).trimmed());
+    openEntry(generated ? Manual_DDJJ::ModifyReplicating : Manual_DDJJ::ModifyLine,
+              numberOf(currentCell(grid, Column::CUIT)), currentCell(grid, Column::CBU));
 
-    reloadAt(numberOf(grid.cell(colInc)));
+    reloadAt(numberOf(currentCell(grid, Column::Inc)));
     if (generated)
         accept();
 }
@@ -392,12 +313,13 @@ void Detalle_DDJJ::BEliminar_Click()
     const ui::ListGrid& grid = *m_ui->lvList;
     if (ui::Ui::current().ask(u"Desea eliminar realmente el detalle seleccionado?"_s)) {
         if (!clsCodigo::instance().Eliminar_Detalle_DDJJ(numberOf(Secuencia), numberOf(Posicion),
-                                                         grid.cell(colCBU).trimmed(), numberOf(grid.cell(colCUIT))))
+                                                         currentCell(grid, Column::CBU),
+                                                         numberOf(currentCell(grid, Column::CUIT))))
             return inform(operationTexts::deletionFailed);
         inform(operationTexts::done);
     }
     // The cursor goes to the row before the one that was current.
-    reloadAt(numberOf(grid.cell(colInc)) - 1);
+    reloadAt(numberOf(currentCell(grid, Column::Inc)) - 1);
 }
 
 void Detalle_DDJJ::bAyuda_Click()

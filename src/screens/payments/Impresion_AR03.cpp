@@ -5,51 +5,46 @@
 #include "data/Codes.h"
 #include "data/clsCodigo.h"
 #include "platform/Regional.h"
+#include "platform/db/Recordset.h"
 #include "platform/ui/BusyCursor.h"
-#include "platform/ui/Posicionar_Grilla.h"
 #include "platform/ui/Ui.h"
 #include "screens/HelpDocument.h"
+#include "screens/ListLoader.h"
 #include "screens/OperationTexts.h"
-#include "screens/ReadFailure.h"
-
-#include <QStringList>
-
-#include <stdexcept>
-
-#include <exception>
+#include "screens/Posicionar_Grilla.h"
 
 using namespace Qt::StringLiterals;
 using ui::inform;
 
 namespace {
 
-// Grid columns the screen reads back.
-constexpr int codigoColumn = 0;
-constexpr int importeColumn = 4;
-constexpr int incColumn = 6;
-constexpr int comprobanteColumn = 7;
-
-constexpr int columnWidth = 1200;
-
-// A field as a grid cell: trimmed, null as empty. A Tab would split the row's cells.
-QString cellText(const db::Value& value)
-{
-    return value.toString().trimmed().replace(u'\t', u' ');
-}
+// The grid's columns in their order, and how Form_Load adds them.
+enum class Column { Codigo, Posicion, Semana, Fecha, Importe, Moneda, Inc, Comprobante };
+constexpr ListLoader::Column columns[] = {
+    {u"Código", u"Codigo", 0},
+    {u"Posición Fiscal", u"Posicion", 1200},
+    {u"Semana", u"Semana", 1200},
+    {u"Fecha Pago", u"Fecha", 1200},
+    {u"Importe a depositar", u"Importe", 1200, {}, true},
+    {u"Moneda", u"Moneda", 1200},
+    {u"Inc", u"Inc", 0},
+    {u"Comprobante", u"Comprobante", 1200},
+};
+static_assert(std::size(columns) == columnIndex(Column::Comprobante) + 1);
 
 // The ORDER BY column of a sortable grid column; "" for the others.
 QString sortField(int column)
 {
-    switch (column) {
-    case 1:
+    switch (static_cast<Column>(column)) {
+    case Column::Posicion:
         return u"Posicion_Fiscal"_s;
-    case 2:
+    case Column::Semana:
         return u"Semana"_s;
-    case 3:
+    case Column::Fecha:
         return u"Fecha_Pago"_s;
-    case 4:
+    case Column::Importe:
         return u"Importe"_s;
-    case 5:
+    case Column::Moneda:
         return u"Moneda"_s;
     default:
         return {};
@@ -76,50 +71,29 @@ Impresion_AR03::~Impresion_AR03() = default;
 
 void Impresion_AR03::Form_Load()
 {
-    ui::ListGrid& grid = *m_ui->lvList;
-    grid.addColumn(u"Código"_s, u"Codigo"_s, 0, false);
-    grid.addColumn(u"Posición Fiscal"_s, u"Posicion"_s, columnWidth);
-    grid.addColumn(u"Semana"_s, u"Semana"_s, columnWidth);
-    grid.addColumn(u"Fecha Pago"_s, u"Fecha"_s, columnWidth);
-    grid.addColumn(u"Importe a depositar"_s, u"Importe"_s, columnWidth);
-    grid.alignRight(importeColumn);
-    grid.addColumn(u"Moneda"_s, u"Moneda"_s, columnWidth);
-    grid.addColumn(u"Inc"_s, u"Inc"_s, 0, false);
-    grid.addColumn(u"Comprobante"_s, u"Comprobante"_s, columnWidth);
+    ListLoader::addColumns(*m_ui->lvList, columns);
     Refrescar(m_orden);
 }
 
 void Impresion_AR03::Refrescar(const QString& orden)
 {
     const ui::BusyCursor busy;
-    ui::ListGrid& grid = *m_ui->lvList;
-    grid.clearRows();
     // A list that cannot be read, or stops being readable part way, keeps the rows read so far and says so;
     // the operator can reload by sorting.
-    const auto rows = clsCodigo::instance().Get_AR03s(orden);
-    bool complete = rows != nullptr;
-    if (rows) {
-        try {
-            for (int counter = 1; !rows->eof(); rows->moveNext(), ++counter) {
-                const db::Value importe = rows->field(u"Importe");
-                const QStringList cells{
-                    cellText(rows->field(u"ID")),
-                    cellText(rows->field(u"Posicion_Fiscal")),
-                    cellText(rows->field(u"Semana")),
-                    cellText(rows->field(u"Fecha_Pago")),
-                    importe.isNull() ? QString() : Regional::plainText(importe.toDouble()),
-                    Codes::currencyName(cellText(rows->field(u"Moneda"))),
-                    QString::number(counter),
-                    cellText(rows->field(u"Numero")),
-                };
-                grid.addRow(cells.join(u'\t'));
-            }
-        } catch (const std::exception&) {
-            complete = false;
-        }
-    }
-    if (!complete)
-        informReadFailure();
+    ListLoader loader(*m_ui->lvList);
+    const auto read = [&loader](const db::Recordset& payment, int counter) {
+        const db::Value importe = payment.field(u"Importe");
+        loader.field(payment.field(u"ID"))
+            .field(payment.field(u"Posicion_Fiscal"))
+            .field(payment.field(u"Semana"))
+            .field(payment.field(u"Fecha_Pago"))
+            .text(importe.isNull() ? QString() : Regional::plainText(importe.toDouble()))
+            .text(Codes::currencyName(payment.field(u"Moneda").toString().trimmed()))
+            .number(counter, u"0")
+            .field(payment.field(u"Numero"))
+            .addRow();
+    };
+    loader.load(clsCodigo::instance().Get_AR03s(orden), {.read = read});
     Habilitar_Botones();
 }
 
@@ -157,13 +131,13 @@ void Impresion_AR03::BEliminar_Click()
     if (grid.rowCount() == 0)
         return;
     if (ui::Ui::current().ask(u"Está seguro que desea eliminar el Pago seleccionado?"_s) &&
-        !clsCodigo::instance().Eliminar_AR03(grid.cell(codigoColumn).toDouble()))
+        !clsCodigo::instance().Eliminar_AR03(currentCell(grid, Column::Codigo).toDouble()))
         return inform(operationTexts::failed);
 
     // Deleted or kept, the row above becomes current.
-    const double counter = grid.cell(incColumn).toDouble();
+    const double counter = currentCell(grid, Column::Inc).toDouble();
     Refrescar(m_orden);
-    ui::Posicionar_Grilla(grid, incColumn, counter - 1);
+    Posicionar_Grilla(grid, columnIndex(Column::Inc), counter - 1);
 }
 
 void Impresion_AR03::bImprimir_Click()
@@ -180,9 +154,9 @@ void Impresion_AR03::bImprimir_Click()
     ui::ListGrid& grid = *m_ui->lvList;
     if (grid.rowCount() == 0)
         return;
-    const double id = grid.cell(codigoColumn).toDouble();
+    const double id = currentCell(grid, Column::Codigo).toDouble();
     // A payment without a number has never been printed: its first printing gives it one.
-    if (grid.cell(comprobanteColumn).trimmed().isEmpty()) {
+    if (currentCell(grid, Column::Comprobante).isEmpty()) {
         if (!codigo.Reporte_AR03(id))
             return inform(u"No se ha podido generar la boleta de pago AR03."_s);
     } else if (!codigo.Reimpresion_AR03(id)) {
@@ -190,9 +164,9 @@ void Impresion_AR03::bImprimir_Click()
     }
 
     // Reload so that a new number shows under "Comprobante", and stay on the printed row.
-    const double counter = grid.cell(incColumn).toDouble();
+    const double counter = currentCell(grid, Column::Inc).toDouble();
     Refrescar(m_orden);
-    ui::Posicionar_Grilla(grid, incColumn, counter);
+    Posicionar_Grilla(grid, columnIndex(Column::Inc), counter);
 }
 
 void Impresion_AR03::bAyuda_Click()

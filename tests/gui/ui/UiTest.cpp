@@ -3,10 +3,11 @@
 #include "platform/ui/BusyCursor.h"
 #include "platform/ui/KeyFilter.h"
 #include "platform/ui/ListGrid.h"
-#include "platform/ui/Posicionar_Grilla.h"
+#include "platform/ui/ListRow.h"
 #include "platform/ui/QtUi.h"
 #include "platform/ui/SpanishTranslations.h"
 #include "platform/ui/WindowPlacement.h"
+#include "screens/Posicionar_Grilla.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -52,6 +53,15 @@ protected:
         m_grid->addColumn(u"Importe a depositar"_s, u"Importe"_s, 1200);
         m_grid->addColumn(u"Inc"_s, u"Inc"_s, 0);
         activate(m_screen);
+    }
+
+    // Adds a row of the parts of `cells` between Tab characters.
+    void addRow(const QString& cells)
+    {
+        ui::ListRow row;
+        for (const QString& cell : cells.split(u'\t'))
+            row << cell;
+        m_grid->addRow(row);
     }
 
     QDialog m_screen;
@@ -121,13 +131,13 @@ TEST_F(InputTest, KeyHooksDropOrReplaceTypedCharactersReportKeyUpCodesAndEnterNe
     EXPECT_EQ(m_saves, 2);
 }
 
-TEST_F(InputTest, GridTakesTabTextReportsTheOperatorDoesNotSortAndIsPositionedByValue)
+TEST_F(InputTest, GridTakesCellsReportsTheOperatorDoesNotSortAndIsPositionedByValue)
 {
     // Row i: code 100+i, week i%5+1, amount i*10.5, Inc i; then a short row and one to be trimmed.
     for (int i = 1; i <= 5; ++i)
-        m_grid->addRow(u"%1\t%2\t%3.5\t%4"_s.arg(100 + i).arg(i % 5 + 1).arg(i * 10).arg(i));
-    m_grid->addRow(u"8"_s);
-    m_grid->addRow(u"200\t1\t 7 \t 1 "_s);
+        addRow(u"%1\t%2\t%3.5\t%4"_s.arg(100 + i).arg(i % 5 + 1).arg(i * 10).arg(i));
+    addRow(u"8"_s);
+    addRow(u"200\t1\t 7 \t 1 "_s);
     m_grid->setFocus();
     QSignalSpy clicked(m_grid, &ListGrid::rowClicked);
     QSignalSpy deleted(m_grid, &ListGrid::deleteKeyReleased);
@@ -157,7 +167,7 @@ TEST_F(InputTest, GridTakesTabTextReportsTheOperatorDoesNotSortAndIsPositionedBy
     const double cases[][3] = {{3, 3, 2}, {3, 1.0, 0}, {2, 7, 6}, {2, 20.5, 1}, {3, 0, 6}, {9, 1, 6}};
     for (const auto& c : cases) {
         m_grid->setCurrentRow(5);
-        ui::Posicionar_Grilla(*m_grid, static_cast<int>(c[0]), c[1]);
+        Posicionar_Grilla(*m_grid, static_cast<int>(c[0]), c[1]);
         EXPECT_EQ(m_grid->currentRow(), c[2]) << c[0] << ' ' << c[1];
         EXPECT_TRUE(m_grid->isVisible() && m_grid->hasFocus());
     }
@@ -173,7 +183,7 @@ TEST_F(InputTest, GridKeepsEveryRowsTextWhateverItsLengthOrAlphabetAndShowsRowsA
     for (const int round : {0, 1}) {
         m_grid->clearRows();
         for (int i = 0; i < 5000; ++i)
-            m_grid->addRow(text(i));
+            addRow(text(i));
         // The view hears of the rows once the window has had its turn, not row by row.
         QApplication::processEvents();
         ASSERT_EQ(m_grid->model()->rowCount(), 5000) << round;

@@ -1,11 +1,9 @@
 #include "Posicionar_Grilla.h"
 
-#include "ListGrid.h"
 #include "platform/db/Value.h"
+#include "platform/ui/ListGrid.h"
 
-namespace ui {
-
-void Posicionar_Grilla(ListGrid& grid, int column, double value)
+void Posicionar_Grilla(ui::ListGrid& grid, int column, double value)
 {
     const int rows = grid.rowCount();
     if (rows == 0)
@@ -33,5 +31,3 @@ void Posicionar_Grilla(ListGrid& grid, int column, double value)
     if (hadFocus)
         grid.setFocus();
 }
-
-} // namespace ui
