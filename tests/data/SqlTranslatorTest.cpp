@@ -101,6 +101,7 @@ TEST(StatementPlans, EachValueIsBoundWhereItMeansWhatItsTextWould)
          {u"Null"_s, u"z"_s, 4},
          u"Update T Set Fecha_Pago = '2002-09-30', a = Null Where b = '%z%' -- 4 | "_s},
         {u"Delete From T Where a = ? and b = ?"_s, {1}, u"-"_s},
+        {u"Delete From T Where a = 1 -?"_s, {u"-0.0"_s}, u"-"_s},
         {u"PRAGMA table_info(?)"_s, {u"T"_s}, u"-"_s},
         {u"Select * From T Where a = ?; Drop Table T"_s, {1}, u"-"_s},
     };

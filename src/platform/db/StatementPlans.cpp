@@ -30,6 +30,16 @@ NumberKind kindOf(double number)
     return small ? NumberKind::Small : NumberKind::Other;
 }
 
+// The same for a plain number written as text: its sign and its point as written ("-0", "5.0").
+NumberKind kindOf(const QString& text)
+{
+    const bool negative = text.startsWith(u'-');
+    const bool small = !text.contains(u'.') && std::fabs(text.toDouble()) < 2147483648.0;
+    if (negative)
+        return small ? NumberKind::NegativeSmall : NumberKind::NegativeOther;
+    return small ? NumberKind::Small : NumberKind::Other;
+}
+
 // A plain number as a text holds it: digits, maybe a sign before them, a point and decimals after them.
 bool isPlainNumber(QStringView text)
 {
@@ -205,7 +215,7 @@ bool StatementPlans::valuesKey(const Template& shape, const std::vector<Value>& 
             }
             const QString text = value.toString();
             if (value.type() == Value::Type::Text && isPlainNumber(text)) {
-                m_key += QChar(static_cast<char16_t>(kindOf(text.toDouble())));
+                m_key += QChar(static_cast<char16_t>(kindOf(text)));
                 continue;
             }
         }
