@@ -29,8 +29,8 @@ report::RecordingReportEngine& installRecordingEngine()
 
 ScreenFixture::ScreenFixture(QDate today) : m_ui(ui::ScriptedUi::install()), m_engine(installRecordingEngine())
 {
-    Clock::fix(today);
-    ProgramDirectory::override(m_db.dir());
+    Clock::install(today);
+    ProgramDirectory::install(m_db.dir());
     for (const QString& name : {u"AR03.rpt"_s, u"AR04.rpt"_s, u"AR04_primera.rpt"_s, u"AR04_Pagos.rpt"_s})
         QFile::copy(ReportFiles::shipped(name), QDir(m_db.dir()).filePath(name));
     setRegistration(0, {}, {});
@@ -41,10 +41,10 @@ ScreenFixture::~ScreenFixture()
     EXPECT_TRUE(m_ui.unansweredQuestions().isEmpty());
     EXPECT_FALSE(m_ui.isBusy()) << "the pointer is back to normal";
     setRegistration(0, {}, {});
-    report::ReportEngine::install(nullptr);
-    ui::Ui::install(nullptr);
-    ProgramDirectory::release();
-    Clock::release();
+    report::ReportEngine::uninstall();
+    ui::Ui::uninstall();
+    ProgramDirectory::uninstall();
+    Clock::uninstall();
 }
 
 void ScreenFixture::setRegistration(double agente, const QString& cuit, const QString& denominacion)

@@ -81,7 +81,7 @@ TEST_P(AR04Printings, NumberStampAndShowEverySheet)
                   n)
             << "every line stamped with its sheet, and a reprint changes none";
         m_engine.clear();
-        Clock::fix(QDate(2002, 11, 20));
+        Clock::install(QDate(2002, 11, 20));
         execute(u"update AR03 set Impresion = 'N'"_s);
     }
 }

@@ -190,7 +190,7 @@ TEST_F(InputTest, GridKeepsEveryRowsTextWhateverItsLengthOrAlphabetAndShowsRowsA
 
 TEST(QtUi, BoxesReadSiNoWithTheNormalPointerAndTheSaveDialogTakesANewName)
 {
-    ui::Ui::install(nullptr);
+    ui::Ui::uninstall();
     ASSERT_TRUE(ui::installSpanishTranslations(*QCoreApplication::instance()));
     // Describes the next box as "title|buttons|pointer" and closes it with `press`.
     QString seen;
@@ -243,7 +243,7 @@ TEST(QtUi, BoxesReadSiNoWithTheNormalPointerAndTheSaveDialogTakesANewName)
 // made meanwhile waits for the step's end, as typed-ahead keys do: nothing starts in the middle of the step.
 TEST(QtUi, ProgressWindowComesOnlyForALongStepAndHoldsTheOperatorsClickUntilItEnds)
 {
-    ui::Ui::install(nullptr);
+    ui::Ui::uninstall();
     QDialog screen;
     screen.setWindowTitle(u"Detalle DDJJ"_s);
     auto* button = new QPushButton(u"&Eliminar Detalle"_s, &screen);
