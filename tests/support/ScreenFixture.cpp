@@ -19,15 +19,21 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-report::RecordingReportEngine& installRecordingEngine()
+// Installs a new double of the seam and gives it.
+template <typename Seam, typename Double>
+Double& installNew()
 {
-    report::ReportEngine::install(std::make_unique<report::RecordingReportEngine>());
-    return static_cast<report::RecordingReportEngine&>(*report::ReportEngine::current());
+    auto fresh = std::make_unique<Double>();
+    Double& installed = *fresh;
+    Seam::install(std::move(fresh));
+    return installed;
 }
 
 } // namespace
 
-ScreenFixture::ScreenFixture(QDate today) : m_ui(ui::ScriptedUi::install()), m_engine(installRecordingEngine())
+ScreenFixture::ScreenFixture(QDate today)
+    : m_ui(installNew<ui::Ui, ui::ScriptedUi>()),
+      m_engine(installNew<report::ReportEngine, report::RecordingReportEngine>())
 {
     Clock::install(today);
     ProgramDirectory::install(m_db.dir());

@@ -9,7 +9,6 @@
 
 #include "app/Main.h"
 #include "platform/cipher/Cipher.h"
-#include "platform/reportengine/RecordedReport.h"
 #include "platform/ui/ListGrid.h"
 
 #include <QComboBox>
@@ -62,7 +61,7 @@ protected:
         });
         click(*m_menu, u"bAR04"_s);
         EXPECT_EQ(m_ui.shownScreens().mid(seen), QStringList{u"DDJJ"_s} + screens);
-        ASSERT_EQ(m_ui.pendingModals() + m_ui.pendingAnswers() + m_ui.pendingFileNames(), 0);
+        ASSERT_EQ(m_ui.pending(), 0U);
     }
 
     /// Generates ("bGenerar") or regenerates ("bImprimir") a sequence into a file; gives its decrypted
