@@ -61,6 +61,12 @@ void ScreenFixture::setRegistration(double agente, const QString& cuit, const QS
     codigo.Par_Denomin = denominacion;
 }
 
+QString ScreenFixture::identity()
+{
+    const clsCodigo& codigo = clsCodigo::instance();
+    return u"%1 %2 %3"_s.arg(codigo.Par_CUIT, codigo.Par_Denomin).arg(codigo.Par_Agente);
+}
+
 void ScreenFixture::activate(QWidget& window)
 {
     window.show();

@@ -33,6 +33,8 @@ protected:
     ~ScreenFixture() override;
 
     static void setRegistration(double agente, const QString& cuit, const QString& denominacion);
+    /// The registration the program holds, as "CUIT name agent".
+    [[nodiscard]] static QString identity();
     void execute(const QString& sql) { m_db.db().execute(sql); }
 
     /// Shows a window and waits until it is active, so that the focus can be checked.

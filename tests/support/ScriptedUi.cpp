@@ -7,6 +7,7 @@
 #include <QDialog>
 #include <QFileInfo>
 #include <QPointer>
+#include <QScopeGuard>
 
 namespace ui {
 
@@ -30,28 +31,23 @@ T take(std::deque<T>& queue)
     return front;
 }
 
-// Writes each step into the record of its progress.
-class ScriptedProgress : public Ui::Progress
+// Writes each step into the record of its progress, the last one when it is made.
+struct ScriptedProgress : Ui::Progress
 {
-public:
     ScriptedProgress(const ScriptedUi& ui, QList<ScriptedUi::ProgressRecord>& records)
-        : m_ui(ui), m_records(records), m_index(records.size() - 1)
+        : ui(ui), records(records), index(records.size() - 1)
     {}
-    ~ScriptedProgress() override { m_records[m_index].ended = true; }
+    ~ScriptedProgress() override { records[index].ended = true; }
 
     void step(qint64 done, qint64 total) override
     {
-        ScriptedUi::ProgressRecord& record = m_records[m_index];
-        record.backwards = record.backwards || done < record.done;
-        record.alwaysBusy = record.alwaysBusy && m_ui.isBusy();
-        record.done = done;
-        record.total = total;
+        ScriptedUi::ProgressRecord& at = records[index];
+        at = {at.text, done, total, at.alwaysBusy && ui.isBusy(), at.backwards || done < at.done};
     }
 
-private:
-    const ScriptedUi& m_ui;
-    QList<ScriptedUi::ProgressRecord>& m_records;
-    qsizetype m_index;
+    const ScriptedUi& ui;
+    QList<ScriptedUi::ProgressRecord>& records;
+    qsizetype index;
 };
 
 } // namespace
@@ -78,7 +74,7 @@ void ScriptedUi::showModal(QDialog& screen)
     const bool wasModal = screen.testAttribute(Qt::WA_ShowModal);
     const QPointer<QDialog> guard = &screen;
     // Closes the screen the way exec() would leave it, also when the work throws.
-    const auto close = [&] {
+    const auto close = qScopeGuard([&] {
         if (!guard)
             return;
         if (screen.isVisible())
@@ -86,26 +82,18 @@ void ScriptedUi::showModal(QDialog& screen)
         screen.setAttribute(Qt::WA_ShowModal, wasModal);
         if (opener && opener->isVisible())
             activate(*opener);
-    };
-
+    });
     screen.setAttribute(Qt::WA_ShowModal, true);
     placeWindow(screen, screen.parentWidget()); // where an operator would find it
     screen.show();
     activate(screen);
-    if (!m_modalWork.empty()) {
-        try {
-            take(m_modalWork)(screen);
-        } catch (...) {
-            close();
-            throw;
-        }
-    }
-    close();
+    if (!m_modalWork.empty())
+        take(m_modalWork)(screen);
 }
 
-QString ScriptedUi::nextFileName(const FileRequest& request)
+QString ScriptedUi::nextFileName(const QStringList& request)
 {
-    m_fileRequests.append(request);
+    m_fileRequests.append(request.join(u'|'));
     return m_fileNames.empty() ? QString() : take(m_fileNames);
 }
 

@@ -32,17 +32,6 @@ public:
         }
     };
 
-    struct FileRequest
-    {
-        QString caption;
-        QString directory;
-        QString filter;
-        bool save = false; ///< a save dialog, which takes new names
-        QString defaultSuffix;
-
-        friend bool operator==(const FileRequest&, const FileRequest&) = default;
-    };
-
     /// One progress as the operator would have followed it.
     struct ProgressRecord
     {
@@ -65,12 +54,12 @@ public:
     [[nodiscard]] QString openFileName(QWidget*, const QString& caption, const QString& directory,
                                        const QString& filter) override
     {
-        return nextFileName({caption, directory, filter, false, {}});
+        return nextFileName({caption, directory, filter});
     }
     [[nodiscard]] QString saveFileName(QWidget*, const QString& caption, const QString& directory,
                                        const QString& filter, const QString& defaultSuffix) override
     {
-        return nextFileName({caption, directory, filter, true, defaultSuffix});
+        return nextFileName({caption, directory, filter, QStringLiteral("save ") + defaultSuffix});
     }
     /// The next queued text, or nothing (cancelled) when none is queued.
     [[nodiscard]] std::optional<QString> askText(QWidget*, const QString& label, const QString& initial) override;
@@ -97,7 +86,8 @@ public:
     [[nodiscard]] const QStringList& unansweredQuestions() const { return m_unanswered; }
     /// The object names of the screens shown modally (a form's is its class name), in order.
     [[nodiscard]] const QStringList& shownScreens() const { return m_shownScreens; }
-    [[nodiscard]] const QList<FileRequest>& fileRequests() const { return m_fileRequests; }
+    /// Each file dialog as "caption|directory|filter", a save dialog with "|save " and its default suffix.
+    [[nodiscard]] const QStringList& fileRequests() const { return m_fileRequests; }
     [[nodiscard]] const QStringList& openedDocuments() const { return m_openedDocuments; }
     [[nodiscard]] const QList<ProgressRecord>& progresses() const { return m_progresses; }
     [[nodiscard]] bool isBusy() const { return m_busy; }
@@ -108,7 +98,7 @@ protected:
     void setBusy(bool busy) override;
 
 private:
-    [[nodiscard]] QString nextFileName(const FileRequest& request);
+    [[nodiscard]] QString nextFileName(const QStringList& request);
 
     QList<Message> m_messages;
     QStringList m_unanswered;
@@ -117,7 +107,7 @@ private:
     std::deque<QString> m_fileNames;
     std::deque<QString> m_texts;
     QStringList m_shownScreens;
-    QList<FileRequest> m_fileRequests;
+    QStringList m_fileRequests;
     QStringList m_openedDocuments;
     QList<ProgressRecord> m_progresses;
     bool m_busy = false;

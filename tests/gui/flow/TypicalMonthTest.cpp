@@ -8,13 +8,11 @@
 #include "support/ScreenFixture.h"
 
 #include "app/Main.h"
-#include "platform/cipher/Cipher.h"
 #include "platform/ui/ListGrid.h"
 
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -72,13 +70,9 @@ protected:
             type(generation, u"TxtPath"_s, QDir::toNativeSeparators(m_files.filePath(file)));
             click(generation, u"bAceptar"_s);
         });
-        QFile written(m_files.filePath(file));
-        EXPECT_TRUE(written.open(QIODevice::ReadOnly)) << file.toStdString();
-        QStringList plain;
-        for (const QString& line : QString::fromLatin1(written.readAll()).split(u"\r\n"_s, Qt::SkipEmptyParts))
-            plain.append(Cipher().decrypt(line, u"TOLBRANE"_s));
-        plain.sort();
-        return plain;
+        QStringList records = ReportFiles::declarationRecords(m_files.filePath(file));
+        records.sort();
+        return records;
     }
 
     /// The stamps of a sequence's lines, the voucher counter, and the last sheet's voucher and balance.

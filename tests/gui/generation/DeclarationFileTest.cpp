@@ -1,7 +1,8 @@
 #include "GenerationTest.h"
 
+#include "support/ReportFiles.h"
+
 #include "generation/DeclarationFile.h"
-#include "platform/cipher/Cipher.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/ListGrid.h"
 #include "screens/declarations/DDJJ.h"
@@ -11,7 +12,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QTest>
 
 #include <algorithm>
@@ -28,7 +28,8 @@ namespace {
 /// A watch, when given, is told of every write first.
 struct FailingDevice : QIODevice
 {
-    FailingDevice(QIODevice& target, bool silent, qint64 left = 700, std::function<void()> watch = {})
+    FailingDevice(
+        QIODevice& target, bool silent, qint64 left = 700, std::function<void()> watch = [] {})
         : target(target), silent(silent), left(left), watch(std::move(watch))
     {
         open(QIODevice::WriteOnly);
@@ -36,8 +37,7 @@ struct FailingDevice : QIODevice
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 n) override
     {
-        if (watch)
-            watch();
+        watch();
         return (left -= n) >= 0 ? target.write(data, n) : silent ? n : -1;
     }
     QIODevice& target;
@@ -45,18 +45,6 @@ struct FailingDevice : QIODevice
     qint64 left;
     std::function<void()> watch;
 };
-
-/// The records of a declaration file, decrypted.
-QStringList decrypted(const QString& path)
-{
-    QFile file(path);
-    QStringList records;
-    for (const QByteArray& line : file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>()) {
-        if (!line.isEmpty())
-            records.append(Cipher().decrypt(QString::fromLatin1(line.chopped(1)), u"TOLBRANE"_s));
-    }
-    return records;
-}
 
 } // namespace
 
@@ -140,7 +128,7 @@ TEST_F(GeneracionDDJJTest, RefusalsAndAFailedWriteKeepThePreviousFileThenThePend
     generate(target());
     EXPECT_TRUE(m_ui.messages().isEmpty()) << m_ui.messageTexts().join(u" | "_s).toStdString();
     EXPECT_TRUE(!m_cancelado && m_screen.result() == QDialog::Accepted);
-    const QStringList records = decrypted(target());
+    const QStringList records = ReportFiles::declarationRecords(target());
     ASSERT_EQ(records.size(), 14);
     EXPECT_EQ(QFileInfo(target()).size(), 14 * 146) << "no old bytes after the records";
     auto lines = clsCodigo::instance().Get_Detalle_DDJJs_Disk_1(periodo, secuencia);
@@ -162,9 +150,8 @@ TEST_F(GeneracionDDJJTest, EnterBrowsingAndLeavingGenerateNothing)
     click(m_screen, u"bBuscar"_s);
     click(m_screen, u"bBuscar"_s); // the operator cancels the dialog
     EXPECT_EQ(path()->text(), QDir::toNativeSeparators(chosen)) << "a file that does not exist yet";
-    const ui::ScriptedUi::FileRequest request{u"Archivo para la Generación del Detalle de DDJJ"_s, QString(),
-                                              u"Todos los archivos (*.txt)"_s, true, u"txt"_s};
-    EXPECT_EQ(m_ui.fileRequests(), (QList<ui::ScriptedUi::FileRequest>{request, request}));
+    EXPECT_EQ(m_ui.fileRequests(),
+              QStringList(2, u"Archivo para la Generación del Detalle de DDJJ||Todos los archivos (*.txt)|save txt"_s));
 
     click(m_screen, u"bVolver"_s);
     EXPECT_TRUE(m_cancelado && m_screen.result() == QDialog::Rejected);
@@ -249,7 +236,7 @@ TEST_F(DDJJGenerationTest, GenerarAndImprimirWriteTheFilePrintAndReturnToTheRow)
     QFile::remove(target());
     m_engine.setPreviewFailsAfter(0);
     press(u"bImprimir"_s, true);
-    EXPECT_EQ(decrypted(target()).size(), 20) << "the file is written when the printing fails";
+    EXPECT_EQ(ReportFiles::declarationRecords(target()).size(), 20) << "the file is written when the printing fails";
     clickRow(grid(), 0); // 200208 is generated and has no lines
     click(*m_list, u"bImprimir"_s);
 

@@ -1,3 +1,4 @@
+#include "support/ReportFiles.h"
 #include "support/ScreenFixture.h"
 
 #include "data/clsCodigo.h"
@@ -68,7 +69,7 @@ TEST_F(CopiaSeguridadTest, ACopySavedWithAListOpenIsRestoredAfterChangesAndTheRe
     const QString copy = file(u"ferlon-20021015.mdb"_s);
     press(u"bGuardar"_s, copy);
     openList.reset();
-    EXPECT_EQ(m_ui.fileRequests().at(0).directory, Copia_Seguridad::defaultCopyPath());
+    EXPECT_EQ(m_ui.fileRequests().value(0).section(u'|', 1, 1), Copia_Seguridad::defaultCopyPath());
     EXPECT_TRUE(Copia_Seguridad::defaultCopyPath().endsWith(u"/ferlon-20021015.mdb"_s));
     EXPECT_EQ(m_ui.messageTexts(),
               QStringList{u"Se ha guardado la copia de seguridad correctamente en el archivo:\n"_s + copy});
@@ -110,13 +111,9 @@ TEST_F(CopiaSeguridadTest, ACopyNotSoundIsRefusedACancelledOneLeavesNoFileAndNot
     fill();
     const QString good = file(u"buena.mdb"_s);
     ASSERT_TRUE(clsCodigo::instance().Guardar_Copia(good, {}));
-    QFile source(good);
-    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
-    const QByteArray bytes = source.readAll();
+    const QByteArray bytes = ReportFiles::read(good);
     const auto write = [this](const QString& name, const QByteArray& data) {
-        QFile out(file(name));
-        EXPECT_TRUE(out.open(QIODevice::WriteOnly) && out.write(data) == data.size());
-        return out.fileName();
+        return ReportFiles::write(file(name), data);
     };
     QByteArray damaged = bytes;
     damaged.replace(damaged.size() / 2 / 4096 * 4096, 4096, QByteArray(4096, '\x5a'));
@@ -160,20 +157,14 @@ TEST_F(CopiaSeguridadTest, ACopyNotSoundIsRefusedACancelledOneLeavesNoFileAndNot
     EXPECT_FALSE(QFile::exists(m_db.path() + u".anterior"_s));
 
     // A cancelled copy leaves an earlier file of its name as it was, and one that cannot be written says so.
-    const QString target = file(u"copia.mdb"_s);
-    {
-        QFile earlier(target);
-        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly) && earlier.write("anterior") == 8);
-    }
+    const QString target = ReportFiles::write(file(u"copia.mdb"_s), "anterior");
     int steps = 0;
     EXPECT_FALSE(clsCodigo::instance().Guardar_Copia(target, [&](int copied, int total) {
         EXPECT_LT(copied, total);
         return ++steps < 2;
     }));
     EXPECT_EQ(steps, 2);
-    QFile earlier(target);
-    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
-    EXPECT_EQ(earlier.readAll(), "anterior");
+    EXPECT_EQ(ReportFiles::read(target), "anterior");
     EXPECT_EQ(QDir(m_db.dir()).entryList({u"copia*"_s}), QStringList{u"copia.mdb"_s});
 
     m_ui.clearMessages();
