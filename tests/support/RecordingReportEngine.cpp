@@ -2,38 +2,29 @@
 
 #include "platform/db/Recordset.h"
 #include "platform/reportengine/Report.h"
-#include "platform/reportengine/ReportContent.h"
 #include "platform/reportengine/ReportDocument.h"
 #include "platform/reportengine/ReportError.h"
 
 #include <QDir>
 #include <QFileInfo>
 
-#include <algorithm>
-
 using namespace Qt::StringLiterals;
 
 namespace report {
 
-// Takes every call through the content the real report uses, so that the same calls are refused, and
-// writes down the accepted ones. Its PDF is the real one.
+// Takes every call through the content the real report uses, so that the same calls are refused.
 class RecordingReport : public Report
 {
 public:
-    RecordingReport(RecordingReportEngine& engine, ReportDefinition definition, std::shared_ptr<RecordedReport> record)
-        : m_engine(engine), m_content(std::move(definition)), m_record(std::move(record))
+    RecordingReport(RecordingReportEngine& engine, std::shared_ptr<RecordedReport> record)
+        : m_engine(engine), m_record(std::move(record))
     {}
 
-    void setTable(std::unique_ptr<db::Recordset> table) override
-    {
-        m_content.setTable(std::move(table));
-        m_record->rows = m_content.rows();
-    }
-    void setPrinterSetupButton(bool shown) override { m_content.setPrinterSetupButton(shown); }
+    void setTable(std::unique_ptr<db::Recordset> table) override { m_record->content.setTable(std::move(table)); }
+    void setPrinterSetupButton(bool shown) override { m_record->content.setPrinterSetupButton(shown); }
     void setParameter(const QString& name, const QString& value) override
     {
-        m_content.setParameter(name, value);
-        m_record->parameters.emplace_back(name, value);
+        m_record->content.setParameter(name, value);
     }
     void preview(const QString& title) override
     {
@@ -41,42 +32,32 @@ public:
         if (successesLeft == 0)
             throw ReportError(u"no se pudo mostrar la vista previa \""_s + title + u"\" (fallo simulado)"_s);
         successesLeft -= successesLeft > 0;
-        (void)m_content.html(); // a layout that cannot be filled fails here, as in the real preview
+        (void)m_record->content.html(); // a layout that cannot be filled fails here, as in the real preview
         m_record->previewTitles.append(title);
         if (!m_record->pdf.isEmpty())
             exportPdf(m_record->pdf);
     }
     void exportPdf(const QString& path) override
     {
-        m_content.document(m_content.definition().title())->exportPdf(path, m_content.definition().pageLayout());
+        const ReportContent& content = m_record->content;
+        content.document(content.definition().title())->exportPdf(path, content.definition().pageLayout());
     }
 
 private:
     RecordingReportEngine& m_engine;
-    ReportContent m_content;
     std::shared_ptr<RecordedReport> m_record;
 };
-
-QString RecordedReport::parameter(const QString& name) const
-{
-    const auto last =
-        std::find_if(parameters.crbegin(), parameters.crend(), [&](auto& set) { return set.first == name; });
-    return last == parameters.crend() ? QString() : last->second;
-}
 
 std::unique_ptr<Report> RecordingReportEngine::openReport(const QString& path)
 {
     if (m_openFails)
         throw ReportError(u"no se puede abrir el reporte "_s + QDir::toNativeSeparators(path) + u" (fallo simulado)"_s);
-    ReportDefinition definition = ReportDefinition::fromFile(path);
-    auto record = std::make_shared<RecordedReport>();
-    record->path = path;
-    record->printing = m_currentPrinting;
+    auto record = std::make_shared<RecordedReport>(path, m_currentPrinting);
     m_reports.push_back(record);
     if (!m_pdfDirectory.isEmpty())
         record->pdf =
             QDir(m_pdfDirectory).filePath(u"%1-%2.pdf"_s.arg(m_reports.size()).arg(QFileInfo(path).baseName()));
-    return std::make_unique<RecordingReport>(*this, std::move(definition), std::move(record));
+    return std::make_unique<RecordingReport>(*this, std::move(record));
 }
 
 std::unique_ptr<Printing> RecordingReportEngine::startPrinting(int /*sheets*/)

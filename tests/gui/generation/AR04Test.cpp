@@ -86,9 +86,9 @@ TEST_P(AR04Printings, NumberStampAndShowEverySheet)
             // A sheet's table holds its own lines and no others, in the order of their CBU.
             const int first = shortForm ? 1 : 41 * (s - 1) + 1;
             const int own = pagos ? 0 : std::min(shortForm ? 16 : 41, n - first + 1);
-            ASSERT_EQ(int(sheet.rows.size()), pagos ? 3 : own) << "sheet " << s;
+            ASSERT_EQ(int(sheet.content.rows().size()), pagos ? 3 : own) << "sheet " << s;
             if (!pagos) {
-                EXPECT_EQ(sheet.rows.front().value(u"N_CBU").toString(), cbu(first)) << "sheet " << s;
+                EXPECT_EQ(sheet.content.rows().front().value(u"N_CBU").toString(), cbu(first)) << "sheet " << s;
             }
         }
         EXPECT_EQ(state(), u"0 28 S %1"_s.arg(shortForm ? 3 : 0)) << "only the short form lists the payments";
@@ -149,7 +149,8 @@ TEST_F(AR04PrintingTest, SheetsAreVisitedInNumericOrder)
     ASSERT_TRUE(reprint());
     ASSERT_EQ(m_engine.reportCount(), 12);
     for (int k = 1; k <= 11; ++k)
-        EXPECT_EQ(m_engine.report(k - 1).rows.front().value(u"N_CBU").toString(), cbu(2 * k - 1)) << "sheet " << k;
+        EXPECT_EQ(m_engine.report(k - 1).content.rows().front().value(u"N_CBU").toString(), cbu(2 * k - 1))
+            << "sheet " << k;
 }
 
 namespace {

@@ -186,25 +186,6 @@ TEST_F(ImportacionDDJJTest, AnImportThatCannotSaveStopsAndSaysHowFarItGot)
 }
 
 // "Verificar" writes the error file the import would write and counts the good lines, writing nothing.
-TEST_F(ImportacionDDJJTest, VerifyingWritesTheErrorFileOfTheImportAndChangesNothing)
-{
-    execute(u"INSERT INTO DDJJ_Detalle (Secuencia, N_Posicion_Fiscal, N_CBU, N_Cuit) VALUES (1, 200209, '2', "
-            u"20123456786)"_s);
-    auto screen = open();
-    child<QLineEdit>(*screen, u"TxtPath"_s)
-        ->setText(writeFile(goodLines(3) + "bad\n" + goodLines(3, 3) + "\n" + goodLines(5, 4)));
-    click(*screen, u"bVerificar"_s);
-    const QString verified = errorFile();
-    EXPECT_EQ(verified, error(2, duplicate) + u'\n' + error(4, allWrong) + u'\n' + error(5, duplicate) + u'\n');
-    EXPECT_EQ(m_ui.messages().last(),
-              (Message{u"La verificación ha finalizado: de 7 líneas, 4 son correctas y 3 tienen errores, que están "
-                       u"registrados en el archivo: "_s +
-                       ProgramDirectory::dataFilePath(u"Errores.txt"_s) + u". No se ha modificado ningún dato."_s}));
-    EXPECT_EQ(std::tuple(focusName(), detailCount()), std::tuple(u"bVerificar"_s, 1));
-    click(*screen, u"bAceptar"_s);
-    EXPECT_EQ(std::tuple(errorFile(), detailCount()), std::tuple(verified, 5));
-}
-
 TEST_F(ImportacionDDJJTest, WritesEveryFailedCheckInOrderAndStoresTheGoodLinesInTheChosenDeclaration)
 {
     // A line already in the declaration, and the same pair in another sequence (not a duplicate).
@@ -214,6 +195,7 @@ TEST_F(ImportacionDDJJTest, WritesEveryFailedCheckInOrderAndStoresTheGoodLinesIn
                                              20123456786, 1, 1, 1));
     const std::pair<QByteArray, QString> cases[] = {
         {Fields().line().left(33), allFromYearOn}, // CUIT and CBU only
+        {"", {}},                                  // a blank line: numbered, but no line of the file
         {"20123", u" La CBU no es numérica."_s + allFromYearOn},
         {QByteArray(80, ' ') + "x", allWrong}, // blanks, then a byte past 80
         {Fields{.cbu = "017000154000000123456B", .moneda = "04"}.line(),
@@ -243,14 +225,22 @@ TEST_F(ImportacionDDJJTest, WritesEveryFailedCheckInOrderAndStoresTheGoodLinesIn
         if (!cases[i].second.isEmpty())
             expected += error(i + 1, cases[i].second) + u'\n';
     }
+    // "Verificar" writes the error file the import would write and counts the good lines, changing nothing.
     auto screen = open();
-    importPath(*screen, writeFile(bytes));
+    child<QLineEdit>(*screen, u"TxtPath"_s)->setText(writeFile(bytes));
+    click(*screen, u"bVerificar"_s);
+    const QString errorPath = QDir::toNativeSeparators(m_db.dir()) + QDir::separator() + u"Errores.txt"_s;
     EXPECT_EQ(errorFile(), expected);
-    EXPECT_EQ(m_ui.messages(),
-              QList<Message>({{u"La importación ha finalizado. Se han detectado algunos errores que están registrados "
-                               u"en el archivo: "_s +
-                                   QDir::toNativeSeparators(m_db.dir()) + QDir::separator() + u"Errores.txt."_s,
-                               Icon::Information}}));
+    EXPECT_EQ(m_ui.messages(), QList<Message>({{u"La verificación ha finalizado: de 19 líneas, 5 son correctas y 14 "
+                                                u"tienen errores, que están registrados en el archivo: "_s +
+                                                errorPath + u". No se ha modificado ningún dato."_s}}));
+    EXPECT_EQ(std::tuple(focusName(), detailCount()), std::tuple(u"bVerificar"_s, 2));
+    m_ui.clearMessages();
+    click(*screen, u"bAceptar"_s);
+    EXPECT_EQ(errorFile(), expected);
+    EXPECT_EQ(m_ui.messages(), QList<Message>({{u"La importación ha finalizado. Se han detectado algunos errores que "
+                                                u"están registrados en el archivo: "_s +
+                                                errorPath + u"."_s}}));
     EXPECT_EQ(std::tuple(detailCount(u"where Secuencia = 1 and N_CBU in ('+.5', '1,5', '999')"_s), detailCount()),
               std::tuple(3, 7));
     // The file's year and month are only validated: the rows go into the chosen declaration.

@@ -31,8 +31,8 @@ const QString posicionIncorrecta = u"La Posición Fiscal es incorrecta."_s;
 QString parameters(const report::RecordedReport& report)
 {
     QStringList set;
-    for (const auto& [name, value] : report.parameters)
-        set << name + u'=' + value;
+    for (const QString& name : report.content.definition().parameters())
+        set << name + u'=' + report.parameter(name);
     return set.join(u' ');
 }
 

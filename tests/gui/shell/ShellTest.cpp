@@ -61,42 +61,40 @@ protected:
     }
 };
 
-// Files that must not connect: another password, an empty file, a database of another program, a file
-// another program is writing. Each gives the connection message and is left exactly as it was.
-class UnusableFileTest : public ShellTest, public ::testing::WithParamInterface<const char*>
-{};
-
-TEST_P(UnusableFileTest, KeepsTheWelcomeWindowAndTheFileUntouchedUntilSalir)
+// Files that must not connect: a file another program is writing, another password, an empty file, a database of
+// another program. Each gives the connection message and is left exactly as it was.
+TEST_F(ShellTest, AnUnusableFileKeepsTheWelcomeWindowAndIsLeftUntouchedUntilSalir)
 {
-    const QString kind = QString::fromLatin1(GetParam());
-    std::unique_ptr<db::Database> other;
-    if (kind != u"locked") {
-        QFile::remove(m_db.path());
-        if (kind == u"empty")
-            QFile(m_db.path()).open(QIODevice::WriteOnly);
-        else if (kind == u"password")
-            db::Database::create(m_db.path(), u"otra"_s).reset();
-        else
-            db::Database::create(m_db.path(), u"ferlon"_s)->executeScript(u"CREATE TABLE Clientes (Nombre TEXT)"_s);
-    } else {
-        other = db::Database::open(m_db.path(), u";pwd=ferlon"_s);
-        other->executeScript(u"BEGIN EXCLUSIVE"_s);
+    for (const QString& kind : {u"locked"_s, u"password"_s, u"empty"_s, u"foreign"_s}) {
+        SCOPED_TRACE(kind.toStdString());
+        m_ui.clearMessages();
+        std::unique_ptr<db::Database> other;
+        if (kind != u"locked") {
+            QFile::remove(m_db.path());
+            if (kind == u"empty")
+                QFile(m_db.path()).open(QIODevice::WriteOnly);
+            else if (kind == u"password")
+                db::Database::create(m_db.path(), u"otra"_s).reset();
+            else
+                db::Database::create(m_db.path(), u"ferlon"_s)->executeScript(u"CREATE TABLE Clientes (Nombre TEXT)"_s);
+        } else {
+            other = db::Database::open(m_db.path(), u";pwd=ferlon"_s);
+            other->executeScript(u"BEGIN EXCLUSIVE"_s);
+        }
+        const QByteArray before = ReportFiles::read(m_db.path());
+
+        QPointer<frmSplash> splash = enter();
+        EXPECT_EQ(m_ui.messages(), (QList<ui::ScriptedUi::Message>{{u"No es posible conectarse a la base de datos. "
+                                                                    u"Contáctese con el Administrador del Sistema."_s,
+                                                                    ui::Ui::Icon::Critical, false}}));
+        EXPECT_TRUE(splash && splash->isVisible());
+        EXPECT_EQ(menu(), nullptr);
+        EXPECT_EQ(ReportFiles::read(m_db.path()), before) << "nothing is written to a file that does not connect";
+        click(*splash, u"cmdCancel"_s);
+        QApplication::processEvents();
+        EXPECT_TRUE(splash.isNull() || !splash->isVisible());
     }
-    const QByteArray before = ReportFiles::read(m_db.path());
-
-    QPointer<frmSplash> splash = enter();
-    EXPECT_EQ(m_ui.messages(), (QList<ui::ScriptedUi::Message>{{u"No es posible conectarse a la base de datos. "
-                                                                u"Contáctese con el Administrador del Sistema."_s,
-                                                                ui::Ui::Icon::Critical, false}}));
-    EXPECT_TRUE(splash && splash->isVisible());
-    EXPECT_EQ(menu(), nullptr);
-    EXPECT_EQ(ReportFiles::read(m_db.path()), before) << "nothing is written to a file that does not connect";
-    click(*splash, u"cmdCancel"_s);
-    QApplication::processEvents();
-    EXPECT_TRUE(splash.isNull() || !splash->isVisible());
 }
-
-INSTANTIATE_TEST_SUITE_P(Files, UnusableFileTest, ::testing::Values("password", "empty", "foreign", "locked"));
 
 // The registration opens before the menu when no agent number is stored, or one that is not a number.
 class IncompleteIdentityTest : public ShellTest, public ::testing::WithParamInterface<QString>

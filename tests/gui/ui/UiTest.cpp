@@ -4,7 +4,6 @@
 #include "platform/ui/KeyFilter.h"
 #include "platform/ui/ListGrid.h"
 #include "platform/ui/Posicionar_Grilla.h"
-#include "platform/ui/QtUi.h"
 #include "platform/ui/SpanishTranslations.h"
 #include "platform/ui/WindowPlacement.h"
 
@@ -17,7 +16,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
