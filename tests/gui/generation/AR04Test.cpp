@@ -196,22 +196,32 @@ protected:
 
 } // namespace
 
-TEST_F(AR04PreviewTest, EachPrintingIsOneWindowOfItsSheetsInOrder)
+TEST_F(AR04PreviewTest, EachPrintingIsOneWindowOfItsSheetsInOrderTurnedWithTheKeyboardOrThePageList)
 {
     addLines(83); // three detail sheets and the payments sheet
     ASSERT_TRUE(clsCodigo::instance().Reporte_AR04(periodo, secuencia));
     const QPointer<PreviewWindow> first = m_qt->lastPreview();
-    ASSERT_TRUE(first);
+    ASSERT_TRUE(first && QTest::qWaitForWindowExposed(first));
+    if (QGuiApplication::platformName() == u"xcb"_s) {
+        first->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(first));
+    }
     EXPECT_EQ(previewWindows(), 1);
     const QStringList titles{u"AR04 - 27 Hoja Nro: 1"_s, u"AR04 - 27 Hoja Nro: 2"_s, u"AR04 - 27 Hoja Nro: 3"_s,
                              u"AR04 - 27 Hoja Nro: 4"_s};
     EXPECT_EQ(pageList(*first), titles);
-    EXPECT_TRUE(first->findChild<QListView*>(u"pageList"_s)->isVisible());
     EXPECT_EQ(first->windowTitle(), titles[0]);
-    first->pageView()->setCurrentPage(3);
-    EXPECT_EQ(first->windowTitle(), titles[2]) << "the window is titled by the sheet shown";
-    EXPECT_EQ(first->findChild<QListView*>(u"pageList"_s)->currentIndex().row(), 2);
     EXPECT_FALSE(first->statusBar()->isVisible()) << "the preparation's progress is gone once it is done";
+    // The page has the keyboard when the window opens; the window is titled by the sheet shown.
+    EXPECT_EQ(first->focusWidget(), first->pageView());
+    QTest::keyClick(first->focusWidget(), Qt::Key_PageDown);
+    QTest::keyClick(first->focusWidget(), Qt::Key_PageDown);
+    auto* list = first->findChild<QListView*>(u"pageList"_s);
+    EXPECT_EQ(std::tuple(first->pageView()->currentPage(), first->windowTitle(), list->currentIndex().row()),
+              std::tuple(3, titles[2], 2));
+    EXPECT_TRUE(list->isVisible());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(3, 0)).center());
+    EXPECT_EQ(std::tuple(first->pageView()->currentPage(), first->windowTitle()), std::tuple(4, titles[3]));
 
     // The whole printing saved as one file, then two of its pages printed as one job.
     const QString pdf = QDir(m_db.dir()).filePath(u"ar04.pdf"_s);
@@ -234,28 +244,6 @@ TEST_F(AR04PreviewTest, EachPrintingIsOneWindowOfItsSheetsInOrder)
     EXPECT_EQ(pageList(*again),
               (QStringList{u"Reimpresión AR04 - 27 Hoja Nro: 1"_s, u"Reimpresión AR04 - 27 Hoja Nro: 2"_s,
                            u"Reimpresión AR04 - 27 Hoja Nro: 3"_s, u"Reimpresion AR04 - 27 Hoja: 4"_s}));
-}
-
-TEST_F(AR04PreviewTest, TheOperatorTurnsThePagesWithTheKeyboardOrThePageList)
-{
-    addLines(83);
-    ASSERT_TRUE(clsCodigo::instance().Reporte_AR04(periodo, secuencia));
-    PreviewWindow* window = m_qt->lastPreview();
-    ASSERT_TRUE(window && QTest::qWaitForWindowExposed(window));
-    if (QGuiApplication::platformName() == u"xcb"_s) {
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
-    }
-    EXPECT_EQ(window->focusWidget(), window->pageView()) << "the page has the keyboard when the window opens";
-    QTest::keyClick(window->focusWidget(), Qt::Key_PageDown);
-    QTest::keyClick(window->focusWidget(), Qt::Key_PageDown);
-    EXPECT_EQ(window->pageView()->currentPage(), 3);
-    EXPECT_EQ(window->windowTitle(), u"AR04 - 27 Hoja Nro: 3"_s);
-    auto* list = window->findChild<QListView*>(u"pageList"_s);
-    const QModelIndex last = list->model()->index(3, 0);
-    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(last).center());
-    EXPECT_EQ(window->pageView()->currentPage(), 4);
-    EXPECT_EQ(window->windowTitle(), u"AR04 - 27 Hoja Nro: 4"_s);
 }
 
 TEST_F(AR04PreviewTest, ASingleSheetNeedsNoPageListAndACancelledSaveLeavesTheEarlierFile)
