@@ -32,7 +32,7 @@ Double& installNew()
 } // namespace
 
 ScreenFixture::ScreenFixture(QDate today)
-    : m_ui(installNew<ui::Ui, ui::ScriptedUi>()),
+    : m_operator(installNew<ui::Ui, ui::ScriptedUi>()),
       m_engine(installNew<report::ReportEngine, report::RecordingReportEngine>())
 {
     Clock::install(today);
@@ -44,8 +44,8 @@ ScreenFixture::ScreenFixture(QDate today)
 
 ScreenFixture::~ScreenFixture()
 {
-    EXPECT_TRUE(m_ui.unansweredQuestions().isEmpty());
-    EXPECT_FALSE(m_ui.isBusy()) << "the pointer is back to normal";
+    EXPECT_TRUE(m_operator.unansweredQuestions().isEmpty());
+    EXPECT_FALSE(m_operator.isBusy()) << "the pointer is back to normal";
     setRegistration(0, {}, {});
     report::ReportEngine::uninstall();
     ui::Ui::uninstall();

@@ -61,6 +61,6 @@ protected:
     }
 
     TempDatabase m_db;
-    ui::ScriptedUi& m_ui;
+    ui::ScriptedUi& m_operator;
     report::RecordingReportEngine& m_engine;
 };

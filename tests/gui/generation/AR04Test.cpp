@@ -225,7 +225,7 @@ TEST_F(AR04PreviewTest, EachPrintingIsOneWindowOfItsSheetsInOrderTurnedWithTheKe
 
     // The whole printing saved as one file, then two of its pages printed as one job.
     const QString pdf = QDir(m_db.dir()).filePath(u"ar04.pdf"_s);
-    m_ui.setNextFileName(pdf);
+    m_operator.setNextFileName(pdf);
     first->findChild<QAction*>(u"actionSavePdf"_s)->trigger();
     EXPECT_EQ(ReportFiles::pdfPageCount(pdf), 4);
     const QString range = QDir(m_db.dir()).filePath(u"hojas.pdf"_s);

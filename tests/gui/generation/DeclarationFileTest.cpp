@@ -116,7 +116,7 @@ TEST_F(GeneracionDDJJTest, RefusalsAndAFailedWriteKeepThePreviousFileThenThePend
     }
 
     const QString openError = u"No se ha podido abrir el archivo especificado."_s;
-    EXPECT_EQ(m_ui.messageTexts(),
+    EXPECT_EQ(m_operator.messageTexts(),
               (QStringList{u"Error en alguno de los datos que se obtuvieron para generar."_s, openError, openError,
                            openError, u"Error en la obtención de los datos a generar."_s, openError, openError}));
     EXPECT_EQ(QFileInfo(target()).size(), previous);
@@ -124,9 +124,9 @@ TEST_F(GeneracionDDJJTest, RefusalsAndAFailedWriteKeepThePreviousFileThenThePend
 
     // A first generation: the 14 pending lines, over the longer file, each record decrypting back.
     m_screen.setOutputFilter({});
-    m_ui.clearMessages();
+    m_operator.clearMessages();
     generate(target());
-    EXPECT_TRUE(m_ui.messages().isEmpty()) << m_ui.messageTexts().join(u" | "_s).toStdString();
+    EXPECT_TRUE(m_operator.messages().isEmpty()) << m_operator.messageTexts().join(u" | "_s).toStdString();
     EXPECT_TRUE(!m_cancelado && m_screen.result() == QDialog::Accepted);
     const QStringList records = ReportFiles::declarationRecords(target());
     ASSERT_EQ(records.size(), 14);
@@ -146,11 +146,11 @@ TEST_F(GeneracionDDJJTest, EnterBrowsingAndLeavingGenerateNothing)
     EXPECT_EQ(focusName(), u"bAceptar"_s) << "Enter moves on without generating";
 
     const QString chosen = QDir(m_db.dir()).filePath(u"nueva.txt"_s);
-    m_ui.setNextFileName(chosen);
+    m_operator.setNextFileName(chosen);
     click(m_screen, u"bBuscar"_s);
     click(m_screen, u"bBuscar"_s); // the operator cancels the dialog
     EXPECT_EQ(path()->text(), QDir::toNativeSeparators(chosen)) << "a file that does not exist yet";
-    EXPECT_EQ(m_ui.fileRequests(),
+    EXPECT_EQ(m_operator.fileRequests(),
               QStringList(2, u"Archivo para la Generación del Detalle de DDJJ||Todos los archivos (*.txt)|save txt"_s));
 
     click(m_screen, u"bVolver"_s);
@@ -170,13 +170,13 @@ TEST_F(GeneracionDDJJTest, TheFileIsWrittenUnderTheHourglassWithABarThatEndsFull
     std::vector<std::pair<bool, int>> seen; // hourglass and bar at each write
     m_screen.setOutputFilter([&](QIODevice& file) {
         return std::make_unique<FailingDevice>(file, false, 1 << 30,
-                                               [&] { seen.emplace_back(m_ui.isBusy(), bar.value()); });
+                                               [&] { seen.emplace_back(m_operator.isBusy(), bar.value()); });
     });
     bar.setValue(bar.maximum() / 2); // as an earlier attempt might have left it
     generate(QDir(m_db.dir()).filePath(u"no/existe/ddjj.txt"_s));
     EXPECT_EQ(bar.value(), 0);
     generate(target());
-    EXPECT_TRUE(m_ui.messages().size() == 1 && !m_cancelado);
+    EXPECT_TRUE(m_operator.messages().size() == 1 && !m_cancelado);
     ASSERT_EQ(seen.size(), size_t(3000));
     EXPECT_TRUE(std::all_of(seen.begin(), seen.end(), [](const auto& at) { return at.first; }));
     EXPECT_TRUE(
@@ -204,7 +204,7 @@ protected:
     /// Presses a button of the list; the screen it opens generates the target file or is left.
     void press(const QString& name, bool generates)
     {
-        m_ui.onNextModal([this, generates](QDialog& screen) {
+        m_operator.onNextModal([this, generates](QDialog& screen) {
             if (generates)
                 child<QLineEdit>(screen, u"TxtPath"_s)->setText(target());
             click(screen, generates ? u"bAceptar"_s : u"bVolver"_s);
@@ -242,10 +242,10 @@ TEST_F(DDJJGenerationTest, GenerarAndImprimirWriteTheFilePrintAndReturnToTheRow)
 
     const QString generated =
         u"Se ha generado el diskette correctamente. A continuación se emitirá el formulario AR04."_s;
-    EXPECT_EQ(m_ui.messageTexts(),
+    EXPECT_EQ(m_operator.messageTexts(),
               (QStringList{u"Para poder generar el diskette e imprimir el detalle deberá especificar la Razón Social o "
                            u"Denominación en la opción de Registración."_s,
                            generated, generated, generated, u"No se ha podido generar la impresión."_s,
                            u"La posición fiscal seleccionada no tiene detalles."_s}));
-    EXPECT_EQ(m_ui.shownScreens().size(), 4);
+    EXPECT_EQ(m_operator.shownScreens().size(), 4);
 }

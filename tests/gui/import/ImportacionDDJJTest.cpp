@@ -122,17 +122,17 @@ TEST_F(ImportacionDDJJTest, RefusesMissingFilesBrowseCancelAndBackImportNothingA
         importPath(*screen, typed);
         const QString said = typed.trimmed().isEmpty() ? u"Debe especificar el Archivo de Interfase"_s
                                                        : u"El archivo de Interfase no existe"_s;
-        EXPECT_EQ(m_ui.messages().last(), (Message{said, Icon::Error}));
+        EXPECT_EQ(m_operator.messages().last(), (Message{said, Icon::Error}));
         EXPECT_EQ(focusName(), u"TxtPath"_s);
     }
-    m_ui.setNextFileName(file);
+    m_operator.setNextFileName(file);
     click(*screen, u"bBuscar"_s);
     click(*screen, u"bBuscar"_s); // cancelled: the path stays
     EXPECT_EQ(path->text(), QDir::toNativeSeparators(file));
     click(*screen, u"bCancelar"_s);
     auto back = open();
     click(*back, u"bVolver"_s);
-    EXPECT_EQ(std::tuple(screen->result(), back->result(), m_ui.messages().size()),
+    EXPECT_EQ(std::tuple(screen->result(), back->result(), m_operator.messages().size()),
               std::tuple(QDialog::Rejected, QDialog::Rejected, 3));
     EXPECT_EQ(std::tuple(detailCount(), errorFile()), std::tuple(0, QString::fromUtf8(old)));
 
@@ -147,7 +147,7 @@ TEST_F(ImportacionDDJJTest, RefusesMissingFilesBrowseCancelAndBackImportNothingA
     });
     importPath(*good, file);
     EXPECT_EQ(during, u"000001"_s);
-    EXPECT_EQ(m_ui.messages().last(), (Message{u"La importación ha finalizado con éxito."_s, Icon::Information}));
+    EXPECT_EQ(m_operator.messages().last(), (Message{u"La importación ha finalizado con éxito."_s, Icon::Information}));
     EXPECT_EQ(std::tuple(good->result(), detailCount(), errorFile(), child<QWidget>(*good, u"bAceptar"_s)->isEnabled()),
               std::tuple(QDialog::Accepted, 3000, u""_s, true));
 }
@@ -164,7 +164,7 @@ TEST_F(ImportacionDDJJTest, AnImportThatCannotSaveStopsAndSaysHowFarItGot)
         importPath(*open(), file);
     }
     const QString errorPath = ProgramDirectory::dataFilePath(u"Errores.txt"_s);
-    EXPECT_EQ(m_ui.messages().last(),
+    EXPECT_EQ(m_operator.messages().last(),
               (Message{u"La importación se ha detenido porque no se pudieron guardar los detalles en la base de datos. "
                        u"Es posible que otro programa la esté utilizando."_s +
                            notImported + u"que están registrados en el archivo: "_s + errorPath + u"."_s,
@@ -176,7 +176,7 @@ TEST_F(ImportacionDDJJTest, AnImportThatCannotSaveStopsAndSaysHowFarItGot)
     const int pages = static_cast<int>(m_db.scalar(u"PRAGMA page_count"_s).toDouble());
     m_db.db().executeScript(u"PRAGMA max_page_count = "_s + QString::number(pages + 4));
     importPath(*open(), file);
-    EXPECT_EQ(m_ui.messages().last(),
+    EXPECT_EQ(m_operator.messages().last(),
               (Message{u"La importación se ha detenido porque el disco está lleno."_s + notImported +
                            u"pero no se pudo escribir su lista completa en el archivo: "_s + errorPath +
                            u". Es posible que el disco esté lleno."_s,
@@ -231,16 +231,18 @@ TEST_F(ImportacionDDJJTest, WritesEveryFailedCheckInOrderAndStoresTheGoodLinesIn
     click(*screen, u"bVerificar"_s);
     const QString errorPath = QDir::toNativeSeparators(m_db.dir()) + QDir::separator() + u"Errores.txt"_s;
     EXPECT_EQ(errorFile(), expected);
-    EXPECT_EQ(m_ui.messages(), QList<Message>({{u"La verificación ha finalizado: de 19 líneas, 5 son correctas y 14 "
-                                                u"tienen errores, que están registrados en el archivo: "_s +
-                                                errorPath + u". No se ha modificado ningún dato."_s}}));
+    EXPECT_EQ(m_operator.messages(),
+              QList<Message>({{u"La verificación ha finalizado: de 19 líneas, 5 son correctas y 14 "
+                               u"tienen errores, que están registrados en el archivo: "_s +
+                               errorPath + u". No se ha modificado ningún dato."_s}}));
     EXPECT_EQ(std::tuple(focusName(), detailCount()), std::tuple(u"bVerificar"_s, 2));
-    m_ui.clearMessages();
+    m_operator.clearMessages();
     click(*screen, u"bAceptar"_s);
     EXPECT_EQ(errorFile(), expected);
-    EXPECT_EQ(m_ui.messages(), QList<Message>({{u"La importación ha finalizado. Se han detectado algunos errores que "
-                                                u"están registrados en el archivo: "_s +
-                                                errorPath + u"."_s}}));
+    EXPECT_EQ(m_operator.messages(),
+              QList<Message>({{u"La importación ha finalizado. Se han detectado algunos errores que "
+                               u"están registrados en el archivo: "_s +
+                               errorPath + u"."_s}}));
     EXPECT_EQ(std::tuple(detailCount(u"where Secuencia = 1 and N_CBU in ('+.5', '1,5', '999')"_s), detailCount()),
               std::tuple(3, 7));
     // The file's year and month are only validated: the rows go into the chosen declaration.

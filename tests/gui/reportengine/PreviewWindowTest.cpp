@@ -176,17 +176,17 @@ TEST_F(PreviewWindowTest, SavingAsPdfAsksThroughTheUiAndSaysWhenTheFileCannotBeW
 
     const QString saved = QDir(m_db.dir()).filePath(u"AR03.pdf"_s);
     const QString unwritable = QDir(m_db.dir()).filePath(u"no/existe/AR03.pdf"_s);
-    m_ui.setNextFileName(saved);
-    m_ui.setNextFileName(unwritable);
-    m_ui.setNextFileName(QString()); // the operator cancels: nothing is written, nothing is said
+    m_operator.setNextFileName(saved);
+    m_operator.setNextFileName(unwritable);
+    m_operator.setNextFileName(QString()); // the operator cancels: nothing is written, nothing is said
     for (int i = 0; i < 3; ++i)
         preview->findChild<QAction*>(u"actionSavePdf"_s)->trigger();
 
     EXPECT_TRUE(QFile(saved).open(QIODevice::ReadOnly) && QFile(saved).size() > 0);
-    EXPECT_EQ(m_ui.fileRequests().value(0),
+    EXPECT_EQ(m_operator.fileRequests().value(0),
               u"Guardar como PDF|"_s + QDir::home().filePath(u"AR03.pdf"_s) + u"|Documentos PDF (*.pdf)|save pdf"_s);
-    EXPECT_EQ(m_ui.messages(), (QList<ui::ScriptedUi::Message>{{u"No se ha podido guardar el documento en "_s +
-                                                                    QDir::toNativeSeparators(unwritable) + u'.',
-                                                                ui::Ui::Icon::Error, false}}));
+    EXPECT_EQ(m_operator.messages(), (QList<ui::ScriptedUi::Message>{{u"No se ha podido guardar el documento en "_s +
+                                                                          QDir::toNativeSeparators(unwritable) + u'.',
+                                                                      ui::Ui::Icon::Error, false}}));
     m_engine->closePreview();
 }

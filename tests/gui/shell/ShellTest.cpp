@@ -27,7 +27,7 @@ protected:
     ~ShellTest() override
     {
         if (Main* shown = menu()) {
-            m_ui.answerNext(true);
+            m_operator.answerNext(true);
             shown->close();
         }
         TempDatabase::disconnect();
@@ -67,7 +67,7 @@ TEST_F(ShellTest, AnUnusableFileKeepsTheWelcomeWindowAndIsLeftUntouchedUntilSali
 {
     for (const QString& kind : {u"locked"_s, u"password"_s, u"empty"_s, u"foreign"_s}) {
         SCOPED_TRACE(kind.toStdString());
-        m_ui.clearMessages();
+        m_operator.clearMessages();
         std::unique_ptr<db::Database> other;
         if (kind != u"locked") {
             QFile::remove(m_db.path());
@@ -84,9 +84,10 @@ TEST_F(ShellTest, AnUnusableFileKeepsTheWelcomeWindowAndIsLeftUntouchedUntilSali
         const QByteArray before = ReportFiles::read(m_db.path());
 
         QPointer<frmSplash> splash = enter();
-        EXPECT_EQ(m_ui.messages(), (QList<ui::ScriptedUi::Message>{{u"No es posible conectarse a la base de datos. "
-                                                                    u"Contáctese con el Administrador del Sistema."_s,
-                                                                    ui::Ui::Icon::Critical, false}}));
+        EXPECT_EQ(m_operator.messages(),
+                  (QList<ui::ScriptedUi::Message>{{u"No es posible conectarse a la base de datos. "
+                                                   u"Contáctese con el Administrador del Sistema."_s,
+                                                   ui::Ui::Icon::Critical, false}}));
         EXPECT_TRUE(splash && splash->isVisible());
         EXPECT_EQ(menu(), nullptr);
         EXPECT_EQ(ReportFiles::read(m_db.path()), before) << "nothing is written to a file that does not connect";
@@ -105,9 +106,9 @@ TEST_P(IncompleteIdentityTest, EntrarAsksForTheRegistrationBeforeTheMenu)
     if (!GetParam().isEmpty())
         storeIdentity(GetParam());
     bool menuShownBefore = true;
-    m_ui.onNextModal([&](QDialog&) { menuShownBefore = menu() != nullptr; });
+    m_operator.onNextModal([&](QDialog&) { menuShownBefore = menu() != nullptr; });
     enter();
-    EXPECT_EQ(m_ui.shownScreens(), QStringList{u"Registracion"_s});
+    EXPECT_EQ(m_operator.shownScreens(), QStringList{u"Registracion"_s});
     EXPECT_FALSE(menuShownBefore);
     EXPECT_NE(menu(), nullptr) << "cancelling the registration still leaves the menu";
     EXPECT_EQ(clsCodigo::instance().Par_Agente, 0);
@@ -121,7 +122,7 @@ TEST_F(ShellTest, ACompleteIdentityOpensTheMenuWhereHelpOpensTheNamedDocumentAnd
     QPointer<frmSplash> splash = enter();
     QApplication::processEvents();
     EXPECT_TRUE(splash.isNull() || !splash->isVisible()) << "the welcome window is gone";
-    EXPECT_TRUE(m_ui.shownScreens().isEmpty());
+    EXPECT_TRUE(m_operator.shownScreens().isEmpty());
     EXPECT_EQ(identity(), u"20-12345678-6 Banco 1234"_s);
 
     QPointer<Main> shown = menu();
@@ -131,7 +132,7 @@ TEST_F(ShellTest, ACompleteIdentityOpensTheMenuWhereHelpOpensTheNamedDocumentAnd
     auto* ar03 = child<QPushButton>(*shown, u"bAR03"_s);
     ar03->setFocus();
     QTest::keyClick(ar03, Qt::Key_Return);
-    EXPECT_EQ(m_ui.shownScreens(), QStringList{u"Impresion_AR03"_s});
+    EXPECT_EQ(m_operator.shownScreens(), QStringList{u"Impresion_AR03"_s});
     EXPECT_EQ(QLocale().monthName(12), u"diciembre"_s) << "the calendar's months, whatever LANG says";
     // The document's name is taken untrimmed; a blank or missing one opens nothing.
     for (const QString& name : {u"' manual.html'"_s, u"'   '"_s, QString()}) {
@@ -140,25 +141,26 @@ TEST_F(ShellTest, ACompleteIdentityOpensTheMenuWhereHelpOpensTheNamedDocumentAnd
             execute(u"Insert Into PARAMETROS (ID, Descripcion, Valor) values (6, 'x', %1)"_s.arg(name));
         click(*shown, u"bAyuda"_s);
     }
-    EXPECT_EQ(m_ui.openedDocuments(),
+    EXPECT_EQ(m_operator.openedDocuments(),
               QStringList{QDir::toNativeSeparators(m_db.dir()) + QDir::separator() + u" manual.html"_s});
 
-    m_ui.answerNext(false);
+    m_operator.answerNext(false);
     click(*shown, u"bSalir"_s);
     EXPECT_TRUE(shown->isVisible());
-    m_ui.answerNext(true);
+    m_operator.answerNext(true);
     click(*shown, u"bSalir"_s);
     QApplication::processEvents();
     EXPECT_TRUE(shown.isNull() || !shown->isVisible());
     const ui::ScriptedUi::Message salir{u"Está seguro que desea salir de la aplicación?"_s, ui::Ui::Icon::Question,
                                         true};
     // A document that cannot be opened is named in full, so that the operator can open it by hand.
-    EXPECT_EQ(m_ui.messages(), QList<ui::ScriptedUi::Message>(
-                                   {{u"No se ha podido abrir el documento de ayuda. Puede abrirlo con el navegador "
-                                     u"desde el archivo:\n"_s +
-                                     m_ui.openedDocuments().value(0)},
-                                    salir,
-                                    salir}));
+    EXPECT_EQ(
+        m_operator.messages(),
+        QList<ui::ScriptedUi::Message>({{u"No se ha podido abrir el documento de ayuda. Puede abrirlo con el navegador "
+                                         u"desde el archivo:\n"_s +
+                                         m_operator.openedDocuments().value(0)},
+                                        salir,
+                                        salir}));
 }
 
 const QString validCuit = u"20123456786"_s;
@@ -207,18 +209,19 @@ TEST_F(RegistracionTest, ChecksInOrderWithTheirMessagesAndFocusAndAFailedWriteSa
         {validCuit, u"Banco"_s, u"1,,2"_s, u"El Nro. de Agente especificado es incorrecto."_s, u"txNroAgente"_s},
     };
     for (const auto& c : cases) {
-        m_ui.clearMessages();
+        m_operator.clearMessages();
         fillAndAccept(*screen, c.cuit, c.razon, c.agente);
-        EXPECT_EQ(m_ui.messages(), (QList<ui::ScriptedUi::Message>{{c.message, ui::Ui::Icon::Information, false}}));
+        EXPECT_EQ(m_operator.messages(),
+                  (QList<ui::ScriptedUi::Message>{{c.message, ui::Ui::Icon::Information, false}}));
         EXPECT_EQ(focusName(), c.focus) << c.message.toStdString();
     }
     EXPECT_EQ(m_db.count(u"PARAMETROS"_s), 0) << "nothing is stored before every check passed";
 
     m_db.db().executeScript(
         u"CREATE TRIGGER solo_lectura BEFORE INSERT ON PARAMETROS BEGIN SELECT RAISE(ABORT, 'x'); END"_s);
-    m_ui.clearMessages();
+    m_operator.clearMessages();
     fillAndAccept(*screen, validCuit, u"Banco"_s, u"1"_s);
-    EXPECT_EQ(m_ui.messageTexts(), QStringList{u"No se ha podido realizar la registración correctamente."_s});
+    EXPECT_EQ(m_operator.messageTexts(), QStringList{u"No se ha podido realizar la registración correctamente."_s});
     EXPECT_TRUE(screen->isVisible());
     EXPECT_EQ(clsCodigo::instance().Par_Denomin, QString());
 
@@ -228,7 +231,7 @@ TEST_F(RegistracionTest, ChecksInOrderWithTheirMessagesAndFocusAndAFailedWriteSa
         const auto reader = m_db.otherProgramReading();
         fillAndAccept(*screen, validCuit, u"Banco"_s, u"1"_s);
     }
-    EXPECT_EQ(m_ui.messageTexts().last(), u"No se ha podido realizar la registración correctamente."_s);
+    EXPECT_EQ(m_operator.messageTexts().last(), u"No se ha podido realizar la registración correctamente."_s);
     m_db.reconnect();
     EXPECT_EQ(m_db.count(u"PARAMETROS"_s), 0);
 }
@@ -245,9 +248,9 @@ TEST_F(RegistracionTest, TypedThroughTheKeyFiltersTheIdentityIsInsertedAndThenUp
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     }
     EXPECT_EQ(focusName(), u"bAceptar"_s);
-    EXPECT_TRUE(m_ui.messages().isEmpty());
+    EXPECT_TRUE(m_operator.messages().isEmpty());
     click(*screen, u"bAceptar"_s);
-    EXPECT_EQ(m_ui.messageTexts(), QStringList{u"Se ha realizado la registración correctamente."_s});
+    EXPECT_EQ(m_operator.messageTexts(), QStringList{u"Se ha realizado la registración correctamente."_s});
     EXPECT_EQ(screen->result(), QDialog::Accepted);
     EXPECT_EQ(parameters(), u"20-12345678-6 | Banco O`Higgins 1° | 12,5"_s);
     EXPECT_EQ(identity(), u"20-12345678-6 Banco O'Higgins 1° 12.5"_s);
@@ -267,10 +270,11 @@ TEST_F(RegistracionTest, ViewingModeWhilePaymentsExistOrLinesArePending)
          u"Detalles de DDJJ asociadas sin generar"_s}};
     for (const auto& [insert, reason] : steps) {
         execute(insert);
-        m_ui.clearMessages();
+        m_operator.clearMessages();
         auto screen = open();
-        EXPECT_EQ(m_ui.messageTexts(), QStringList{u"No se pueden realizar cambios en la Registración. Existen "_s +
-                                                   reason + u". Solo podrá consultar los datos."_s});
+        EXPECT_EQ(m_operator.messageTexts(),
+                  QStringList{u"No se pueden realizar cambios en la Registración. Existen "_s + reason +
+                              u". Solo podrá consultar los datos."_s});
         EXPECT_FALSE(child<QWidget>(*screen, u"bAceptar"_s)->isVisible());
         EXPECT_FALSE(child<QWidget>(*screen, u"Frame1"_s)->isEnabled());
     }
