@@ -187,8 +187,8 @@ void plainTextBaseline(const QString& path)
 int runSize(long lines)
 {
     QTemporaryDir dir;
-    ProgramDirectory::override(QCoreApplication::applicationDirPath() + u"/../bin"_s);
-    Clock::fix(QDate(2002, 10, 15));
+    ProgramDirectory::install(QCoreApplication::applicationDirPath() + u"/../bin"_s);
+    Clock::install(QDate(2002, 10, 15));
     prepareDatabase(dir, lines);
     report::ReportEngine::install(std::make_unique<report::QtReportEngine>());
     const int sheets = AR04Sheets::sheetCount(lines) + (lines > AR04Sheets::shortFormLines ? 1 : 0);
@@ -244,7 +244,7 @@ int runSize(long lines)
                 reprint.wall / richText.wall, reprint.cpu / plainText.cpu);
     std::printf("  memoria pico: %.0f MB\n", peak);
     std::printf("tiempo %ld %.3f\n", lines, first.cpu);
-    report::ReportEngine::install(nullptr);
+    report::ReportEngine::uninstall();
     db::Database::setCurrent(nullptr);
     return 0;
 }

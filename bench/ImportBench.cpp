@@ -90,7 +90,7 @@ int main()
 {
     // The machine is shared and noisy: the two paths alternate, and each keeps its best of three runs.
     constexpr int rounds = 3;
-    Clock::fix(QDate(2002, 10, 1));
+    Clock::install(QDate(2002, 10, 1));
     std::printf("%d lineas por corrida (%d en autocommit), mejor de %d corridas alternadas\n", lines, autocommitLines,
                 rounds);
     for (const bool oneTransaction : {false, true}) {

@@ -166,7 +166,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "uso: %s [cantidad de lineas] [vueltas] [lineas ya en la declaracion]\n", argv[0]);
         return 2;
     }
-    Clock::fix(QDate(2002, 10, 1));
+    Clock::install(QDate(2002, 10, 1));
     clsCodigo::instance().Par_Agente = agent;
     QTemporaryDir dir;
     const QString interfaceFile = dir.filePath(u"interfase.txt"_s);

@@ -3,20 +3,20 @@
 #include <optional>
 
 namespace {
-std::optional<QDate> s_fixedToday;
+std::optional<QDate> s_installed;
 }
 
 QDate Clock::today()
 {
-    return s_fixedToday ? *s_fixedToday : QDate::currentDate();
+    return s_installed ? *s_installed : QDate::currentDate();
 }
 
-void Clock::fix(QDate date)
+void Clock::install(QDate today)
 {
-    s_fixedToday = date;
+    s_installed = today;
 }
 
-void Clock::release()
+void Clock::uninstall()
 {
-    s_fixedToday.reset();
+    s_installed.reset();
 }

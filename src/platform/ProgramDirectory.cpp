@@ -10,7 +10,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString s_override;
+QString s_installed;
 
 const QString databaseName = u"ferlon.mdb"_s;
 
@@ -27,7 +27,7 @@ bool mayWrite(const QString& directory)
 
 QString ProgramDirectory::path()
 {
-    return QDir::toNativeSeparators(s_override.isEmpty() ? QCoreApplication::applicationDirPath() : s_override);
+    return QDir::toNativeSeparators(s_installed.isEmpty() ? QCoreApplication::applicationDirPath() : s_installed);
 }
 
 QString ProgramDirectory::filePath(const QString& name)
@@ -55,14 +55,14 @@ QString ProgramDirectory::dataFilePath(const QString& name)
     return dataPath() + QDir::separator() + name;
 }
 
-void ProgramDirectory::override(const QString& directory)
+void ProgramDirectory::install(const QString& directory)
 {
-    s_override = directory;
+    s_installed = directory;
 }
 
-void ProgramDirectory::release()
+void ProgramDirectory::uninstall()
 {
-    s_override.clear();
+    s_installed.clear();
 }
 
 QString ProgramDirectory::backupPath()

@@ -3,7 +3,7 @@
 #include <QString>
 
 /// "The program's directory": where the executable, its report layouts and help live; and the data
-/// folder, where its database and the files it writes live. Tests point it at a temporary directory.
+/// folder, where its database and the files it writes live. Tests install a temporary directory instead.
 class ProgramDirectory
 {
 public:
@@ -23,6 +23,8 @@ public:
     /// a copy would be lost with the data and hidden from the operator.
     [[nodiscard]] static QString backupPath();
 
-    static void override(const QString& directory);
-    static void release();
+    /// Makes path() answer this directory until uninstall().
+    static void install(const QString& directory);
+    /// Brings back the executable's directory.
+    static void uninstall();
 };

@@ -35,7 +35,7 @@ TEST(ProgramDirectoryData, StaysBesideAWritableProgramElseGoesToTheUsersDataLoca
     QCoreApplication::setApplicationName(u"TOLBRANE"_s);
     write(program.filePath(u"ferlon.mdb"_s), "entregada");
     QFile::setPermissions(program.filePath(u"ferlon.mdb"_s), QFileDevice::ReadOwner);
-    ProgramDirectory::override(program.path());
+    ProgramDirectory::install(program.path());
 
     EXPECT_EQ(ProgramDirectory::dataPath(), QDir::toNativeSeparators(program.path()));
     EXPECT_FALSE(QFileInfo::exists(home.filePath(u"TOLBRANE"_s)));
@@ -61,6 +61,6 @@ TEST(ProgramDirectoryData, StaysBesideAWritableProgramElseGoesToTheUsersDataLoca
     oldConfig.isNull() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", oldConfig);
 
     QFile::setPermissions(program.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    ProgramDirectory::release();
+    ProgramDirectory::uninstall();
     oldHome.isNull() ? qunsetenv("XDG_DATA_HOME") : qputenv("XDG_DATA_HOME", oldHome);
 }

@@ -14,8 +14,8 @@ namespace {
 class clsCodigoTest : public ::testing::Test
 {
 protected:
-    void SetUp() override { Clock::fix(QDate(2002, 10, 1)); }
-    void TearDown() override { Clock::release(); }
+    void SetUp() override { Clock::install(QDate(2002, 10, 1)); }
+    void TearDown() override { Clock::uninstall(); }
 
     bool addLine(double sequence, double period, const QString& cbu, double cuit)
     {

@@ -1,5 +1,7 @@
 #include "support/ReportFiles.h"
 
+#include "platform/cipher/Cipher.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -33,6 +35,12 @@ QString write(const QString& path, const QByteArray& bytes)
     return path;
 }
 
+QByteArray read(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("?");
+}
+
 QString pdfText(const QString& pdfPath)
 {
     return rawPdfText(pdfPath).simplified();
@@ -45,6 +53,17 @@ int pdfPageCount(const QString& pdfPath)
         return -1;
     // Every page ends with a form feed.
     return static_cast<int>(text.count(u'\f'));
+}
+
+QStringList declarationRecords(const QString& path)
+{
+    QFile file(path);
+    QStringList records;
+    for (const QByteArray& line : file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>()) {
+        if (!line.isEmpty())
+            records.append(Cipher().decrypt(QString::fromLatin1(line.chopped(1)), u"TOLBRANE"_s));
+    }
+    return records;
 }
 
 } // namespace ReportFiles

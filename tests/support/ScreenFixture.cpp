@@ -19,18 +19,24 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-report::RecordingReportEngine& installRecordingEngine()
+// Installs a new double of the seam and gives it.
+template <typename Seam, typename Double>
+Double& installNew()
 {
-    report::ReportEngine::install(std::make_unique<report::RecordingReportEngine>());
-    return static_cast<report::RecordingReportEngine&>(*report::ReportEngine::current());
+    auto fresh = std::make_unique<Double>();
+    Double& installed = *fresh;
+    Seam::install(std::move(fresh));
+    return installed;
 }
 
 } // namespace
 
-ScreenFixture::ScreenFixture(QDate today) : m_ui(ui::ScriptedUi::install()), m_engine(installRecordingEngine())
+ScreenFixture::ScreenFixture(QDate today)
+    : m_operator(installNew<ui::Ui, ui::ScriptedUi>()),
+      m_engine(installNew<report::ReportEngine, report::RecordingReportEngine>())
 {
-    Clock::fix(today);
-    ProgramDirectory::override(m_db.dir());
+    Clock::install(today);
+    ProgramDirectory::install(m_db.dir());
     for (const QString& name : {u"AR03.rpt"_s, u"AR04.rpt"_s, u"AR04_primera.rpt"_s, u"AR04_Pagos.rpt"_s})
         QFile::copy(ReportFiles::shipped(name), QDir(m_db.dir()).filePath(name));
     setRegistration(0, {}, {});
@@ -38,13 +44,13 @@ ScreenFixture::ScreenFixture(QDate today) : m_ui(ui::ScriptedUi::install()), m_e
 
 ScreenFixture::~ScreenFixture()
 {
-    EXPECT_TRUE(m_ui.unansweredQuestions().isEmpty());
-    EXPECT_FALSE(m_ui.isBusy()) << "the pointer is back to normal";
+    EXPECT_TRUE(m_operator.unansweredQuestions().isEmpty());
+    EXPECT_FALSE(m_operator.isBusy()) << "the pointer is back to normal";
     setRegistration(0, {}, {});
-    report::ReportEngine::install(nullptr);
-    ui::Ui::install(nullptr);
-    ProgramDirectory::release();
-    Clock::release();
+    report::ReportEngine::uninstall();
+    ui::Ui::uninstall();
+    ProgramDirectory::uninstall();
+    Clock::uninstall();
 }
 
 void ScreenFixture::setRegistration(double agente, const QString& cuit, const QString& denominacion)
@@ -53,6 +59,12 @@ void ScreenFixture::setRegistration(double agente, const QString& cuit, const QS
     codigo.Par_Agente = agente;
     codigo.Par_CUIT = cuit;
     codigo.Par_Denomin = denominacion;
+}
+
+QString ScreenFixture::identity()
+{
+    const clsCodigo& codigo = clsCodigo::instance();
+    return u"%1 %2 %3"_s.arg(codigo.Par_CUIT, codigo.Par_Denomin).arg(codigo.Par_Agente);
 }
 
 void ScreenFixture::activate(QWidget& window)

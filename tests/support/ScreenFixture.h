@@ -1,10 +1,8 @@
 #pragma once
 
-#include "support/Printers.h"
+#include "support/RecordingReportEngine.h"
+#include "support/ScriptedUi.h"
 #include "support/TempDatabase.h"
-
-#include "platform/reportengine/RecordingReportEngine.h"
-#include "platform/ui/ScriptedUi.h"
 
 #include <QDate>
 #include <QString>
@@ -12,10 +10,17 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <stdexcept>
 
 namespace ui {
 class ListGrid;
+}
+
+/// Qt strings in GoogleTest's failure output (lists of them print element by element).
+inline void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
 }
 
 /// What every screen test starts from: a fresh database beside a program directory of its own that
@@ -28,6 +33,8 @@ protected:
     ~ScreenFixture() override;
 
     static void setRegistration(double agente, const QString& cuit, const QString& denominacion);
+    /// The registration the program holds, as "CUIT name agent".
+    [[nodiscard]] static QString identity();
     void execute(const QString& sql) { m_db.db().execute(sql); }
 
     /// Shows a window and waits until it is active, so that the focus can be checked.
@@ -54,6 +61,6 @@ protected:
     }
 
     TempDatabase m_db;
-    ui::ScriptedUi& m_ui;
+    ui::ScriptedUi& m_operator;
     report::RecordingReportEngine& m_engine;
 };

@@ -26,4 +26,9 @@ void ReportEngine::install(std::unique_ptr<ReportEngine> engine)
     installed() = std::move(engine);
 }
 
+void ReportEngine::uninstall()
+{
+    installed().reset();
+}
+
 } // namespace report

@@ -33,10 +33,12 @@ class ReportEngine
 public:
     virtual ~ReportEngine();
 
-    /// The installed engine; null until one is installed.
+    /// The installed engine; null while none is.
     [[nodiscard]] static ReportEngine* current();
-    /// Installs the engine the program uses from now on (null removes it).
+    /// Makes this one the engine the program uses until uninstall().
     static void install(std::unique_ptr<ReportEngine> engine);
+    /// Removes the installed engine.
+    static void uninstall();
 
     /// Asks the window of the previous preview to close; nothing happens when there is none or it is
     /// already closed.

@@ -25,6 +25,11 @@ void Ui::install(std::unique_ptr<Ui> ui)
     instance() = std::move(ui);
 }
 
+void Ui::uninstall()
+{
+    instance().reset();
+}
+
 void inform(const QString& text)
 {
     Ui::current().message(text, Ui::Icon::Information);

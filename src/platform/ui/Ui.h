@@ -15,7 +15,7 @@ class BusyCursor;
 
 /// The program's one seam for talking to the operator: message boxes, questions, modal screens,
 /// the file dialog, opening documents and the busy pointer. Screens never call QMessageBox,
-/// QFileDialog or QDialog::exec() themselves, so tests can replace all of it with a ScriptedUi.
+/// QFileDialog or QDialog::exec() themselves, so tests can install one that answers from a script.
 class Ui
 {
 public:
@@ -33,10 +33,12 @@ public:
 
     virtual ~Ui() = default;
 
-    /// The process-wide instance; a QtUi until another one is installed.
+    /// The process-wide instance; a QtUi unless another one is installed.
     [[nodiscard]] static Ui& current();
-    /// Replaces the process-wide instance; nullptr brings back a QtUi. Not while a BusyCursor is alive.
+    /// Makes this one the process-wide instance until uninstall(). Not while a BusyCursor is alive.
     static void install(std::unique_ptr<Ui> ui);
+    /// Brings back the QtUi. Not while a BusyCursor is alive.
+    static void uninstall();
 
     /// A modal box titled "Atención" with the given icon and one OK button.
     virtual void message(const QString& text, Icon icon) = 0;

@@ -62,12 +62,12 @@ TEST_F(DDJJTest, GenerationAndIncorporationCheckLinesAndRegistrationAndEmptyingA
     setRegistration(0, u"30-70707070-1"_s, u"Banco de Ostrel S.A."_s);
     for (const QString& name : {u"bGenerar"_s, u"bManual"_s, u"bAutomatica"_s})
         click(*m_list, name);
-    m_ui.answerNext(false);
+    m_operator.answerNext(false);
     click(*m_list, u"BEliminar"_s);
 
     const QString manual = u"Para poder ingresar manualmente el detalle de DDJJ deberá especificar el Nro de Agente "
                            u"en la opción de Registración."_s;
-    EXPECT_EQ(m_ui.messageTexts(),
+    EXPECT_EQ(m_operator.messageTexts(),
               (QStringList{u"La posición fiscal seleccionada no tiene detalles para generar."_s,
                            u"Para poder generar el diskette e imprimir el detalle deberá especificar el Nro de Agente "
                            u"en la opción de Registración."_s,
@@ -75,7 +75,7 @@ TEST_F(DDJJTest, GenerationAndIncorporationCheckLinesAndRegistrationAndEmptyingA
                            u"Desea eliminar realmente TODO el Detalle correspondiente a la posición fiscal "
                            u"seleccionada? (200209)"_s}))
         << "answering No to emptying says nothing more";
-    EXPECT_TRUE(m_ui.shownScreens().isEmpty());
+    EXPECT_TRUE(m_operator.shownScreens().isEmpty());
     EXPECT_EQ(lineCount(u"200209"_s, 2), 1);
     EXPECT_EQ(grid().currentRow(), 2);
 }
@@ -103,14 +103,14 @@ TEST_F(DDJJTest, ButtonsFollowTheRowAndViewingAndEmptyingReturnToItInTheOrderCho
     EXPECT_EQ(order(), u"200210/1 200209/1 200209/2 200208/1"_s);
     clickRow(grid(), 2);
     click(*m_list, u"bVer"_s);
-    EXPECT_EQ(m_ui.shownScreens(), QStringList{u"Detalle_DDJJ"_s});
+    EXPECT_EQ(m_operator.shownScreens(), QStringList{u"Detalle_DDJJ"_s});
     EXPECT_EQ(grid().currentRow(), 2);
 
     // Emptying the generated declaration opens it again.
     clickRow(grid(), 3);
-    m_ui.answerNext(true);
+    m_operator.answerNext(true);
     click(*m_list, u"BEliminar"_s);
-    EXPECT_EQ(m_ui.messages(),
+    EXPECT_EQ(m_operator.messages(),
               (QList<ui::ScriptedUi::Message>{
                   {u"Desea eliminar realmente TODO el Detalle correspondiente a la posición "
                    u"fiscal seleccionada? (200208)"_s,
@@ -132,13 +132,13 @@ TEST_F(DDJJTest, CtrlFFindsAPeriodAndTheButtonsFollowIt)
     openList();
     for (const auto& [typed, row, states] :
          {std::tuple{u"200209"_s, 1, u"000000"_s}, std::tuple{u"09/2002"_s, 2, u"111011"_s}}) {
-        m_ui.setNextText(typed);
+        m_operator.setNextText(typed);
         QTest::keyClick(&grid(), Qt::Key_F, Qt::ControlModifier);
         EXPECT_EQ(std::tuple(grid().currentRow(), actions()), std::tuple(row, states)) << typed.toStdString();
     }
-    m_ui.setNextText(u"200301"_s);
+    m_operator.setNextText(u"200301"_s);
     QTest::keyClick(&grid(), Qt::Key_F, Qt::ControlModifier);
-    EXPECT_EQ(m_ui.messageTexts().last(), u"No se encontró ninguna declaración de la posición fiscal 200301."_s);
+    EXPECT_EQ(m_operator.messageTexts().last(), u"No se encontró ninguna declaración de la posición fiscal 200301."_s);
 }
 
 TEST_F(DDJJTest, ALongListSortsBothWaysUnderTheHourglass)
@@ -158,7 +158,7 @@ TEST_F(DDJJTest, ALongListSortsBothWaysUnderTheHourglass)
         EXPECT_TRUE(shown.size() == 600 && (ascending ? std::is_sorted(shown.begin(), shown.end())
                                                       : std::is_sorted(shown.rbegin(), shown.rend())));
     }
-    EXPECT_EQ(m_ui.timesBusy(), 3) << "opening and each sort";
+    EXPECT_EQ(m_operator.timesBusy(), 3) << "opening and each sort";
 }
 
 } // namespace

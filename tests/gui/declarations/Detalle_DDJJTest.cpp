@@ -39,7 +39,7 @@ protected:
     QString entryFrom(const QString& name)
     {
         QString handed = u"not opened"_s;
-        m_ui.onNextModal([&handed](QDialog& screen) {
+        m_operator.onNextModal([&handed](QDialog& screen) {
             auto& m = dynamic_cast<Manual_DDJJ&>(screen);
             handed = u"%1 %2/%3 %4 %5 %6 %7"_s.arg(m.Accion).arg(m.Posicion, m.Secuencia, m.FecVto, m.CBUId,
                                                                  db::Value::numberText(m.CuitId),
@@ -60,21 +60,21 @@ TEST_F(Detalle_DDJJTest, OnAPendingDeclarationTheEntryGetsTheLineAndTheListRetur
     clickRow(grid(), 1);
     EXPECT_EQ(entryFrom(u"bModificar"_s),
               u"1 200210/1 11/11/2002 0220 %1 200.00"_s.arg(db::Value::numberText(validCuit(2022222222))));
-    EXPECT_TRUE(m_ui.messages().isEmpty());
+    EXPECT_TRUE(m_operator.messages().isEmpty());
     EXPECT_EQ(grid().currentRow(), 1) << "back on the corrected line";
 
     // Deleting, or answering No, moves up a row; from the first row, where row number 0 does not exist,
     // the grid is left on its last row.
     clickRow(grid(), 2);
-    m_ui.answerNext(false);
+    m_operator.answerNext(false);
     click(*m_detail, u"BEliminar"_s);
     EXPECT_EQ(grid().currentRow(), 1);
     clickRow(grid(), 0);
-    m_ui.answerNext(true);
+    m_operator.answerNext(true);
     click(*m_detail, u"BEliminar"_s);
-    EXPECT_EQ(m_ui.messageTexts(), (QStringList{u"Desea eliminar realmente el detalle seleccionado?"_s,
-                                                u"Desea eliminar realmente el detalle seleccionado?"_s,
-                                                u"Se ha realizado la operación correctamente."_s}));
+    EXPECT_EQ(m_operator.messageTexts(), (QStringList{u"Desea eliminar realmente el detalle seleccionado?"_s,
+                                                      u"Desea eliminar realmente el detalle seleccionado?"_s,
+                                                      u"Se ha realizado la operación correctamente."_s}));
     EXPECT_EQ(grid().cell(0, 1) + u' ' + grid().cell(1, 1), u"0220 0330"_s);
     EXPECT_EQ(grid().currentRow(), 1);
     EXPECT_EQ(lineCount(u"200210"_s, 1), 2);
@@ -88,7 +88,7 @@ TEST_F(Detalle_DDJJTest, CtrlFFindsALineByCuitOrCbuAndF3TheNext)
     openPendingDeclaration();
     const auto find = [this](const QString& typed, Qt::Key key = Qt::Key_F) {
         if (!typed.isEmpty())
-            m_ui.setNextText(typed);
+            m_operator.setNextText(typed);
         QTest::keyClick(&grid(), key, key == Qt::Key_F ? Qt::ControlModifier : Qt::NoModifier);
         return grid().cell(1);
     };
@@ -98,9 +98,10 @@ TEST_F(Detalle_DDJJTest, CtrlFFindsALineByCuitOrCbuAndF3TheNext)
     EXPECT_EQ(find(u"03"_s), u"0330"_s);
     EXPECT_EQ(find(u"0"_s), u"0110"_s);
     EXPECT_EQ(find({}, Qt::Key_F3), u"0220"_s);
-    m_ui.clearMessages();
+    m_operator.clearMessages();
     EXPECT_EQ(find(u"20-99999999-9"_s), u"0220"_s);
-    EXPECT_EQ(m_ui.messageTexts(), QStringList{u"No se encontró ninguna línea con el CUIT o la CBU 20-99999999-9."_s});
+    EXPECT_EQ(m_operator.messageTexts(),
+              QStringList{u"No se encontró ninguna línea con el CUIT o la CBU 20-99999999-9."_s});
     EXPECT_EQ(focusName(), u"lvList"_s);
 }
 
@@ -111,7 +112,7 @@ TEST_F(Detalle_DDJJTest, ExportWritesTheLinesForASpreadsheet)
     openPendingDeclaration();
     const QTemporaryDir dir;
     for (const QString& path : {dir.filePath(u"no_existe/detalle.csv"_s), dir.filePath(u"detalle.csv"_s)}) {
-        m_ui.setNextFileName(path);
+        m_operator.setNextFileName(path);
         click(*m_detail, u"bExportar"_s);
     }
     QFile file(dir.filePath(u"detalle.csv"_s));
@@ -124,7 +125,7 @@ TEST_F(Detalle_DDJJTest, ExportWritesTheLinesForASpreadsheet)
                                  "77;0110;Caja de Ahorro;Pesos;" +
                                      db::Value::numberText(validCuit(2011111111)).toUtf8() + ";1;100,00;10,25;;\r"}));
     EXPECT_EQ(lines.size(), 5);
-    EXPECT_EQ(m_ui.messageTexts(),
+    EXPECT_EQ(m_operator.messageTexts(),
               (QStringList{u"No se ha podido exportar el detalle al archivo: "_s +
                                dir.filePath(u"no_existe/detalle.csv"_s) + u"."_s,
                            u"Se han exportado 3 líneas al archivo: "_s + dir.filePath(u"detalle.csv"_s) + u"."_s}));
@@ -135,14 +136,14 @@ TEST_F(Detalle_DDJJTest, OnAGeneratedDeclarationDeleteRefusesAndNewAsksToReplica
     addGeneratedExample();
     openDetail(u"200209"_s, u"2"_s, u"S"_s);
     click(*m_detail, u"BEliminar"_s);
-    m_ui.answerNext(false);
+    m_operator.answerNext(false);
     click(*m_detail, u"BAgregar"_s);
     EXPECT_TRUE(m_detail->isVisible());
     EXPECT_EQ(lineCount(u"200209"_s, 2), 5);
-    m_ui.answerNext(true);
+    m_operator.answerNext(true);
     EXPECT_EQ(entryFrom(u"BAgregar"_s), u"3 200209/2 11/11/2002  0 "_s);
     const QString replicate = u"La posición fiscal seleccionada ya fue generada. Desea replicar la DDJJ?"_s;
-    EXPECT_EQ(m_ui.messageTexts(),
+    EXPECT_EQ(m_operator.messageTexts(),
               (QStringList{u"No se puede realizar la operación. La DDJJ ya está generada, no se podrá eliminar este "
                            u"detalle individualmente. Si lo desea, deberá eliminar todo el detalle asociado al "
                            u"período."_s,
@@ -174,13 +175,13 @@ TEST_F(Detalle_DDJJTest, ALongDeclarationLoadsWholeUnderTheHourglassWithProgress
         return cells.join(u'|');
     };
     const auto loadedWhole = [this] {
-        const ui::ScriptedUi::ProgressRecord& last = m_ui.progresses().back();
+        const ui::ScriptedUi::ProgressRecord& last = m_operator.progresses().back();
         return last.text == u"Cargando el detalle de la DDJJ..."_s && last.done == lines && last.total == lines &&
                last.alwaysBusy && !last.backwards && last.ended;
     };
 
     openDetail(u"200210"_s, u"1"_s, u"N"_s);
-    ASSERT_EQ(m_ui.progresses().size(), 1);
+    ASSERT_EQ(m_operator.progresses().size(), 1);
     EXPECT_TRUE(loadedWhole());
     ASSERT_EQ(grid().rowCount(), lines);
     EXPECT_EQ(row(0), u"77|0000000000000000000001|Caja de Ahorro|Pesos|20000000001|1|1,50|10,25|01|01|1|27|"
@@ -191,14 +192,14 @@ TEST_F(Detalle_DDJJTest, ALongDeclarationLoadsWholeUnderTheHourglassWithProgress
     for (int click = 0; click < 2; ++click)
         clickHeader(grid(), 1);
     EXPECT_EQ(row(0) + row(3000) + row(lines - 1), before) << "always by account and account type";
-    ASSERT_EQ(m_ui.progresses().size(), 3);
+    ASSERT_EQ(m_operator.progresses().size(), 3);
     EXPECT_TRUE(loadedWhole());
-    EXPECT_EQ(m_ui.timesBusy(), 3);
+    EXPECT_EQ(m_operator.timesBusy(), 3);
 
     grid().setCurrentRow(4321);
     EXPECT_EQ(entryFrom(u"bModificar"_s).section(u' ', 0, 3), u"1 200210/1 11/11/2002 0000000000000000004322"_s);
     EXPECT_EQ(grid().currentRow(), 4321) << "back on the line";
-    m_ui.answerNext(false);
+    m_operator.answerNext(false);
     click(*m_detail, u"BEliminar"_s);
     EXPECT_EQ(grid().currentRow(), 4320) << "on the line above the one kept";
 }

@@ -61,15 +61,15 @@ TEST_F(Manual_DDJJTest, ChecksRunInOrderEachWithItsMessageAndFocus)
         else
             type(*m_entry, box, text);
         save();
-        EXPECT_EQ(m_ui.messageTexts().last() + u" @"_s + focusName(), message + u" @"_s + focus);
+        EXPECT_EQ(m_operator.messageTexts().last() + u" @"_s + focusName(), message + u" @"_s + focus);
     }
     EXPECT_EQ(m_db.count(u"DDJJ_Detalle"_s), 0);
 
     type(*m_entry, u"TxCuit"_s, u"20123456786"_s);
     save();
-    EXPECT_EQ(m_ui.messages().size(), std::size(steps) + 1);
-    EXPECT_EQ(m_ui.messages().last(), (ui::ScriptedUi::Message{u"Se ha realizado la operación correctamente."_s,
-                                                               ui::Ui::Icon::Information, false}));
+    EXPECT_EQ(m_operator.messages().size(), std::size(steps) + 1);
+    EXPECT_EQ(m_operator.messages().last(), (ui::ScriptedUi::Message{u"Se ha realizado la operación correctamente."_s,
+                                                                     ui::Ui::Icon::Information, false}));
     EXPECT_EQ(m_entry->result(), QDialog::Accepted);
     // The typed decimal point is the regional one; the list indexes became codes.
     EXPECT_EQ(child<QLineEdit>(*m_entry, u"txImporte"_s)->text(), u"-150,25"_s);
@@ -126,7 +126,7 @@ TEST_P(ModesTest, WritesTheLineOrTheReplicaOrRefuses)
     save();
     sqlite3_set_authorizer(db::Database::current()->handle(), nullptr, nullptr);
 
-    EXPECT_EQ(m_ui.messageTexts(), QStringList{outcomes[mode.outcome]});
+    EXPECT_EQ(m_operator.messageTexts(), QStringList{outcomes[mode.outcome]});
     EXPECT_EQ(mode.outcome == Duplicate ? focusName() : u"txCBU"_s, u"txCBU"_s);
     EXPECT_EQ(m_entry->isVisible(), mode.outcome != Done);
     EXPECT_EQ(lineCount(u"200209"_s, mode.written), mode.lines);

@@ -8,14 +8,11 @@
 #include "support/ScreenFixture.h"
 
 #include "app/Main.h"
-#include "platform/cipher/Cipher.h"
-#include "platform/reportengine/RecordedReport.h"
 #include "platform/ui/ListGrid.h"
 
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -53,16 +50,16 @@ protected:
     void onDeclaration(int secuencia, const QString& button, const QStringList& screens,
                        const std::function<void(QDialog&)>& work)
     {
-        const qsizetype seen = m_ui.shownScreens().size();
-        m_ui.onNextModal([&](QDialog& list) {
+        const qsizetype seen = m_operator.shownScreens().size();
+        m_operator.onNextModal([&](QDialog& list) {
             clickRow(*list.findChild<ui::ListGrid*>(u"lvList"_s), secuencia);
-            m_ui.onNextModal(work);
+            m_operator.onNextModal(work);
             click(list, button);
             click(list, u"bVolver"_s);
         });
         click(*m_menu, u"bAR04"_s);
-        EXPECT_EQ(m_ui.shownScreens().mid(seen), QStringList{u"DDJJ"_s} + screens);
-        ASSERT_EQ(m_ui.pendingModals() + m_ui.pendingAnswers() + m_ui.pendingFileNames(), 0);
+        EXPECT_EQ(m_operator.shownScreens().mid(seen), QStringList{u"DDJJ"_s} + screens);
+        ASSERT_EQ(m_operator.pending(), 0U);
     }
 
     /// Generates ("bGenerar") or regenerates ("bImprimir") a sequence into a file; gives its decrypted
@@ -73,13 +70,9 @@ protected:
             type(generation, u"TxtPath"_s, QDir::toNativeSeparators(m_files.filePath(file)));
             click(generation, u"bAceptar"_s);
         });
-        QFile written(m_files.filePath(file));
-        EXPECT_TRUE(written.open(QIODevice::ReadOnly)) << file.toStdString();
-        QStringList plain;
-        for (const QString& line : QString::fromLatin1(written.readAll()).split(u"\r\n"_s, Qt::SkipEmptyParts))
-            plain.append(Cipher().decrypt(line, u"TOLBRANE"_s));
-        plain.sort();
-        return plain;
+        QStringList records = ReportFiles::declarationRecords(m_files.filePath(file));
+        records.sort();
+        return records;
     }
 
     /// The stamps of a sequence's lines, the voucher counter, and the last sheet's voucher and balance.
@@ -109,7 +102,7 @@ TEST_F(TypicalMonthTest, SeptemberIsDeclaredCorrectedByReplicationAndReprinted)
     const QString interfaceFile = ReportFiles::write(m_files.filePath(u"interfase.txt"_s),
                                                      (recordC + u"\r\n"_s + recordD + u"\r\n"_s).toLatin1());
     onDeclaration(1, u"bAutomatica"_s, {u"Importacion_DDJJ"_s}, [this, &interfaceFile](QDialog& import) {
-        m_ui.setNextFileName(QDir::toNativeSeparators(interfaceFile));
+        m_operator.setNextFileName(QDir::toNativeSeparators(interfaceFile));
         click(import, u"bBuscar"_s);
         click(import, u"bAceptar"_s);
     });
@@ -124,8 +117,8 @@ TEST_F(TypicalMonthTest, SeptemberIsDeclaredCorrectedByReplicationAndReprinted)
     // sequence 2, whose generation takes the next voucher and whose regeneration reprints it.
     onDeclaration(1, u"bVer"_s, {u"Detalle_DDJJ"_s, u"Manual_DDJJ"_s}, [this](QDialog& detail) {
         clickRow(*detail.findChild<ui::ListGrid*>(u"lvList"_s), 1);
-        m_ui.answerNext(true);
-        m_ui.onNextModal([](QDialog& entry) {
+        m_operator.answerNext(true);
+        m_operator.onNextModal([](QDialog& entry) {
             type(entry, u"txTotal"_s, u"12.80"_s);
             click(entry, u"bAceptar"_s);
         });

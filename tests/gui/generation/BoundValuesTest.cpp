@@ -65,10 +65,8 @@ protected:
         note(c.Get_Comprobante(periodo, secuencia));
         note(c.Get_Comprobantes(periodo, secuencia));
         note(reprintAR04(periodo, secuencia, c.Get_Comprobante(periodo, secuencia)));
-        for (int r = 0; r < m_engine.reportCount(); ++r) {
-            for (const auto& [name, value] : m_engine.report(r).parameters)
-                m_log << name + u'=' + value;
-        }
+        for (int r = 0; r < m_engine.reportCount(); ++r)
+            m_log << m_engine.report(r).content.html();
         m_engine.clear();
         note(c.Get_Detalle_DDJJs(QString(), periodo, secuencia));
         note(c.Eliminar_Detalle_DDJJ(secuencia, periodo, u"`2`1"_s, 20123456790.0));

@@ -1,7 +1,8 @@
 #include "GenerationTest.h"
 
+#include "support/ReportFiles.h"
+
 #include "generation/DeclarationFile.h"
-#include "platform/cipher/Cipher.h"
 #include "platform/db/Recordset.h"
 #include "platform/ui/ListGrid.h"
 #include "screens/declarations/DDJJ.h"
@@ -11,7 +12,6 @@
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QProgressBar>
-#include <QPushButton>
 #include <QTest>
 
 #include <algorithm>
@@ -28,7 +28,8 @@ namespace {
 /// A watch, when given, is told of every write first.
 struct FailingDevice : QIODevice
 {
-    FailingDevice(QIODevice& target, bool silent, qint64 left = 700, std::function<void()> watch = {})
+    FailingDevice(
+        QIODevice& target, bool silent, qint64 left = 700, std::function<void()> watch = [] {})
         : target(target), silent(silent), left(left), watch(std::move(watch))
     {
         open(QIODevice::WriteOnly);
@@ -36,8 +37,7 @@ struct FailingDevice : QIODevice
     qint64 readData(char*, qint64) override { return -1; }
     qint64 writeData(const char* data, qint64 n) override
     {
-        if (watch)
-            watch();
+        watch();
         return (left -= n) >= 0 ? target.write(data, n) : silent ? n : -1;
     }
     QIODevice& target;
@@ -45,18 +45,6 @@ struct FailingDevice : QIODevice
     qint64 left;
     std::function<void()> watch;
 };
-
-/// The records of a declaration file, decrypted.
-QStringList decrypted(const QString& path)
-{
-    QFile file(path);
-    QStringList records;
-    for (const QByteArray& line : file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QList<QByteArray>()) {
-        if (!line.isEmpty())
-            records.append(Cipher().decrypt(QString::fromLatin1(line.chopped(1)), u"TOLBRANE"_s));
-    }
-    return records;
-}
 
 } // namespace
 
@@ -128,7 +116,7 @@ TEST_F(GeneracionDDJJTest, RefusalsAndAFailedWriteKeepThePreviousFileThenThePend
     }
 
     const QString openError = u"No se ha podido abrir el archivo especificado."_s;
-    EXPECT_EQ(m_ui.messageTexts(),
+    EXPECT_EQ(m_operator.messageTexts(),
               (QStringList{u"Error en alguno de los datos que se obtuvieron para generar."_s, openError, openError,
                            openError, u"Error en la obtención de los datos a generar."_s, openError, openError}));
     EXPECT_EQ(QFileInfo(target()).size(), previous);
@@ -136,11 +124,11 @@ TEST_F(GeneracionDDJJTest, RefusalsAndAFailedWriteKeepThePreviousFileThenThePend
 
     // A first generation: the 14 pending lines, over the longer file, each record decrypting back.
     m_screen.setOutputFilter({});
-    m_ui.clearMessages();
+    m_operator.clearMessages();
     generate(target());
-    EXPECT_TRUE(m_ui.messages().isEmpty()) << m_ui.messageTexts().join(u" | "_s).toStdString();
+    EXPECT_TRUE(m_operator.messages().isEmpty()) << m_operator.messageTexts().join(u" | "_s).toStdString();
     EXPECT_TRUE(!m_cancelado && m_screen.result() == QDialog::Accepted);
-    const QStringList records = decrypted(target());
+    const QStringList records = ReportFiles::declarationRecords(target());
     ASSERT_EQ(records.size(), 14);
     EXPECT_EQ(QFileInfo(target()).size(), 14 * 146) << "no old bytes after the records";
     auto lines = clsCodigo::instance().Get_Detalle_DDJJs_Disk_1(periodo, secuencia);
@@ -158,13 +146,12 @@ TEST_F(GeneracionDDJJTest, EnterBrowsingAndLeavingGenerateNothing)
     EXPECT_EQ(focusName(), u"bAceptar"_s) << "Enter moves on without generating";
 
     const QString chosen = QDir(m_db.dir()).filePath(u"nueva.txt"_s);
-    m_ui.setNextFileName(chosen);
+    m_operator.setNextFileName(chosen);
     click(m_screen, u"bBuscar"_s);
     click(m_screen, u"bBuscar"_s); // the operator cancels the dialog
     EXPECT_EQ(path()->text(), QDir::toNativeSeparators(chosen)) << "a file that does not exist yet";
-    const ui::ScriptedUi::FileRequest request{u"Archivo para la Generación del Detalle de DDJJ"_s, QString(),
-                                              u"Todos los archivos (*.txt)"_s, true, u"txt"_s};
-    EXPECT_EQ(m_ui.fileRequests(), (QList<ui::ScriptedUi::FileRequest>{request, request}));
+    EXPECT_EQ(m_operator.fileRequests(),
+              QStringList(2, u"Archivo para la Generación del Detalle de DDJJ||Todos los archivos (*.txt)|save txt"_s));
 
     click(m_screen, u"bVolver"_s);
     EXPECT_TRUE(m_cancelado && m_screen.result() == QDialog::Rejected);
@@ -183,13 +170,13 @@ TEST_F(GeneracionDDJJTest, TheFileIsWrittenUnderTheHourglassWithABarThatEndsFull
     std::vector<std::pair<bool, int>> seen; // hourglass and bar at each write
     m_screen.setOutputFilter([&](QIODevice& file) {
         return std::make_unique<FailingDevice>(file, false, 1 << 30,
-                                               [&] { seen.emplace_back(m_ui.isBusy(), bar.value()); });
+                                               [&] { seen.emplace_back(m_operator.isBusy(), bar.value()); });
     });
     bar.setValue(bar.maximum() / 2); // as an earlier attempt might have left it
     generate(QDir(m_db.dir()).filePath(u"no/existe/ddjj.txt"_s));
     EXPECT_EQ(bar.value(), 0);
     generate(target());
-    EXPECT_TRUE(m_ui.messages().size() == 1 && !m_cancelado);
+    EXPECT_TRUE(m_operator.messages().size() == 1 && !m_cancelado);
     ASSERT_EQ(seen.size(), size_t(3000));
     EXPECT_TRUE(std::all_of(seen.begin(), seen.end(), [](const auto& at) { return at.first; }));
     EXPECT_TRUE(
@@ -217,7 +204,7 @@ protected:
     /// Presses a button of the list; the screen it opens generates the target file or is left.
     void press(const QString& name, bool generates)
     {
-        m_ui.onNextModal([this, generates](QDialog& screen) {
+        m_operator.onNextModal([this, generates](QDialog& screen) {
             if (generates)
                 child<QLineEdit>(screen, u"TxtPath"_s)->setText(target());
             click(screen, generates ? u"bAceptar"_s : u"bVolver"_s);
@@ -249,16 +236,16 @@ TEST_F(DDJJGenerationTest, GenerarAndImprimirWriteTheFilePrintAndReturnToTheRow)
     QFile::remove(target());
     m_engine.setPreviewFailsAfter(0);
     press(u"bImprimir"_s, true);
-    EXPECT_EQ(decrypted(target()).size(), 20) << "the file is written when the printing fails";
+    EXPECT_EQ(ReportFiles::declarationRecords(target()).size(), 20) << "the file is written when the printing fails";
     clickRow(grid(), 0); // 200208 is generated and has no lines
     click(*m_list, u"bImprimir"_s);
 
     const QString generated =
         u"Se ha generado el diskette correctamente. A continuación se emitirá el formulario AR04."_s;
-    EXPECT_EQ(m_ui.messageTexts(),
+    EXPECT_EQ(m_operator.messageTexts(),
               (QStringList{u"Para poder generar el diskette e imprimir el detalle deberá especificar la Razón Social o "
                            u"Denominación en la opción de Registración."_s,
                            generated, generated, generated, u"No se ha podido generar la impresión."_s,
                            u"La posición fiscal seleccionada no tiene detalles."_s}));
-    EXPECT_EQ(m_ui.shownScreens().size(), 4);
+    EXPECT_EQ(m_operator.shownScreens().size(), 4);
 }

@@ -31,8 +31,8 @@ const QString posicionIncorrecta = u"La Posición Fiscal es incorrecta."_s;
 QString parameters(const report::RecordedReport& report)
 {
     QStringList set;
-    for (const auto& [name, value] : report.parameters)
-        set << name + u'=' + value;
+    for (const QString& name : report.content.definition().parameters())
+        set << name + u'=' + report.parameter(name);
     return set.join(u' ');
 }
 
@@ -75,7 +75,7 @@ protected:
     void remove(int row, bool yes)
     {
         clickRow(m_grid, row);
-        m_ui.answerNext(yes);
+        m_operator.answerNext(yes);
         click(m_list, u"BEliminar"_s);
     }
 
@@ -83,7 +83,7 @@ protected:
     /// currency and saves.
     void save(QWidget& entry, const QString& posicion, const QString& importe, int moneda)
     {
-        m_ui.clearMessages();
+        m_operator.clearMessages();
         for (const auto& [box, text] : {std::pair{u"txPosicion"_s, posicion}, std::pair{u"txImporte"_s, importe}}) {
             auto* edit = child<QLineEdit>(entry, box);
             edit->setFocus();
@@ -127,7 +127,8 @@ TEST_F(PaymentsTest, EntryChecksInOrderThenSavesTheAmountReadTheRegionalWay)
     };
     for (const auto& [posicion, importe, moneda, message, focus] : cases) {
         save(entry, posicion, importe, moneda);
-        EXPECT_EQ(m_ui.messageTexts(), QStringList{message}) << posicion.toStdString() << ' ' << importe.toStdString();
+        EXPECT_EQ(m_operator.messageTexts(), QStringList{message})
+            << posicion.toStdString() << ' ' << importe.toStdString();
         EXPECT_EQ(focusName(), focus) << message.toStdString();
     }
     // The point typed was rewritten as the regional ",". A failed insert keeps the screen open;
@@ -155,7 +156,7 @@ TEST_F(PaymentsTest, EntryChecksInOrderThenSavesTheAmountReadTheRegionalWay)
     execute(u"create trigger no_payments before insert on AR03 begin select raise(abort, 'locked'); end"_s);
     child<QComboBox>(entry, u"cbTipoMoneda"_s)->setCurrentIndex(3);
     click(entry, u"bAceptar"_s);
-    EXPECT_EQ(m_ui.messageTexts().last(), noSePudo);
+    EXPECT_EQ(m_operator.messageTexts().last(), noSePudo);
     EXPECT_TRUE(entry.isVisible());
     execute(u"drop trigger no_payments"_s);
     {
@@ -163,10 +164,10 @@ TEST_F(PaymentsTest, EntryChecksInOrderThenSavesTheAmountReadTheRegionalWay)
         const auto reader = m_db.otherProgramReading();
         click(entry, u"bAceptar"_s);
     }
-    EXPECT_EQ(m_ui.messageTexts().last(), noSePudo);
-    m_ui.clearMessages();
+    EXPECT_EQ(m_operator.messageTexts().last(), noSePudo);
+    m_operator.clearMessages();
     click(entry, u"bAceptar"_s);
-    EXPECT_EQ(m_ui.messages(), QList<Message>({{guardado, ui::Ui::Icon::Information, false}}));
+    EXPECT_EQ(m_operator.messages(), QList<Message>({{guardado, ui::Ui::Icon::Information, false}}));
     EXPECT_EQ(entry.result(), QDialog::Accepted);
     m_db.reconnect();
     EXPECT_EQ(
@@ -208,7 +209,7 @@ TEST_F(PaymentsTest, ADateIsStoredAsTypedAndShownAndAWrongOneIsRefused)
         const int before = m_db.count(u"AR03"_s);
         save(entry, u"200209"_s, u"10"_s, 1);
         const QDate stored = QDate::fromString(result, Qt::ISODate);
-        EXPECT_EQ(m_ui.messageTexts(), QStringList{stored.isValid() ? guardado : result}) << keys.toStdString();
+        EXPECT_EQ(m_operator.messageTexts(), QStringList{stored.isValid() ? guardado : result}) << keys.toStdString();
         EXPECT_EQ(m_db.count(u"AR03"_s), before + (stored.isValid() ? 1 : 0));
         if (!stored.isValid()) {
             EXPECT_EQ(focusName(), u"txFecha"_s);
@@ -225,7 +226,7 @@ TEST_F(PaymentsTest, DeletingAsksAndReturnsToTheRowAbove)
     execute(u"create trigger keep_payments before delete on AR03 begin select raise(abort, 'locked'); end"_s);
     EXPECT_EQ(column(5), (QStringList{u"Lecop"_s, u"Dólares"_s, u"Pesos"_s, u""_s}));
     remove(2, true);
-    EXPECT_EQ(m_ui.messages(),
+    EXPECT_EQ(m_operator.messages(),
               (QList<Message>{{u"Está seguro que desea eliminar el Pago seleccionado?"_s, ui::Ui::Icon::Question, true},
                               {noSePudo, ui::Ui::Icon::Information, false}}));
     EXPECT_EQ(m_grid.currentRow(), 2);
@@ -248,17 +249,17 @@ TEST_F(PaymentsTest, NuevoAndImprimirNeedARegisteredAgentThenNuevoReloadsInTheOr
 {
     for (const auto& [button, accion] :
          {std::pair{u"BAgregar"_s, u"agregar Pagos"_s}, std::pair{u"bImprimir"_s, u"imprimir el formulario"_s}}) {
-        m_ui.clearMessages();
+        m_operator.clearMessages();
         setRegistration(0, {}, u"Banco del Sur S.A."_s);
         click(m_list, button);
         setRegistration(4521, {}, {});
         click(m_list, button);
         const QString prefijo = u"Para poder "_s + accion + u" deberá especificar "_s;
-        EXPECT_EQ(m_ui.messageTexts(),
+        EXPECT_EQ(m_operator.messageTexts(),
                   (QStringList{prefijo + u"el Nro de Agente en la opción de Registración."_s,
                                prefijo + u"la Razón Social o Denominación en la opción de Registración."_s}));
     }
-    EXPECT_EQ(std::tuple(m_ui.shownScreens().size(), m_engine.reportCount()), std::tuple(0, 0));
+    EXPECT_EQ(std::tuple(m_operator.shownScreens().size(), m_engine.reportCount()), std::tuple(0, 0));
 
     // Nuevo reloads in the order chosen. With 14 payments in 200209 the fifteenth is saved, the sixteenth
     // refused before anything after the period is looked at, and another period has room.
@@ -270,18 +271,18 @@ TEST_F(PaymentsTest, NuevoAndImprimirNeedARegisteredAgentThenNuevoReloadsInTheOr
     // click on the last sorted heading sorts it descending.
     for (const int heading : {1, comprobante, 1})
         clickHeader(m_grid, heading);
-    m_ui.onNextModal([this](QDialog& entry) { save(entry, u"200209"_s, u"5"_s, 1); });
+    m_operator.onNextModal([this](QDialog& entry) { save(entry, u"200209"_s, u"5"_s, 1); });
     click(m_list, u"BAgregar"_s);
-    EXPECT_EQ(m_ui.messageTexts(), QStringList{guardado});
-    m_ui.onNextModal([this](QDialog& entry) {
+    EXPECT_EQ(m_operator.messageTexts(), QStringList{guardado});
+    m_operator.onNextModal([this](QDialog& entry) {
         save(entry, u"200209"_s, u""_s, 0);
-        EXPECT_EQ(m_ui.messageTexts(), QStringList{u"Ya hay 15 Pagos ingresados para la posición fiscal "
-                                                   u"especificada. No se puede realizar esta operación."_s});
+        EXPECT_EQ(m_operator.messageTexts(), QStringList{u"Ya hay 15 Pagos ingresados para la posición fiscal "
+                                                         u"especificada. No se puede realizar esta operación."_s});
         EXPECT_EQ(focusName(), u"txPosicion"_s);
         save(entry, u"200211"_s, u"99.9"_s, 3);
     });
     click(m_list, u"BAgregar"_s);
-    EXPECT_EQ(m_ui.messageTexts(), QStringList{guardado});
+    EXPECT_EQ(m_operator.messageTexts(), QStringList{guardado});
     EXPECT_TRUE(m_list.isVisible());
     EXPECT_EQ(m_grid.cell(0, 1) + u' ' + m_grid.cell(0, 4), u"200211 99,9"_s) << "period and amount, descending";
     EXPECT_EQ(m_db.count(u"AR03"_s, u"where Posicion_Fiscal = 200209"_s), 15);
@@ -297,7 +298,7 @@ TEST_F(PaymentsTest, AFirstPrintingNumbersThePaymentAndMovesTheCounterAReprintNe
     // reloaded, so it still shows the payment unnumbered and the next printing is a first one again.
     m_engine.setPreviewFailsAfter(0);
     click(m_list, u"bImprimir"_s);
-    EXPECT_EQ(m_ui.messageTexts(), QStringList{u"No se ha podido generar la boleta de pago AR03."_s});
+    EXPECT_EQ(m_operator.messageTexts(), QStringList{u"No se ha podido generar la boleta de pago AR03."_s});
     EXPECT_EQ(numero(2).toDouble(), 41);
     EXPECT_EQ(m_grid.cell(comprobante), u""_s);
 
@@ -322,8 +323,8 @@ TEST_F(PaymentsTest, AFirstPrintingNumbersThePaymentAndMovesTheCounterAReprintNe
 
     m_engine.setOpenFails(true);
     click(m_list, u"bImprimir"_s);
-    EXPECT_EQ(m_ui.messageTexts().last(), u"No se ha podido reimprimir la boleta de pago AR03."_s);
-    EXPECT_EQ(m_ui.messages().size(), 2);
+    EXPECT_EQ(m_operator.messageTexts().last(), u"No se ha podido reimprimir la boleta de pago AR03."_s);
+    EXPECT_EQ(m_operator.messages().size(), 2);
 }
 
 TEST_F(PaymentsTest, TheFormShowsEachPaymentAsStoredAndAFailedFirstPrintingNumbersNothing)

@@ -50,6 +50,15 @@ protected:
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&m_menu));
     }
 
+    /// Prints the list's payment; the preview that opened.
+    QPointer<PreviewWindow> print(Impresion_AR03& list)
+    {
+        auto* grid = list.findChild<ui::ListGrid*>(u"lvList"_s);
+        grid->setCurrentIndex(grid->model()->index(0, 1));
+        list.findChild<QPushButton*>(u"bImprimir"_s)->click();
+        return m_engine->lastPreview();
+    }
+
     // Clicks a tool bar button of the preview the way the window system delivers it.
     static void clickThroughWindow(PreviewWindow& preview, const QString& action)
     {
@@ -74,10 +83,7 @@ TEST_F(PreviewWindowTest, PreviewOpenedFromAModalListTakesClicksAndOutlivesTheLi
     bool listWaited = false;
     Impresion_AR03 list(&m_menu);
     QTimer::singleShot(0, &list, [&] {
-        auto* grid = list.findChild<ui::ListGrid*>(u"lvList"_s);
-        grid->setCurrentIndex(grid->model()->index(0, 1));
-        QTest::mouseClick(list.findChild<QPushButton*>(u"bImprimir"_s), Qt::LeftButton);
-        preview = m_engine->lastPreview();
+        preview = print(list);
         if (!preview || !QTest::qWaitForWindowExposed(preview))
             return list.reject();
         listWaited = QApplication::activeModalWidget() == &list;
@@ -107,7 +113,8 @@ TEST_F(PreviewWindowTest, PreviewOpenedFromAModalListTakesClicksAndOutlivesTheLi
     EXPECT_TRUE(preview.isNull());
 }
 
-TEST_F(PreviewWindowTest, WindowsFitTheScreenCentreOnTheirOpenerAndGiveTheKeyboardBack)
+// In real windows only: placement and activation are the window system's.
+TEST_F(PreviewWindowTest, WindowsFitTheScreenStandClearCloseWithEscapeAndGiveTheKeyboardBack)
 {
     if (QGuiApplication::platformName() != u"xcb"_s)
         GTEST_SKIP() << "placement and activation are the window system's";
@@ -116,20 +123,33 @@ TEST_F(PreviewWindowTest, WindowsFitTheScreenCentreOnTheirOpenerAndGiveTheKeyboa
         EXPECT_LT((window.frameGeometry().center() - opener->frameGeometry().center()).manhattanLength(), 40);
     };
     const auto active = [](QWidget* window, QWidget* focus) {
-        return QTest::qWaitFor([=] { return QApplication::activeWindow() == window && focus->hasFocus(); }, 3000);
+        return QTest::qWaitFor(
+            [=] { return window && QApplication::activeWindow() == window && (!focus || focus->hasFocus()); }, 3000);
     };
     Impresion_AR03 list(&m_menu);
     QTimer::singleShot(0, &list, [&] {
         placed(list, &m_menu);
+        const QPointer<PreviewWindow> first = print(list);
+        if (!first || !QTest::qWaitForWindowExposed(first) || !active(first, nullptr))
+            return list.reject();
+        placed(*first, first); // larger than the list: only kept inside the screen
+        // As the AR04 printing opens its payments after its sheets, while the operator is on the first.
+        m_engine->preview(u"<p>Pagos</p>"_s, QPageLayout(), QFont(), u"AR04"_s, false);
+        const QPointer<PreviewWindow> second = m_engine->lastPreview();
+        if (!second || !QTest::qWaitForWindowExposed(second) || !active(second, nullptr))
+            return list.reject();
+        const QPoint offset = second->geometry().topLeft() - first->geometry().topLeft();
+        EXPECT_GE(std::min(offset.x(), offset.y()), 20) << "the first stays in sight";
+        EXPECT_TRUE(second->findChild<QToolBar*>()
+                        ->widgetForAction(second->findChild<QAction*>(u"actionClose"_s))
+                        ->isVisible());
+        QTest::keyClick(second, Qt::Key_Escape);
+        EXPECT_TRUE(active(first, nullptr)) << "the operator is back on the first preview";
+        QTest::keyClick(first, Qt::Key_Escape);
         auto* grid = list.findChild<ui::ListGrid*>(u"lvList"_s);
-        grid->setCurrentIndex(grid->model()->index(0, 1));
-        QTest::mouseClick(list.findChild<QPushButton*>(u"bImprimir"_s), Qt::LeftButton);
-        if (PreviewWindow* preview = m_engine->lastPreview(); preview && QTest::qWaitForWindowExposed(preview)) {
-            placed(*preview, preview); // larger than the list: only kept inside the screen
-            preview->close();
-        }
         grid->setFocus();
-        EXPECT_TRUE(active(&list, grid)) << "the list has the keyboard after its preview closed";
+        EXPECT_TRUE(active(&list, grid)) << "the list has the keyboard after its previews closed";
+        EXPECT_FALSE((first && first->isVisible()) || (second && second->isVisible())) << "Escape closed both";
         Pago_AR03 entry(&list);
         QTimer::singleShot(0, &entry, [&] {
             EXPECT_TRUE(QTest::qWaitForWindowExposed(&entry));
@@ -151,63 +171,22 @@ TEST_F(PreviewWindowTest, WindowsFitTheScreenCentreOnTheirOpenerAndGiveTheKeyboa
 TEST_F(PreviewWindowTest, SavingAsPdfAsksThroughTheUiAndSaysWhenTheFileCannotBeWritten)
 {
     Impresion_AR03 list(&m_menu);
-    auto* grid = list.findChild<ui::ListGrid*>(u"lvList"_s);
-    grid->setCurrentIndex(grid->model()->index(0, 1));
-    list.findChild<QPushButton*>(u"bImprimir"_s)->click();
-    const QPointer<PreviewWindow> preview = m_engine->lastPreview();
+    const QPointer<PreviewWindow> preview = print(list);
     ASSERT_TRUE(preview);
 
     const QString saved = QDir(m_db.dir()).filePath(u"AR03.pdf"_s);
     const QString unwritable = QDir(m_db.dir()).filePath(u"no/existe/AR03.pdf"_s);
-    m_ui.setNextFileName(saved);
-    m_ui.setNextFileName(unwritable);
-    m_ui.setNextFileName(QString()); // the operator cancels: nothing is written, nothing is said
+    m_operator.setNextFileName(saved);
+    m_operator.setNextFileName(unwritable);
+    m_operator.setNextFileName(QString()); // the operator cancels: nothing is written, nothing is said
     for (int i = 0; i < 3; ++i)
         preview->findChild<QAction*>(u"actionSavePdf"_s)->trigger();
 
     EXPECT_TRUE(QFile(saved).open(QIODevice::ReadOnly) && QFile(saved).size() > 0);
-    EXPECT_EQ(m_ui.fileRequests().value(0),
-              (ui::ScriptedUi::FileRequest{u"Guardar como PDF"_s, QDir::home().filePath(u"AR03.pdf"_s),
-                                           u"Documentos PDF (*.pdf)"_s, true, u"pdf"_s}));
-    EXPECT_EQ(m_ui.messages(), (QList<ui::ScriptedUi::Message>{{u"No se ha podido guardar el documento en "_s +
-                                                                    QDir::toNativeSeparators(unwritable) + u'.',
-                                                                ui::Ui::Icon::Error, false}}));
+    EXPECT_EQ(m_operator.fileRequests().value(0),
+              u"Guardar como PDF|"_s + QDir::home().filePath(u"AR03.pdf"_s) + u"|Documentos PDF (*.pdf)|save pdf"_s);
+    EXPECT_EQ(m_operator.messages(), (QList<ui::ScriptedUi::Message>{{u"No se ha podido guardar el documento en "_s +
+                                                                          QDir::toNativeSeparators(unwritable) + u'.',
+                                                                      ui::Ui::Icon::Error, false}}));
     m_engine->closePreview();
-}
-
-TEST_F(PreviewWindowTest, EscapeClosesAPreviewASecondStandsClearOfTheFirstAndTheKeyboardGoesBack)
-{
-    if (QGuiApplication::platformName() != u"xcb"_s)
-        GTEST_SKIP() << "activation is the window system's";
-    const auto activeWithin = [](QWidget* window) {
-        return QTest::qWaitFor([window] { return window && QApplication::activeWindow() == window; }, 3000);
-    };
-    QPointer<PreviewWindow> first;
-    QPointer<PreviewWindow> second;
-    Impresion_AR03 list(&m_menu);
-    QTimer::singleShot(0, &list, [&] {
-        auto* grid = list.findChild<ui::ListGrid*>(u"lvList"_s);
-        grid->setCurrentIndex(grid->model()->index(0, 1));
-        QTest::mouseClick(list.findChild<QPushButton*>(u"bImprimir"_s), Qt::LeftButton);
-        first = m_engine->lastPreview();
-        if (!first || !QTest::qWaitForWindowExposed(first) || !activeWithin(first))
-            return list.reject();
-        // As the AR04 printing opens its payments after its sheets, while the operator is on the first.
-        m_engine->preview(u"<p>Pagos</p>"_s, QPageLayout(), QFont(), u"AR04"_s, false);
-        second = m_engine->lastPreview();
-        if (!second || !QTest::qWaitForWindowExposed(second) || !activeWithin(second))
-            return list.reject();
-        const QPoint offset = second->geometry().topLeft() - first->geometry().topLeft();
-        EXPECT_GE(std::min(offset.x(), offset.y()), 20) << "the first stays in sight";
-        EXPECT_TRUE(second->findChild<QToolBar*>()
-                        ->widgetForAction(second->findChild<QAction*>(u"actionClose"_s))
-                        ->isVisible());
-        QTest::keyClick(second, Qt::Key_Escape);
-        EXPECT_TRUE(activeWithin(first)) << "the operator is back on the first preview";
-        QTest::keyClick(first, Qt::Key_Escape);
-        EXPECT_TRUE(activeWithin(&list)) << "and then on the list";
-        EXPECT_FALSE((first && first->isVisible()) || (second && second->isVisible())) << "Escape closed both";
-        list.reject();
-    });
-    ui::QtUi().showModal(list);
 }

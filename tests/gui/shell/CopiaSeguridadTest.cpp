@@ -1,3 +1,4 @@
+#include "support/ReportFiles.h"
 #include "support/ScreenFixture.h"
 
 #include "data/clsCodigo.h"
@@ -38,8 +39,8 @@ protected:
     void press(const QString& button, const QString& path)
     {
         ui::installDesktopHabits(*qApp);
-        m_ui.setNextFileName(path);
-        m_ui.onNextModal([&](QDialog& screen) {
+        m_operator.setNextFileName(path);
+        m_operator.onNextModal([&](QDialog& screen) {
             auto* pressed = child<QPushButton>(screen, button);
             pressed->setFocus();
             QTest::keyClick(pressed, Qt::Key_Return);
@@ -68,9 +69,9 @@ TEST_F(CopiaSeguridadTest, ACopySavedWithAListOpenIsRestoredAfterChangesAndTheRe
     const QString copy = file(u"ferlon-20021015.mdb"_s);
     press(u"bGuardar"_s, copy);
     openList.reset();
-    EXPECT_EQ(m_ui.fileRequests().at(0).directory, Copia_Seguridad::defaultCopyPath());
+    EXPECT_EQ(m_operator.fileRequests().value(0).section(u'|', 1, 1), Copia_Seguridad::defaultCopyPath());
     EXPECT_TRUE(Copia_Seguridad::defaultCopyPath().endsWith(u"/ferlon-20021015.mdb"_s));
-    EXPECT_EQ(m_ui.messageTexts(),
+    EXPECT_EQ(m_operator.messageTexts(),
               QStringList{u"Se ha guardado la copia de seguridad correctamente en el archivo:\n"_s + copy});
     EXPECT_EQ(countIn(copy, u"AR03"_s), 1);
 
@@ -80,25 +81,25 @@ TEST_F(CopiaSeguridadTest, ACopySavedWithAListOpenIsRestoredAfterChangesAndTheRe
     {
         // Another program reading the file keeps the copy from being written in: nothing changes.
         const auto reader = m_db.otherProgramReading();
-        m_ui.answerNext(true);
+        m_operator.answerNext(true);
         press(u"bRestaurar"_s, copy);
     }
-    EXPECT_EQ(m_ui.messageTexts().last(),
+    EXPECT_EQ(m_operator.messageTexts().last(),
               u"No se ha podido restaurar la copia de seguridad. No se ha modificado ningún dato."_s);
     m_db.reconnect();
     EXPECT_EQ(m_db.count(u"AR03"_s), 2);
-    m_ui.clearMessages();
-    m_ui.answerNext(true);
+    m_operator.clearMessages();
+    m_operator.answerNext(true);
     press(u"bRestaurar"_s, copy);
     EXPECT_EQ(
-        m_ui.messageTexts(),
+        m_operator.messageTexts(),
         (QStringList{u"La copia "_s + copy +
                          u" contiene 2 declaraciones, de las posiciones fiscales 200209 a 200210, y 1 pagos "
                          u"AR03. ¿Está seguro de que desea reemplazar los datos actuales por los de la copia? Los "
                          u"datos actuales se conservarán en el archivo ferlon.mdb.anterior."_s,
                      u"Se ha restaurado la copia de seguridad correctamente. Los datos anteriores se conservan "
                      u"en el archivo ferlon.mdb.anterior."_s}));
-    EXPECT_TRUE(m_ui.messages().at(0).defaultNo);
+    EXPECT_TRUE(m_operator.messages().at(0).defaultNo);
     EXPECT_EQ(m_db.count(u"AR03"_s), 1) << "the changes made after the copy are gone";
     EXPECT_EQ(clsCodigo::instance().Par_Denomin, u"Banco"_s) << "the identity is read again";
     EXPECT_EQ(countIn(m_db.path() + u".anterior"_s, u"AR03"_s), 2);
@@ -110,13 +111,9 @@ TEST_F(CopiaSeguridadTest, ACopyNotSoundIsRefusedACancelledOneLeavesNoFileAndNot
     fill();
     const QString good = file(u"buena.mdb"_s);
     ASSERT_TRUE(clsCodigo::instance().Guardar_Copia(good, {}));
-    QFile source(good);
-    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
-    const QByteArray bytes = source.readAll();
+    const QByteArray bytes = ReportFiles::read(good);
     const auto write = [this](const QString& name, const QByteArray& data) {
-        QFile out(file(name));
-        EXPECT_TRUE(out.open(QIODevice::WriteOnly) && out.write(data) == data.size());
-        return out.fileName();
+        return ReportFiles::write(file(name), data);
     };
     QByteArray damaged = bytes;
     damaged.replace(damaged.size() / 2 / 4096 * 4096, 4096, QByteArray(4096, '\x5a'));
@@ -149,9 +146,9 @@ TEST_F(CopiaSeguridadTest, ACopyNotSoundIsRefusedACancelledOneLeavesNoFileAndNot
           altered(u"tabla.mdb"_s, "CREATE TABLE Clientes (x)"),
           altered(u"esquema.mdb"_s, "PRAGMA writable_schema = ON; UPDATE sqlite_master SET sql = 'CREATE TABLE AR03 "
                                     "(x' || char(0) || ')' WHERE name = 'AR03'")}) {
-        m_ui.clearMessages();
+        m_operator.clearMessages();
         press(u"bRestaurar"_s, offered);
-        EXPECT_EQ(m_ui.messageTexts(),
+        EXPECT_EQ(m_operator.messageTexts(),
                   QStringList{u"El archivo "_s + offered +
                               u" no es una copia de seguridad del sistema, o está dañado. No se ha modificado "
                               u"ningún dato."_s});
@@ -160,26 +157,20 @@ TEST_F(CopiaSeguridadTest, ACopyNotSoundIsRefusedACancelledOneLeavesNoFileAndNot
     EXPECT_FALSE(QFile::exists(m_db.path() + u".anterior"_s));
 
     // A cancelled copy leaves an earlier file of its name as it was, and one that cannot be written says so.
-    const QString target = file(u"copia.mdb"_s);
-    {
-        QFile earlier(target);
-        ASSERT_TRUE(earlier.open(QIODevice::WriteOnly) && earlier.write("anterior") == 8);
-    }
+    const QString target = ReportFiles::write(file(u"copia.mdb"_s), "anterior");
     int steps = 0;
     EXPECT_FALSE(clsCodigo::instance().Guardar_Copia(target, [&](int copied, int total) {
         EXPECT_LT(copied, total);
         return ++steps < 2;
     }));
     EXPECT_EQ(steps, 2);
-    QFile earlier(target);
-    ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
-    EXPECT_EQ(earlier.readAll(), "anterior");
+    EXPECT_EQ(ReportFiles::read(target), "anterior");
     EXPECT_EQ(QDir(m_db.dir()).entryList({u"copia*"_s}), QStringList{u"copia.mdb"_s});
 
-    m_ui.clearMessages();
+    m_operator.clearMessages();
     const QString unreachable = file(u"no_existe/copia.mdb"_s);
     press(u"bGuardar"_s, unreachable);
-    EXPECT_EQ(m_ui.messageTexts(),
+    EXPECT_EQ(m_operator.messageTexts(),
               QStringList{u"No se ha podido guardar la copia de seguridad en el archivo:\n"_s + unreachable});
 }
 
@@ -239,13 +230,13 @@ TEST_F(CopiaSeguridadTest, EveryListThatMeetsADamagedPageSaysSoAndTheCopyRefuses
         Impresion_AR03 payments;
         DDJJ declarations;
         const Detalle_DDJJ lines({u"200301"_s, u"1"_s, {}, {}});
-        EXPECT_EQ(m_ui.messageTexts(), QStringList(3, failure));
+        EXPECT_EQ(m_operator.messageTexts(), QStringList(3, failure));
         click(payments, u"bVolver"_s);
         click(declarations, u"bVolver"_s);
     }
-    m_ui.clearMessages();
+    m_operator.clearMessages();
     press(u"bGuardar"_s, file(u"copia.mdb"_s));
-    EXPECT_TRUE(m_ui.messageTexts().value(0).startsWith(u"No se ha podido guardar la copia de seguridad"_s));
+    EXPECT_TRUE(m_operator.messageTexts().value(0).startsWith(u"No se ha podido guardar la copia de seguridad"_s));
     EXPECT_TRUE(QDir(m_db.dir()).entryList({u"copia*"_s}).isEmpty());
 }
 

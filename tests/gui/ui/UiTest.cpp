@@ -4,7 +4,6 @@
 #include "platform/ui/KeyFilter.h"
 #include "platform/ui/ListGrid.h"
 #include "platform/ui/ListRow.h"
-#include "platform/ui/QtUi.h"
 #include "platform/ui/SpanishTranslations.h"
 #include "platform/ui/WindowPlacement.h"
 #include "screens/Posicionar_Grilla.h"
@@ -18,7 +17,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QProcess>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -200,7 +198,7 @@ TEST_F(InputTest, GridKeepsEveryRowsTextWhateverItsLengthOrAlphabetAndShowsRowsA
 
 TEST(QtUi, BoxesReadSiNoWithTheNormalPointerAndTheSaveDialogTakesANewName)
 {
-    ui::Ui::install(nullptr);
+    ui::Ui::uninstall();
     ASSERT_TRUE(ui::installSpanishTranslations(*QCoreApplication::instance()));
     // Describes the next box as "title|buttons|pointer" and closes it with `press`.
     QString seen;
@@ -253,7 +251,7 @@ TEST(QtUi, BoxesReadSiNoWithTheNormalPointerAndTheSaveDialogTakesANewName)
 // made meanwhile waits for the step's end, as typed-ahead keys do: nothing starts in the middle of the step.
 TEST(QtUi, ProgressWindowComesOnlyForALongStepAndHoldsTheOperatorsClickUntilItEnds)
 {
-    ui::Ui::install(nullptr);
+    ui::Ui::uninstall();
     QDialog screen;
     screen.setWindowTitle(u"Detalle DDJJ"_s);
     auto* button = new QPushButton(u"&Eliminar Detalle"_s, &screen);

@@ -1,3 +1,5 @@
+#include "platform/reportengine/QtReportEngine.h"
+#include "platform/reportengine/Report.h"
 #include "platform/reportengine/ReportDefinition.h"
 #include "platform/reportengine/ReportError.h"
 
@@ -111,4 +113,20 @@ TEST(ReportDefinitionRender, ValuesAreEscapedFormattedMappedAndRowsFillTheBand)
     EXPECT_TRUE(definition.render({{u"Saldo"_s, u"1"_s}}, many)
                     .startsWith(u"Original:<b></b>[1,00;;Otra][2,00;;Otra][3,00;;Otra] / "_s))
         << "the first rows, in order, up to the limit";
+}
+
+// What the forms print is read back from their PDFs in the form layout test; here, the failures.
+TEST(QtReportEngine, FailuresRaiseReportErrorsAndAnExistingPdfIsReplaced)
+{
+    QTemporaryDir dir;
+    report::QtReportEngine engine;
+    EXPECT_THROW((void)engine.openReport(dir.filePath(u"NoExiste.rpt"_s)), ReportError);
+    const auto report = engine.openReport(ReportFiles::write(
+        dir.filePath(u"Listado.rpt"_s), "[report]\nparameters = Titulo\n[layout]\n<h2>{{Titulo}}</h2>\n"));
+    EXPECT_THROW(report->setParameter(u"Cuit"_s, u"x"_s), ReportError) << "an undeclared parameter";
+    report->setParameter(u"Titulo"_s, u"Declaración del año"_s);
+    EXPECT_THROW(report->exportPdf(dir.filePath(u"no/hay/carpeta.pdf"_s)), ReportError);
+    const QString existing = ReportFiles::write(dir.filePath(u"previo.pdf"_s), "previo");
+    EXPECT_NO_THROW(report->exportPdf(existing));
+    EXPECT_EQ(ReportFiles::pdfText(existing), u"Declaración del año"_s) << "an existing file is replaced";
 }

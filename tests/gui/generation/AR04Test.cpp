@@ -1,13 +1,29 @@
+// The AR04 printing: the drivers number, stamp and fill every sheet, which the operator sees as the pages of
+// one preview window, named by their sheets' titles, printed and saved as one document.
+
 #include "GenerationTest.h"
+
+#include "support/ReportFiles.h"
 
 #include "platform/Clock.h"
 #include "platform/Regional.h"
-
+#include "platform/reportengine/PageView.h"
+#include "platform/reportengine/PreviewDocument.h"
+#include "platform/reportengine/PreviewWindow.h"
+#include "platform/reportengine/QtReportEngine.h"
 #include "reports/Reimpresion_AR04.h"
 
+#include <QAction>
+#include <QApplication>
 #include <QFileInfo>
+#include <QListView>
+#include <QPdfWriter>
+#include <QPointer>
+#include <QStatusBar>
+#include <QTest>
 
 using namespace Qt::StringLiterals;
+using report::PreviewWindow;
 
 class AR04PrintingTest : public GenerationTest
 {
@@ -70,9 +86,9 @@ TEST_P(AR04Printings, NumberStampAndShowEverySheet)
             // A sheet's table holds its own lines and no others, in the order of their CBU.
             const int first = shortForm ? 1 : 41 * (s - 1) + 1;
             const int own = pagos ? 0 : std::min(shortForm ? 16 : 41, n - first + 1);
-            ASSERT_EQ(int(sheet.rows.size()), pagos ? 3 : own) << "sheet " << s;
+            ASSERT_EQ(int(sheet.content.rows().size()), pagos ? 3 : own) << "sheet " << s;
             if (!pagos) {
-                EXPECT_EQ(sheet.rows.front().value(u"N_CBU").toString(), cbu(first)) << "sheet " << s;
+                EXPECT_EQ(sheet.content.rows().front().value(u"N_CBU").toString(), cbu(first)) << "sheet " << s;
             }
         }
         EXPECT_EQ(state(), u"0 28 S %1"_s.arg(shortForm ? 3 : 0)) << "only the short form lists the payments";
@@ -81,7 +97,7 @@ TEST_P(AR04Printings, NumberStampAndShowEverySheet)
                   n)
             << "every line stamped with its sheet, and a reprint changes none";
         m_engine.clear();
-        Clock::fix(QDate(2002, 11, 20));
+        Clock::install(QDate(2002, 11, 20));
         execute(u"update AR03 set Impresion = 'N'"_s);
     }
 }
@@ -133,5 +149,117 @@ TEST_F(AR04PrintingTest, SheetsAreVisitedInNumericOrder)
     ASSERT_TRUE(reprint());
     ASSERT_EQ(m_engine.reportCount(), 12);
     for (int k = 1; k <= 11; ++k)
-        EXPECT_EQ(m_engine.report(k - 1).rows.front().value(u"N_CBU").toString(), cbu(2 * k - 1)) << "sheet " << k;
+        EXPECT_EQ(m_engine.report(k - 1).content.rows().front().value(u"N_CBU").toString(), cbu(2 * k - 1))
+            << "sheet " << k;
+}
+
+namespace {
+
+int previewWindows()
+{
+    int windows = 0;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        windows += qobject_cast<PreviewWindow*>(widget) && widget->isVisible();
+    return windows;
+}
+
+class AR04PreviewTest : public GenerationTest
+{
+protected:
+    AR04PreviewTest()
+    {
+        auto engine = std::make_unique<report::QtReportEngine>();
+        m_qt = engine.get();
+        report::ReportEngine::install(std::move(engine));
+        addPayment(100.5, u"06/09/2002"_s, 11);
+    }
+    ~AR04PreviewTest() override
+    {
+        for (QWidget* widget : QApplication::topLevelWidgets())
+            if (qobject_cast<PreviewWindow*>(widget))
+                widget->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    /// The titles of the window's pages, as its page list shows them.
+    static QStringList pageList(PreviewWindow& window)
+    {
+        const QAbstractItemModel& model = *window.findChild<QListView*>(u"pageList"_s)->model();
+        QStringList titles;
+        for (int row = 0; row < model.rowCount(); ++row)
+            titles << model.index(row, 0).data().toString();
+        return titles;
+    }
+
+    report::QtReportEngine* m_qt = nullptr;
+};
+
+} // namespace
+
+TEST_F(AR04PreviewTest, EachPrintingIsOneWindowOfItsSheetsInOrderTurnedWithTheKeyboardOrThePageList)
+{
+    addLines(83); // three detail sheets and the payments sheet
+    ASSERT_TRUE(clsCodigo::instance().Reporte_AR04(periodo, secuencia));
+    const QPointer<PreviewWindow> first = m_qt->lastPreview();
+    ASSERT_TRUE(first && QTest::qWaitForWindowExposed(first));
+    if (QGuiApplication::platformName() == u"xcb"_s) {
+        first->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(first));
+    }
+    EXPECT_EQ(previewWindows(), 1);
+    const QStringList titles{u"AR04 - 27 Hoja Nro: 1"_s, u"AR04 - 27 Hoja Nro: 2"_s, u"AR04 - 27 Hoja Nro: 3"_s,
+                             u"AR04 - 27 Hoja Nro: 4"_s};
+    EXPECT_EQ(pageList(*first), titles);
+    EXPECT_EQ(first->windowTitle(), titles[0]);
+    EXPECT_FALSE(first->statusBar()->isVisible()) << "the preparation's progress is gone once it is done";
+    // The page has the keyboard when the window opens; the window is titled by the sheet shown.
+    EXPECT_EQ(first->focusWidget(), first->pageView());
+    QTest::keyClick(first->focusWidget(), Qt::Key_PageDown);
+    QTest::keyClick(first->focusWidget(), Qt::Key_PageDown);
+    auto* list = first->findChild<QListView*>(u"pageList"_s);
+    EXPECT_EQ(std::tuple(first->pageView()->currentPage(), first->windowTitle(), list->currentIndex().row()),
+              std::tuple(3, titles[2], 2));
+    EXPECT_TRUE(list->isVisible());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(3, 0)).center());
+    EXPECT_EQ(std::tuple(first->pageView()->currentPage(), first->windowTitle()), std::tuple(4, titles[3]));
+
+    // The whole printing saved as one file, then two of its pages printed as one job.
+    const QString pdf = QDir(m_db.dir()).filePath(u"ar04.pdf"_s);
+    m_operator.setNextFileName(pdf);
+    first->findChild<QAction*>(u"actionSavePdf"_s)->trigger();
+    EXPECT_EQ(ReportFiles::pdfPageCount(pdf), 4);
+    const QString range = QDir(m_db.dir()).filePath(u"hojas.pdf"_s);
+    {
+        QPdfWriter writer(range);
+        writer.setPageLayout(first->document().pageLayout());
+        EXPECT_TRUE(first->printPages(writer, 1, 2));
+    }
+    EXPECT_EQ(ReportFiles::pdfPageCount(range), 2);
+
+    // The reprint is a window of its own, beside the first.
+    ASSERT_TRUE(reprintAR04(periodo, secuencia, 27));
+    PreviewWindow* again = m_qt->lastPreview();
+    ASSERT_TRUE(again && again != first);
+    EXPECT_EQ(previewWindows(), 2);
+    EXPECT_EQ(pageList(*again),
+              (QStringList{u"Reimpresión AR04 - 27 Hoja Nro: 1"_s, u"Reimpresión AR04 - 27 Hoja Nro: 2"_s,
+                           u"Reimpresión AR04 - 27 Hoja Nro: 3"_s, u"Reimpresion AR04 - 27 Hoja: 4"_s}));
+}
+
+TEST_F(AR04PreviewTest, ASingleSheetNeedsNoPageListAndACancelledSaveLeavesTheEarlierFile)
+{
+    addLines(5);
+    ASSERT_TRUE(clsCodigo::instance().Reporte_AR04(periodo, secuencia));
+    PreviewWindow* window = m_qt->lastPreview();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->windowTitle(), u"AR04 - 27 Hoja Nro: 1"_s);
+    EXPECT_FALSE(window->findChild<QListView*>(u"pageList"_s)->isVisible());
+
+    const QString pdf = ReportFiles::write(QDir(m_db.dir()).filePath(u"ar04.pdf"_s), "antes");
+    report::PreviewDocument& document = window->document();
+    document.addSheet(u"<p>otra</p>"_s, QFont(), u"otra"_s);
+    int calls = 0;
+    EXPECT_FALSE(document.exportPdf(pdf, u"AR04"_s, [&](int, int) { return ++calls < 2; }));
+    EXPECT_EQ(calls, 2) << "cancelled after the first page";
+    EXPECT_EQ(ReportFiles::read(pdf), "antes") << "a cancelled save leaves the file it would have replaced";
 }
