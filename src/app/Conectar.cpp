@@ -79,7 +79,7 @@ bool Conectar()
     }
 }
 
-void Desconectar()
+void closeConnection()
 {
     db::Database::setCurrent(nullptr);
 }

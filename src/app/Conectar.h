@@ -9,7 +9,7 @@
 bool Conectar();
 /// Closes the shared connection. The program calls it before it ends, while the cipher's library is
 /// still whole, so that nothing is left to a static destructor.
-void Desconectar();
+void closeConnection();
 
 /// This program's claim on its data folder, so that two programs never work on one database.
 struct DataFolderClaim

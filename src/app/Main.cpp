@@ -5,7 +5,7 @@
 #include "platform/ui/Ui.h"
 #include "platform/ui/WindowPlacement.h"
 #include "screens/HelpDocument.h"
-#include "screens/backup/Copia_Seguridad.h"
+#include "screens/backup/BackupScreen.h"
 #include "screens/declarations/DDJJ.h"
 #include "screens/payments/Impresion_AR03.h"
 #include "screens/registration/Registracion.h"
@@ -80,7 +80,7 @@ void Main::bAR04_Click()
 
 void Main::bCopia_Click()
 {
-    Copia_Seguridad screen(this);
+    BackupScreen screen(this);
     ui::Ui::current().showModal(screen);
     // A restored copy may hold no agent.
     if (screen.restored())

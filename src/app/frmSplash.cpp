@@ -33,7 +33,7 @@ void frmSplash::cmdOK_Click()
 {
     if (!Conectar())
         return;
-    clsCodigo::instance().Cargar_Agente();
+    clsCodigo::instance().loadAgent();
     {
         const ui::BusyCursor busy;
         Main::showMenu();

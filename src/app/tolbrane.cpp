@@ -26,6 +26,6 @@ int main(int argc, char** argv)
     auto* splash = new frmSplash();
     splash->show();
     const int status = QApplication::exec();
-    Desconectar();
+    closeConnection();
     return status;
 }

@@ -88,7 +88,7 @@ int clsCodigo::change(const QString& sqlTemplate, std::vector<db::Value> values)
 void clsCodigo::noteFailure(const std::exception& error)
 {
     const auto* dbError = dynamic_cast<const db::DbError*>(&error);
-    m_lastFailure = dbError ? dbError->failure() : db::Failure::other;
+    m_lastFailure = dbError ? dbError->failure() : db::Failure::Other;
 }
 
 std::unique_ptr<db::Transaction> clsCodigo::beginTransaction()
@@ -378,7 +378,7 @@ QString keptPathOf(const QString& databasePath)
 
 } // namespace
 
-bool clsCodigo::Guardar_Copia(const QString& destino, const AvanceCopia& avance)
+bool clsCodigo::saveBackup(const QString& destino, const BackupProgress& avance)
 {
     try {
         db::Database& database = connection();
@@ -410,11 +410,11 @@ void clsCodigo::removeLeftovers()
     }
 }
 
-std::optional<clsCodigo::ContenidoCopia> clsCodigo::Verificar_Copia(const QString& origen)
+std::optional<clsCodigo::BackupContents> clsCodigo::checkBackup(const QString& origen)
 {
     try {
         const auto copy = connection().openCopy(origen, Schema::tableNames());
-        ContenidoCopia contenido;
+        BackupContents contenido;
         const auto periods = copy->openRecordset(u"Select Min(Posicion_Fiscal) As Desde, Max(Posicion_Fiscal) As "
                                                  u"Hasta, Count(*) As Cantidad From DDJJ"_s);
         contenido.desde = periods->field(u"Desde").toString();
@@ -428,7 +428,7 @@ std::optional<clsCodigo::ContenidoCopia> clsCodigo::Verificar_Copia(const QStrin
     }
 }
 
-bool clsCodigo::Restaurar_Copia(const QString& origen)
+bool clsCodigo::restoreBackup(const QString& origen)
 {
     bool restored = true;
     try {
@@ -438,11 +438,11 @@ bool clsCodigo::Restaurar_Copia(const QString& origen)
         restored = false;
     }
     // Whether the copy or the earlier file is connected now, the identity is read from what is there.
-    Cargar_Agente();
+    loadAgent();
     return restored;
 }
 
-void clsCodigo::Cargar_Agente()
+void clsCodigo::loadAgent()
 {
     Par_CUIT = parameterValue(1, QString());
     Par_Denomin = parameterValue(2, QString());

@@ -101,7 +101,7 @@ public:
 
     // Backup copies of the whole database file.
     /// What a copy holds, as the question before restoring it names it.
-    struct ContenidoCopia
+    struct BackupContents
     {
         QString desde; ///< the first period of its declarations (yyyymm), "" when it has none
         QString hasta; ///< the last one
@@ -109,23 +109,23 @@ public:
         long pagos = 0;
     };
     /// Reports a copy's progress (pages copied, total); returns false to cancel.
-    using AvanceCopia = std::function<bool(int copiadas, int total)>;
+    using BackupProgress = std::function<bool(int copiadas, int total)>;
     /// Writes a copy of the database at `destino` while staying connected, then opens the copy and checks
     /// it whole. False when it failed or was cancelled; then no file is left at `destino` (an earlier file
     /// of that name stays as it was).
-    bool Guardar_Copia(const QString& destino, const AvanceCopia& avance);
+    bool saveBackup(const QString& destino, const BackupProgress& avance);
     /// Opens a copy offered for restoring and checks it whole (the program's password and tables, no
     /// damaged page); what it holds, or nothing when it is not a sound copy of the program's database.
-    [[nodiscard]] std::optional<ContenidoCopia> Verificar_Copia(const QString& origen);
+    [[nodiscard]] std::optional<BackupContents> checkBackup(const QString& origen);
     /// Puts a copy in place of the database: the current file is kept as "ferlon.mdb.anterior" beside it,
     /// the connection is opened again on the copy and the agent's identity read again. False when the
     /// copy was refused or could not be put in place; then the database is the one there was before.
-    bool Restaurar_Copia(const QString& origen);
+    bool restoreBackup(const QString& origen);
     /// Removes what a backup or a restore cut short by a killed program left behind: the unfinished copy
     /// where the backup was being written, and the restore's and the kept file's work files.
     void removeLeftovers();
     /// Reads the agent's identity (CUIT, business name, agent number) from the parameters.
-    void Cargar_Agente();
+    void loadAgent();
 
     /// True when the database itself refuses a detail line that Existe_Detalle_DDJJ would count as a
     /// duplicate: a unique index over all the lines whose columns are all among the four of the count
@@ -147,7 +147,7 @@ private:
     clsCodigo() = default;
 
     void noteFailure(const std::exception& error);
-    db::Failure m_lastFailure = db::Failure::other;
+    db::Failure m_lastFailure = db::Failure::Other;
 
     [[nodiscard]] RecordsetPtr query(const QString& sqlTemplate, std::vector<db::Value> values);
     [[nodiscard]] std::optional<db::Value> firstValue(const QString& sqlTemplate, std::vector<db::Value> values,

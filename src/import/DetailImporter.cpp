@@ -53,7 +53,7 @@ void DetailImporter::readFile(Result& result, const GoodLine& good, const std::f
 
     InterfaceFileReader::Line line;
     qint64 number = 0;
-    while (result.stopped == Stop::none && reader.next(line)) {
+    while (result.stopped == Stop::None && reader.next(line)) {
         ++number;
         if (number % progressInterval == 0)
             reportProgress();
@@ -97,9 +97,9 @@ DetailImporter::Result DetailImporter::run()
     groupLines.reserve(static_cast<size_t>(m_groupSize));
     // A failure that outlasts the line (no room, a failing disk, a lock) would fail every later line too.
     const auto stopFor = [&](db::Failure failure) {
-        if (failure == db::Failure::other)
+        if (failure == db::Failure::Other)
             return false;
-        result.stopped = failure == db::Failure::diskFull ? Stop::diskFull : Stop::notSaved;
+        result.stopped = failure == db::Failure::DiskFull ? Stop::DiskFull : Stop::NotSaved;
         result.firstLineLeft = groupStart;
         group.reset();
         groupLines.clear();
@@ -167,7 +167,7 @@ DetailImporter::Result DetailImporter::run()
         }
     };
     readFile(result, insert, [&] {
-        if (result.stopped == Stop::none)
+        if (result.stopped == Stop::None)
             closeGroup();
     });
     return result;

@@ -31,15 +31,15 @@ public:
 
     /// Why an import stopped before the end of its file.
     enum class Stop {
-        none,
-        diskFull, ///< the disk had no room for the lines
-        notSaved, ///< the database could not keep them: another program's lock, a failing disk
+        None,
+        DiskFull, ///< the disk had no room for the lines
+        NotSaved, ///< the database could not keep them: another program's lock, a failing disk
     };
 
     /// What an import did.
     struct Result
     {
-        Stop stopped = Stop::none;
+        Stop stopped = Stop::None;
         qint64 firstLineLeft = 0; ///< when stopped: the file's lines from this one on were not imported
         bool opened = false;      ///< false: the file could not be opened and nothing was done
         bool readError = false;   ///< the file stopped being readable part-way; the lines before it were imported
@@ -47,7 +47,7 @@ public:
         qint64 imported = 0;      ///< lines inserted and kept
         qint64 rejected = 0;      ///< lines written to the error sink
 
-        [[nodiscard]] bool errors() const { return rejected > 0 || readError || stopped != Stop::none; }
+        [[nodiscard]] bool errors() const { return rejected > 0 || readError || stopped != Stop::None; }
     };
 
     /// An import of the file at path into the declaration of the given fiscal period and sequence.

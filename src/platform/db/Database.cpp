@@ -39,14 +39,14 @@ Failure failureOf(int code)
     switch (code & 0xff) {
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
-        return Failure::busy;
+        return Failure::Busy;
     case SQLITE_FULL:
-        return Failure::diskFull;
+        return Failure::DiskFull;
     case SQLITE_IOERR:
     case SQLITE_CANTOPEN:
-        return Failure::io;
+        return Failure::Io;
     default:
-        return Failure::other;
+        return Failure::Other;
     }
 }
 
@@ -257,11 +257,11 @@ void Database::requireReady()
 {
     // A lock wait lets the windows repaint; SQLite forbids running anything on the connection meanwhile.
     if (m_lockWait.pausing())
-        throw DbError("la base de datos está esperando a otro programa", Failure::busy);
+        throw DbError("la base de datos está esperando a otro programa", Failure::Busy);
     if (m_transactions == 0 && sqlite3_get_autocommit(m_handle) == 0)
         rollBackAll();
     if (m_unusable)
-        throw DbError("la conexión con la base de datos quedó inutilizable", Failure::io);
+        throw DbError("la conexión con la base de datos quedó inutilizable", Failure::Io);
 }
 
 void Database::rollBackAll() noexcept
@@ -273,7 +273,7 @@ void Database::rollBackAll() noexcept
             continue;
         // A lock delays the rollback only as long as another program holds the file: it is tried again
         // for as long as that lasts. Any other refusal is tried a few times, then nothing more is run here.
-        if (failureOf(rc) != Failure::busy && ++refusals >= 10) {
+        if (failureOf(rc) != Failure::Busy && ++refusals >= 10) {
             m_unusable = true;
             break;
         }
@@ -423,7 +423,7 @@ void Database::executeScript(const QString& sql)
 void Database::runScript(const QString& sql)
 {
     if (m_lockWait.pausing())
-        throw DbError("la base de datos está esperando a otro programa", Failure::busy);
+        throw DbError("la base de datos está esperando a otro programa", Failure::Busy);
     char* error = nullptr;
     const int rc = sqlite3_exec(m_handle, sql.toUtf8().constData(), nullptr, nullptr, &error);
     endLockWait();

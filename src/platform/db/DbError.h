@@ -7,10 +7,10 @@ namespace db {
 
 /// What kind of failure the engine met, as far as a caller has to tell them apart.
 enum class Failure {
-    other,    ///< a refused statement (a repeated key, a wrong date), a damaged or foreign file
-    busy,     ///< another program held the file longer than the lock wait
-    diskFull, ///< the disk (or the file's size limit) had no room for the change
-    io,       ///< the disk failed to read or write
+    Other,    ///< a refused statement (a repeated key, a wrong date), a damaged or foreign file
+    Busy,     ///< another program held the file longer than the lock wait
+    DiskFull, ///< the disk (or the file's size limit) had no room for the change
+    Io,       ///< the disk failed to read or write
 };
 
 /// The kind of failure of one of SQLite's result codes.
@@ -20,7 +20,7 @@ enum class Failure {
 class DbError : public std::runtime_error
 {
 public:
-    explicit DbError(const std::string& message, Failure failure = Failure::other)
+    explicit DbError(const std::string& message, Failure failure = Failure::Other)
         : std::runtime_error(message), m_failure(failure)
     {}
 

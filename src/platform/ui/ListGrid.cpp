@@ -12,7 +12,7 @@
 namespace ui {
 
 namespace {
-constexpr double s_twipsPerInch = 1440.0;
+constexpr double twipsPerInch = 1440.0;
 }
 
 ListGrid::ListGrid(QWidget* parent) : QTreeView(parent), m_model(new ListGridModel(this))
@@ -44,7 +44,7 @@ void ListGrid::addColumn(const QString& caption, const QString& name, int widthT
 {
     const int column = m_model->addColumn(caption);
     m_columnNames.append(name);
-    setColumnWidth(column, qRound(widthTwips * logicalDpiX() / s_twipsPerInch));
+    setColumnWidth(column, qRound(widthTwips * logicalDpiX() / twipsPerInch));
     setColumnHidden(column, !visible || widthTwips <= 0);
     fitColumn(column);
 }

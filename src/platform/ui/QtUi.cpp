@@ -68,12 +68,12 @@ QMessageBox::Icon boxIcon(Ui::Icon icon)
     return QMessageBox::Information;
 }
 
-const QString s_title = u"Atención"_s;
+const QString boxTitle = u"Atención"_s;
 
 bool askWithDefault(const QString& text, QMessageBox::StandardButton preset)
 {
     return withNormalPointer([&] {
-        QMessageBox box(QMessageBox::Question, s_title, text, QMessageBox::Yes | QMessageBox::No, boxParent());
+        QMessageBox box(QMessageBox::Question, boxTitle, text, QMessageBox::Yes | QMessageBox::No, boxParent());
         box.setDefaultButton(preset);
         return box.exec() == QMessageBox::Yes;
     });
@@ -133,7 +133,7 @@ QString chooseFile(QFileDialog& dialog)
 void QtUi::message(const QString& text, Icon icon)
 {
     withNormalPointer([&] {
-        QMessageBox box(boxIcon(icon), s_title, text, QMessageBox::Ok, boxParent());
+        QMessageBox box(boxIcon(icon), boxTitle, text, QMessageBox::Ok, boxParent());
         return box.exec();
     });
 }
@@ -167,8 +167,8 @@ std::optional<QString> QtUi::askText(QWidget* parent, const QString& label, cons
 {
     return withNormalPointer([&]() -> std::optional<QString> {
         bool accepted = false;
-        const QString text =
-            QInputDialog::getText(parent ? parent : boxParent(), s_title, label, QLineEdit::Normal, initial, &accepted);
+        const QString text = QInputDialog::getText(parent ? parent : boxParent(), boxTitle, label, QLineEdit::Normal,
+                                                   initial, &accepted);
         if (!accepted)
             return std::nullopt;
         return text;

@@ -111,7 +111,7 @@ Manual_DDJJ::Manual_DDJJ(Entry entry, QWidget* parent)
     ui::KeyFilter::onKeyUp(m_ui->txTotal, [this](int code) { txTotal_KeyUp(code); });
     ui::KeyFilter::filterPastedText(m_ui->txImporte);
     ui::KeyFilter::filterPastedText(m_ui->txTotal);
-    ui::KeyFilter::onKeyPress(m_ui->TxCuit, [this](int& key) { TxCuit_KeyPress(key); });
+    ui::KeyFilter::onKeyPress(m_ui->TxCuit, [this](int& key) { txCuit_KeyPress(key); });
 
     Form_Load();
 }
@@ -243,7 +243,7 @@ void Manual_DDJJ::txTotal_KeyUp(int keyCode)
         m_totalPointTyped = false;
 }
 
-void Manual_DDJJ::TxCuit_KeyPress(int& keyAscii)
+void Manual_DDJJ::txCuit_KeyPress(int& keyAscii)
 {
     // Enter only reaches the button; saving takes a press of it.
     digitsOnly(keyAscii, m_ui->TxCuit, m_ui->bAceptar);

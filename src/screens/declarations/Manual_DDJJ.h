@@ -88,7 +88,7 @@ private:
     void txTotal_KeyPress(int& keyAscii);
     void txImporte_KeyUp(int keyCode);
     void txTotal_KeyUp(int keyCode);
-    void TxCuit_KeyPress(int& keyAscii);
+    void txCuit_KeyPress(int& keyAscii);
 
     void loadLine();
     /// Runs the checks in order; the entered line, or nothing after saying what is wrong.

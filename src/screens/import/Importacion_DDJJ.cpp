@@ -134,7 +134,7 @@ void Importacion_DDJJ::run(bool checkOnly)
         return;
     }
     ui::Ui::current().message(closingMessage(result, errorPath, errorsWritten),
-                              result.stopped == DetailImporter::Stop::none ? ui::Ui::Icon::Information
+                              result.stopped == DetailImporter::Stop::None ? ui::Ui::Icon::Information
                                                                            : ui::Ui::Icon::Error);
     accept();
 }
@@ -171,12 +171,12 @@ QString Importacion_DDJJ::closingMessage(const DetailImporter::Result& result, c
     const QString errorList = errorsWritten ? u"que están registrados en el archivo: "_s + errorPath + u"."_s
                                             : u"pero no se pudo escribir su lista completa en el archivo: "_s +
                                                   errorPath + u". Es posible que el disco esté lleno."_s;
-    if (result.stopped == DetailImporter::Stop::none) {
+    if (result.stopped == DetailImporter::Stop::None) {
         if (!result.errors())
             return u"La importación ha finalizado con éxito."_s;
         return u"La importación ha finalizado. Se han detectado algunos errores "_s + errorList;
     }
-    QString text = result.stopped == DetailImporter::Stop::diskFull
+    QString text = result.stopped == DetailImporter::Stop::DiskFull
                        ? u"La importación se ha detenido porque el disco está lleno."_s
                        : u"La importación se ha detenido porque no se pudieron guardar los detalles en la base de "
                          u"datos. Es posible que otro programa la esté utilizando."_s;

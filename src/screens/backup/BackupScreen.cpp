@@ -1,5 +1,5 @@
-#include "Copia_Seguridad.h"
-#include "ui_Copia_Seguridad.h"
+#include "BackupScreen.h"
+#include "ui_BackupScreen.h"
 
 #include "data/clsCodigo.h"
 #include "platform/Clock.h"
@@ -20,7 +20,7 @@ const QString copyFilter = u"Copias de seguridad (*.mdb);;Todos los archivos (*)
 
 } // namespace
 
-Copia_Seguridad::Copia_Seguridad(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::Copia_Seguridad>())
+BackupScreen::BackupScreen(QWidget* parent) : QDialog(parent), m_ui(std::make_unique<Ui::BackupScreen>())
 {
     m_ui->setupUi(this);
     m_progress = ui::ProgressPacer(m_ui->pbProgreso);
@@ -28,28 +28,28 @@ Copia_Seguridad::Copia_Seguridad(QWidget* parent) : QDialog(parent), m_ui(std::m
     m_ui->bRestaurar->setIcon(style()->standardIcon(QStyle::SP_BrowserReload));
     m_ui->bCancelar->setIcon(style()->standardIcon(QStyle::SP_DialogCancelButton));
     m_ui->bVolver->setIcon(style()->standardIcon(QStyle::SP_ArrowBack));
-    connect(m_ui->bGuardar, &QPushButton::clicked, this, &Copia_Seguridad::bGuardar_Click);
-    connect(m_ui->bRestaurar, &QPushButton::clicked, this, &Copia_Seguridad::bRestaurar_Click);
-    connect(m_ui->bCancelar, &QPushButton::clicked, this, &Copia_Seguridad::bCancelar_Click);
-    connect(m_ui->bVolver, &QPushButton::clicked, this, &Copia_Seguridad::reject);
+    connect(m_ui->bGuardar, &QPushButton::clicked, this, &BackupScreen::bGuardar_Click);
+    connect(m_ui->bRestaurar, &QPushButton::clicked, this, &BackupScreen::bRestaurar_Click);
+    connect(m_ui->bCancelar, &QPushButton::clicked, this, &BackupScreen::bCancelar_Click);
+    connect(m_ui->bVolver, &QPushButton::clicked, this, &BackupScreen::reject);
     m_ui->bGuardar->setFocus();
 }
 
-Copia_Seguridad::~Copia_Seguridad() = default;
+BackupScreen::~BackupScreen() = default;
 
-QString Copia_Seguridad::defaultCopyPath()
+QString BackupScreen::defaultCopyPath()
 {
     return QDir(ProgramDirectory::backupPath())
         .filePath(u"ferlon-"_s + Clock::today().toString(u"yyyyMMdd") + u".mdb"_s);
 }
 
-void Copia_Seguridad::reject()
+void BackupScreen::reject()
 {
     if (!m_copying)
         QDialog::reject();
 }
 
-void Copia_Seguridad::setCopying(bool copying)
+void BackupScreen::setCopying(bool copying)
 {
     m_copying = copying;
     m_cancelled = false;
@@ -62,19 +62,19 @@ void Copia_Seguridad::setCopying(bool copying)
     }
 }
 
-bool Copia_Seguridad::showProgress(int copied, int total)
+bool BackupScreen::showProgress(int copied, int total)
 {
     // "Cancelar" can be pressed while the bar is brought up to date.
     m_progress.step(copied, total);
     return !m_cancelled;
 }
 
-void Copia_Seguridad::bCancelar_Click()
+void BackupScreen::bCancelar_Click()
 {
     m_cancelled = true;
 }
 
-void Copia_Seguridad::bGuardar_Click()
+void BackupScreen::bGuardar_Click()
 {
     const QString chosen =
         ui::Ui::current().saveFileName(this, u"Guardar copia de seguridad"_s, defaultCopyPath(), copyFilter, u"mdb"_s);
@@ -86,8 +86,8 @@ void Copia_Seguridad::bGuardar_Click()
     {
         const ui::BusyCursor busy;
         setCopying(true);
-        saved = clsCodigo::instance().Guardar_Copia(
-            target, [this](int copied, int total) { return showProgress(copied, total); });
+        saved = clsCodigo::instance().saveBackup(target,
+                                                 [this](int copied, int total) { return showProgress(copied, total); });
         cancelled = m_cancelled;
         setCopying(false);
     }
@@ -101,7 +101,7 @@ void Copia_Seguridad::bGuardar_Click()
     m_ui->bGuardar->setFocus();
 }
 
-QString Copia_Seguridad::restoreQuestion(const QString& path, const clsCodigo::ContenidoCopia& contenido)
+QString BackupScreen::restoreQuestion(const QString& path, const clsCodigo::BackupContents& contenido)
 {
     const QString count = QString::number(contenido.declaraciones);
     const QString periods =
@@ -114,7 +114,7 @@ QString Copia_Seguridad::restoreQuestion(const QString& path, const clsCodigo::C
            u"Los datos actuales se conservarán en el archivo ferlon.mdb.anterior."_s;
 }
 
-void Copia_Seguridad::bRestaurar_Click()
+void BackupScreen::bRestaurar_Click()
 {
     const QString chosen =
         ui::Ui::current().openFileName(this, u"Restaurar copia de seguridad"_s, defaultCopyPath(), copyFilter);
@@ -122,10 +122,10 @@ void Copia_Seguridad::bRestaurar_Click()
         return;
     const QString source = QDir::toNativeSeparators(chosen);
     clsCodigo& codigo = clsCodigo::instance();
-    std::optional<clsCodigo::ContenidoCopia> contenido;
+    std::optional<clsCodigo::BackupContents> contenido;
     {
         const ui::BusyCursor busy;
-        contenido = codigo.Verificar_Copia(source);
+        contenido = codigo.checkBackup(source);
     }
     if (!contenido) {
         inform(u"El archivo "_s + source +
@@ -137,7 +137,7 @@ void Copia_Seguridad::bRestaurar_Click()
     bool restored = false;
     {
         const ui::BusyCursor busy;
-        restored = codigo.Restaurar_Copia(source);
+        restored = codigo.restoreBackup(source);
     }
     m_restored = m_restored || restored;
     if (restored)

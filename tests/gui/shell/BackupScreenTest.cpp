@@ -3,7 +3,7 @@
 
 #include "data/clsCodigo.h"
 #include "platform/ui/DesktopHabits.h"
-#include "screens/backup/Copia_Seguridad.h"
+#include "screens/backup/BackupScreen.h"
 #include "screens/declarations/DDJJ.h"
 #include "screens/declarations/Detalle_DDJJ.h"
 #include "screens/payments/Impresion_AR03.h"
@@ -21,10 +21,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class CopiaSeguridadTest : public ScreenFixture
+class BackupScreenTest : public ScreenFixture
 {
 protected:
-    CopiaSeguridadTest()
+    BackupScreenTest()
     {
         execute(u"Insert Into PARAMETROS (ID, Descripcion, Valor) values (1, 'x', '20-12345678-6'), "
                 u"(2, 'x', 'Banco'), (3, 'x', '1234')"_s);
@@ -45,7 +45,7 @@ protected:
             pressed->setFocus();
             QTest::keyClick(pressed, Qt::Key_Return);
         });
-        Copia_Seguridad screen;
+        BackupScreen screen;
         ui::Ui::current().showModal(screen);
     }
 
@@ -63,21 +63,21 @@ protected:
     }
 };
 
-TEST_F(CopiaSeguridadTest, ACopySavedWithAListOpenIsRestoredAfterChangesAndTheReplacedDataIsKept)
+TEST_F(BackupScreenTest, ACopySavedWithAListOpenIsRestoredAfterChangesAndTheReplacedDataIsKept)
 {
     auto openList = clsCodigo::instance().Get_AR03s(QString());
     const QString copy = file(u"ferlon-20021015.mdb"_s);
     press(u"bGuardar"_s, copy);
     openList.reset();
-    EXPECT_EQ(m_operator.fileRequests().value(0).section(u'|', 1, 1), Copia_Seguridad::defaultCopyPath());
-    EXPECT_TRUE(Copia_Seguridad::defaultCopyPath().endsWith(u"/ferlon-20021015.mdb"_s));
+    EXPECT_EQ(m_operator.fileRequests().value(0).section(u'|', 1, 1), BackupScreen::defaultCopyPath());
+    EXPECT_TRUE(BackupScreen::defaultCopyPath().endsWith(u"/ferlon-20021015.mdb"_s));
     EXPECT_EQ(m_operator.messageTexts(),
               QStringList{u"Se ha guardado la copia de seguridad correctamente en el archivo:\n"_s + copy});
     EXPECT_EQ(countIn(copy, u"AR03"_s), 1);
 
     execute(u"Insert Into AR03 (Posicion_Fiscal, Semana, Importe) values (200210, 2, 20)"_s);
     execute(u"Update PARAMETROS set Valor = 'Otro Banco' where ID = 2"_s);
-    clsCodigo::instance().Cargar_Agente();
+    clsCodigo::instance().loadAgent();
     {
         // Another program reading the file keeps the copy from being written in: nothing changes.
         const auto reader = m_db.otherProgramReading();
@@ -106,11 +106,11 @@ TEST_F(CopiaSeguridadTest, ACopySavedWithAListOpenIsRestoredAfterChangesAndTheRe
     EXPECT_TRUE(QDir(m_db.dir()).entryList({u"*~"_s}).isEmpty());
 }
 
-TEST_F(CopiaSeguridadTest, ACopyNotSoundIsRefusedACancelledOneLeavesNoFileAndNothingChanges)
+TEST_F(BackupScreenTest, ACopyNotSoundIsRefusedACancelledOneLeavesNoFileAndNothingChanges)
 {
     fill();
     const QString good = file(u"buena.mdb"_s);
-    ASSERT_TRUE(clsCodigo::instance().Guardar_Copia(good, {}));
+    ASSERT_TRUE(clsCodigo::instance().saveBackup(good, {}));
     const QByteArray bytes = ReportFiles::read(good);
     const auto write = [this](const QString& name, const QByteArray& data) {
         return ReportFiles::write(file(name), data);
@@ -159,7 +159,7 @@ TEST_F(CopiaSeguridadTest, ACopyNotSoundIsRefusedACancelledOneLeavesNoFileAndNot
     // A cancelled copy leaves an earlier file of its name as it was, and one that cannot be written says so.
     const QString target = ReportFiles::write(file(u"copia.mdb"_s), "anterior");
     int steps = 0;
-    EXPECT_FALSE(clsCodigo::instance().Guardar_Copia(target, [&](int copied, int total) {
+    EXPECT_FALSE(clsCodigo::instance().saveBackup(target, [&](int copied, int total) {
         EXPECT_LT(copied, total);
         return ++steps < 2;
     }));
@@ -176,13 +176,13 @@ TEST_F(CopiaSeguridadTest, ACopyNotSoundIsRefusedACancelledOneLeavesNoFileAndNot
 
 // A copy cut short by a killed program (a child process that ends without a word half-way) leaves its work
 // files only until the program connects again.
-TEST_F(CopiaSeguridadTest, ACopyCutShortByAKilledProgramLeavesNothingOnceTheProgramRunsAgain)
+TEST_F(BackupScreenTest, ACopyCutShortByAKilledProgramLeavesNothingOnceTheProgramRunsAgain)
 {
     fill();
     const QString target = file(u"cortada.mdb"_s);
     if (const pid_t child = fork(); child == 0) {
         m_db.reconnect(); // the parent's connection is not carried across
-        (void)clsCodigo::instance().Guardar_Copia(target, [](int, int) -> bool { _exit(0); });
+        (void)clsCodigo::instance().saveBackup(target, [](int, int) -> bool { _exit(0); });
         _exit(1);
     } else {
         int status = -1;
@@ -197,7 +197,7 @@ TEST_F(CopiaSeguridadTest, ACopyCutShortByAKilledProgramLeavesNothingOnceTheProg
 
 // Each table filled over many pages, then a few in the middle of each overwritten (one alone may be an index no
 // list reads): the file opens, and every list that reads a damaged page says so, not showing part as the whole.
-TEST_F(CopiaSeguridadTest, EveryListThatMeetsADamagedPageSaysSoAndTheCopyRefusesTheFile)
+TEST_F(BackupScreenTest, EveryListThatMeetsADamagedPageSaysSoAndTheCopyRefusesTheFile)
 {
     const auto pages = [this] {
         return qint64(m_db.scalar(u"PRAGMA page_count"_s).toDouble());

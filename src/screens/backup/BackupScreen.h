@@ -9,18 +9,18 @@
 #include <memory>
 
 namespace Ui {
-class Copia_Seguridad;
+class BackupScreen;
 }
 
 /// Backup copies of the whole database: saves one to a file the operator names, while the program stays
 /// connected, or puts one saved earlier in place of the data after asking. Opened from the main menu only.
-class Copia_Seguridad : public QDialog
+class BackupScreen : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit Copia_Seguridad(QWidget* parent = nullptr);
-    ~Copia_Seguridad() override;
+    explicit BackupScreen(QWidget* parent = nullptr);
+    ~BackupScreen() override;
 
     /// The name the save dialog proposes: "ferlon-AAAAMMDD.mdb" with today's date, in the backup folder.
     [[nodiscard]] static QString defaultCopyPath();
@@ -38,9 +38,9 @@ private:
     void setCopying(bool copying);
     /// Shows a copy's progress; false once the operator has cancelled.
     bool showProgress(int copied, int total);
-    [[nodiscard]] static QString restoreQuestion(const QString& path, const clsCodigo::ContenidoCopia& contenido);
+    [[nodiscard]] static QString restoreQuestion(const QString& path, const clsCodigo::BackupContents& contenido);
 
-    const std::unique_ptr<Ui::Copia_Seguridad> m_ui;
+    const std::unique_ptr<Ui::BackupScreen> m_ui;
     bool m_copying = false;
     bool m_cancelled = false;
     bool m_restored = false;
