@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the whole suite, then the core
-# tests again built with AddressSanitizer and UndefinedBehaviorSanitizer, and the formatting check.
+# tests again built with AddressSanitizer and UndefinedBehaviorSanitizer, the formatting check and the naming check.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -15,4 +15,5 @@ ASAN_OPTIONS=detect_leaks=1:halt_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:hal
     ctest --test-dir build-sanitize --output-on-failure --parallel 2
 
 cmake --build build --target check-format
+cmake --build build --target check-names
 echo "Todas las pruebas pasaron."
