@@ -26,11 +26,11 @@ constexpr int lockWaitSeconds = 5;
 
 void showLockWait(bool waiting)
 {
-    static std::optional<ui::BusyCursor> hourglass;
+    static std::optional<ui::BusyCursor> s_hourglass;
     if (waiting)
-        hourglass.emplace();
+        s_hourglass.emplace();
     else
-        hourglass.reset();
+        s_hourglass.reset();
 }
 
 // The windows repaint while a statement waits for a lock, and the operator's input waits for the
@@ -46,10 +46,10 @@ void repaintWhileWaiting(int ms)
 
 void installLockWaitHandling()
 {
-    static bool installed = false;
-    if (installed)
+    static bool s_installed = false;
+    if (s_installed)
         return;
-    installed = true;
+    s_installed = true;
     db::Database::setLockWaitHandling(
         {.notice = &showLockWait, .pause = &repaintWhileWaiting, .sharedUntilRenewed = true});
     // Whatever one action of the operator does shares one allowance: it is renewed each time the program

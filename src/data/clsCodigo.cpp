@@ -38,8 +38,8 @@ db::Value textOf(double number)
 
 clsCodigo& clsCodigo::instance()
 {
-    static clsCodigo shared;
-    return shared;
+    static clsCodigo s_shared;
+    return s_shared;
 }
 
 clsCodigo::RecordsetPtr clsCodigo::query(const QString& sqlTemplate, std::vector<db::Value> values)

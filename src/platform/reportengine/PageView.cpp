@@ -15,11 +15,11 @@ namespace report {
 
 namespace {
 
-constexpr qreal s_zoomStep = 1.25;
-constexpr qreal s_minZoom = 0.1;
-constexpr qreal s_maxZoom = 8;
+constexpr qreal zoomStep = 1.25;
+constexpr qreal minZoom = 0.1;
+constexpr qreal maxZoom = 8;
 // Room around the page, so that its edge shows against the background.
-constexpr int s_border = 8;
+constexpr int pageMargin = 8;
 
 } // namespace
 
@@ -73,12 +73,12 @@ void PageView::redraw()
 
 void PageView::zoomIn()
 {
-    setZoom(m_zoom * s_zoomStep, Fit::None);
+    setZoom(m_zoom * zoomStep, Fit::None);
 }
 
 void PageView::zoomOut()
 {
-    setZoom(m_zoom / s_zoomStep, Fit::None);
+    setZoom(m_zoom / zoomStep, Fit::None);
 }
 
 void PageView::fitToWidth()
@@ -96,21 +96,21 @@ void PageView::fitInView()
 void PageView::setZoom(qreal zoom, Fit fit)
 {
     m_fit = fit;
-    m_zoom = std::clamp(zoom, s_minZoom, s_maxZoom);
+    m_zoom = std::clamp(zoom, minZoom, maxZoom);
     draw();
 }
 
 void PageView::applyFit()
 {
     const QSizeF paper = paperSize();
-    const QSizeF room = QSizeF(viewport()->size()) - QSizeF(2 * s_border, 2 * s_border);
+    const QSizeF room = QSizeF(viewport()->size()) - QSizeF(2 * pageMargin, 2 * pageMargin);
     if (m_fit == Fit::None || paper.isEmpty() || room.width() <= 0 || room.height() <= 0)
         return draw();
     // Fitting the width leaves room for the vertical scroll bar the taller page will need.
     const qreal width = room.width() - (m_fit == Fit::Width ? verticalScrollBar()->sizeHint().width() : 0);
     const qreal zoom = m_fit == Fit::Width ? width / paper.width()
                                            : std::min(room.width() / paper.width(), room.height() / paper.height());
-    m_zoom = std::clamp(zoom, s_minZoom, s_maxZoom);
+    m_zoom = std::clamp(zoom, minZoom, maxZoom);
     draw();
 }
 
@@ -138,7 +138,7 @@ void PageView::draw()
         m_document.drawPage(painter, m_page - 1, target);
     }
     m_canvas->setPixmap(QPixmap::fromImage(image));
-    m_canvas->resize(paper.toSize() + QSize(2 * s_border, 2 * s_border));
+    m_canvas->resize(paper.toSize() + QSize(2 * pageMargin, 2 * pageMargin));
 }
 
 void PageView::resizeEvent(QResizeEvent* event)

@@ -16,7 +16,7 @@ namespace report {
 namespace {
 
 // Laid-out sheets kept: the page shown, the ones beside it, and a sheet being printed meanwhile.
-constexpr std::size_t s_keptSheets = 4;
+constexpr std::size_t keptSheets = 4;
 
 } // namespace
 
@@ -75,7 +75,7 @@ std::shared_ptr<ReportDocument> PreviewDocument::laidOut(int sheet)
         std::rotate(kept, kept + 1, m_laidOut.end());
         return m_laidOut.back().second;
     }
-    if (m_laidOut.size() == s_keptSheets)
+    if (m_laidOut.size() == keptSheets)
         m_laidOut.erase(m_laidOut.begin());
     const Sheet& source = m_sheets.at(sheet);
     auto document = std::make_shared<ReportDocument>(QString::fromUtf8(qUncompress(source.html)), m_pageLayout,

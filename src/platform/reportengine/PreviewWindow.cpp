@@ -38,7 +38,7 @@ namespace report {
 
 namespace {
 
-constexpr int s_progressMs = 100;
+constexpr int progressMs = 100;
 
 /// The pages of a preview document, one row each, named by their sheets' titles.
 class PageListModel : public QAbstractListModel
@@ -88,7 +88,7 @@ PreviewDocument::Progress progressBox(QWidget* window, QProgressDialog& box, con
     // The box is brought up to date a few times a second: a page costs less than repainting it.
     auto sinceUpdate = std::make_shared<QElapsedTimer>();
     return [&box, verb, sinceUpdate](int done, int total) {
-        if (sinceUpdate->isValid() && sinceUpdate->elapsed() < s_progressMs && done < total)
+        if (sinceUpdate->isValid() && sinceUpdate->elapsed() < progressMs && done < total)
             return !box.wasCanceled();
         sinceUpdate->start();
         box.setMaximum(total);

@@ -17,7 +17,7 @@ namespace {
 
 // How often the window of a printing under way repaints while its sheets are prepared: often enough to
 // look alive, seldom enough to cost little beside the sheets themselves.
-constexpr int s_repaintMs = 100;
+constexpr int repaintMs = 100;
 
 } // namespace
 
@@ -110,7 +110,7 @@ void QtReportEngine::addSheet(const QString& html, const QPageLayout& layout, co
         if (!m_printingWindow)
             return;
         m_printingWindow->document().addSheet(html, font, title);
-        if (m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < s_repaintMs)
+        if (m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < repaintMs)
             return;
         m_printingWindow->showPreparation(m_sheetsAdded, m_sheetsExpected);
     }

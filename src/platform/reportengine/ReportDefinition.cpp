@@ -21,12 +21,12 @@ namespace {
 
 using Data = kainjow::mustache::data;
 
-const QString s_rowsList = u"filas"_s;
-const QString s_blankRowsList = u"relleno"_s;
-const QString s_copiesList = u"copias"_s;
-const QString s_copyName = u"copia"_s;
-const QString s_lastCopy = u"ultima"_s;
-const QString s_datePattern = u"date"_s;
+const QString rowsList = u"filas"_s;
+const QString blankRowsList = u"relleno"_s;
+const QString copiesList = u"copias"_s;
+const QString copyName = u"copia"_s;
+const QString lastCopy = u"ultima"_s;
+const QString datePattern = u"date"_s;
 
 bool isName(const QString& name)
 {
@@ -37,8 +37,7 @@ bool isName(const QString& name)
 bool isReserved(const QString& name)
 {
     const QString lower = name.toLower();
-    return lower == s_rowsList || lower == s_blankRowsList || lower == s_copiesList || lower == s_copyName ||
-           lower == s_lastCopy;
+    return lower == rowsList || lower == blankRowsList || lower == copiesList || lower == copyName || lower == lastCopy;
 }
 
 QString requireName(const QString& name, const QString& what)
@@ -81,7 +80,7 @@ std::string lowerKey(const std::string& name)
 
 QString formatted(const db::Value& value, const QString& pattern)
 {
-    if (pattern == s_datePattern) {
+    if (pattern == datePattern) {
         if (value.type() == db::Value::Type::Date)
             return Regional::dateText(value.toDate());
         if (value.type() == db::Value::Type::Text) {
@@ -352,7 +351,7 @@ void ReportDefinition::setFormat(const QString& field, const QString& pattern)
 {
     static const QRegularExpression number(u"^[#,]*0+(\\.0+)?$"_s);
     requireName(field, u"campo"_s);
-    if (pattern != s_datePattern && !number.match(pattern).hasMatch())
+    if (pattern != datePattern && !number.match(pattern).hasMatch())
         throw ReportError(u"formato no válido (por ejemplo ##,##0.00, 0000000000 o date): "_s + pattern);
     m_formats.insert(field.toLower(), pattern);
 }
@@ -390,10 +389,10 @@ void ReportDefinition::checkLayout(const QString& origin)
                 sections.removeLast();
             continue;
         }
-        const bool inRows = sections.contains(s_rowsList);
-        const bool known = inRows || name == u"." || declared.contains(name) || name == s_rowsList ||
-                           name == s_blankRowsList || name == s_copiesList ||
-                           ((name == s_copyName || name == s_lastCopy) && sections.contains(s_copiesList));
+        const bool inRows = sections.contains(rowsList);
+        const bool known = inRows || name == u"." || declared.contains(name) || name == rowsList ||
+                           name == blankRowsList || name == copiesList ||
+                           ((name == copyName || name == lastCopy) && sections.contains(copiesList));
         if (!known)
             fail(u"{{"_s + match.captured(3).trimmed() + u"}} no es un parámetro declarado"_s);
         m_usedNames.append(name);
@@ -472,22 +471,22 @@ QString ReportDefinition::render(const QHash<QString, QString>& parameters, cons
         }
         rowList.push_back(fields);
     }
-    root.set(key(s_rowsList), rowList);
+    root.set(key(rowsList), rowList);
 
     Data blankRows(Data::type::list);
     for (std::size_t r = shown; r < std::size_t(m_rowLimit); ++r)
         blankRows.push_back(Data());
-    root.set(key(s_blankRowsList), blankRows);
+    root.set(key(blankRowsList), blankRows);
 
     Data copyList(Data::type::list);
     const QStringList copies = m_copies.isEmpty() ? QStringList{QString()} : m_copies;
     for (qsizetype i = 0; i < copies.size(); ++i) {
         Data copy;
-        copy.set(key(s_copyName), textData(copies[i]));
-        copy.set(key(s_lastCopy), Data(i == copies.size() - 1));
+        copy.set(key(copyName), textData(copies[i]));
+        copy.set(key(lastCopy), Data(i == copies.size() - 1));
         copyList.push_back(copy);
     }
-    root.set(key(s_copiesList), copyList);
+    root.set(key(copiesList), copyList);
 
     CaseInsensitiveContext context(&root);
     kainjow::mustache::mustache& compiled = m_template->mustache;

@@ -20,7 +20,7 @@ namespace report {
 namespace {
 
 // Widths in a text document's formats are in pixels of 96 to the inch, whatever the device.
-constexpr qreal s_formatDpi = 96;
+constexpr qreal formatDpi = 96;
 
 /// Sets the columns of a table given as shares of its width to the widths those shares come to, for a table
 /// of `width` (format pixels) whose every column has a share. Columns of fixed widths are laid out without
@@ -81,7 +81,7 @@ ReportDocument::ReportDocument(const QString& html, const QPageLayout& pageLayou
     // then laid out once, on its pages.
     m_document.setPageSize(QSizeF(0, 0));
     m_document.setHtml(html);
-    fixShares(m_document, pageLayout.paintRect(QPageLayout::Point).width() * s_formatDpi / 72);
+    fixShares(m_document, pageLayout.paintRect(QPageLayout::Point).width() * formatDpi / 72);
     layOut(pageLayout);
 }
 

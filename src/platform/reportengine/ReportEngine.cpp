@@ -8,8 +8,8 @@ namespace {
 
 std::unique_ptr<ReportEngine>& installed()
 {
-    static std::unique_ptr<ReportEngine> engine;
-    return engine;
+    static std::unique_ptr<ReportEngine> s_engine;
+    return s_engine;
 }
 
 } // namespace
