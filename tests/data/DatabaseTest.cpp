@@ -147,19 +147,19 @@ TEST(DatabaseFile, ACommitThatFailsKeepsNothingAndLeavesNoTransactionOpen)
 {
     TempDatabase temp;
     db::Database& database = temp.db();
-    auto reader = temp.otherProgramReading();
-    for (const bool commits : {true, false}) {
-        db::Transaction outer(database);
-        database.execute(u"Insert Into AR03 (Posicion_Fiscal) values(1)"_s);
-        db::Transaction inner(database);
-        database.execute(u"Insert Into AR03 (Posicion_Fiscal) values(2)"_s);
-        inner.commit();
-        if (commits) {
-            EXPECT_THROW(outer.commit(), db::DbError);
+    temp.whileOtherProgramReads([&] {
+        for (const bool commits : {true, false}) {
+            db::Transaction outer(database);
+            database.execute(u"Insert Into AR03 (Posicion_Fiscal) values(1)"_s);
+            db::Transaction inner(database);
+            database.execute(u"Insert Into AR03 (Posicion_Fiscal) values(2)"_s);
+            inner.commit();
+            if (commits) {
+                EXPECT_THROW(outer.commit(), db::DbError);
+            }
         }
-    }
-    EXPECT_NE(sqlite3_get_autocommit(database.handle()), 0);
-    reader.reset();
+        EXPECT_NE(sqlite3_get_autocommit(database.handle()), 0);
+    });
     EXPECT_EQ(database.execute(u"Insert Into AR03 (Posicion_Fiscal) values(3)"_s), 1);
     temp.reconnect();
     EXPECT_EQ(temp.scalar(u"select group_concat(Posicion_Fiscal) from AR03"_s).toString(), u"3"_s);
