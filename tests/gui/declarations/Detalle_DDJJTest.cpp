@@ -132,8 +132,7 @@ TEST_F(Detalle_DDJJTest, OnAGeneratedDeclarationDeleteRefusesAndNewAsksToReplica
     openDetail(u"200209"_s, u"2"_s, u"S"_s);
     click(*m_detail, u"BEliminar"_s);
     clickAnswering(*m_detail, u"BAgregar"_s, false);
-    EXPECT_TRUE(m_detail->isVisible());
-    EXPECT_EQ(lineCount(u"200209"_s, 2), 5);
+    EXPECT_EQ(std::tuple(m_detail->isVisible(), lineCount(u"200209"_s, 2)), std::tuple(true, 5));
     m_operator.answerNext(true);
     EXPECT_EQ(entryFrom(u"BAgregar"_s), u"3 200209/2 11/11/2002  0 "_s);
     const QString replicate = u"La posición fiscal seleccionada ya fue generada. Desea replicar la DDJJ?"_s;

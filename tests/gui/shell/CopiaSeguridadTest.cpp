@@ -160,9 +160,8 @@ TEST_F(CopiaSeguridadTest, ACopyNotSoundIsRefusedACancelledOneLeavesNoFileAndNot
         EXPECT_LT(copied, total);
         return ++steps < 2;
     }));
-    EXPECT_EQ(steps, 2);
-    EXPECT_EQ(ReportFiles::read(target), "anterior");
-    EXPECT_EQ(QDir(m_db.dir()).entryList({u"copia*"_s}), QStringList{u"copia.mdb"_s});
+    EXPECT_EQ(std::tuple(steps, ReportFiles::read(target), QDir(m_db.dir()).entryList({u"copia*"_s})),
+              std::tuple(2, "anterior", QStringList{u"copia.mdb"_s}));
 
     m_operator.clearMessages();
     const QString unreachable = file(u"no_existe/copia.mdb"_s);
