@@ -150,13 +150,14 @@ TEST_F(PaymentsTest, EntryChecksInOrderThenSavesTheAmountReadTheRegionalWay)
     EXPECT_EQ(importe->text(), u"-1234,5"_s) << "a point typed over counts no more";
     execute(u"create trigger no_payments before insert on AR03 begin select raise(abort, 'locked'); end"_s);
     child<QComboBox>(entry, u"cbTipoMoneda"_s)->setCurrentIndex(3);
+    m_operator.clearMessages();
     click(entry, u"bAceptar"_s);
     EXPECT_TRUE(entry.isVisible());
     execute(u"drop trigger no_payments"_s);
     // Another program reading the file keeps the payment from being saved.
     m_db.whileOtherProgramReads([&] { click(entry, u"bAceptar"_s); });
     click(entry, u"bAceptar"_s);
-    EXPECT_EQ(m_operator.messages().last(3), QList<Message>({{noSePudo}, {noSePudo}, {guardado}}));
+    EXPECT_EQ(m_operator.messages(), QList<Message>({{noSePudo}, {noSePudo}, {guardado}}));
     EXPECT_EQ(entry.result(), QDialog::Accepted);
     m_db.reconnect();
     EXPECT_EQ(
