@@ -1,3 +1,5 @@
+#include "support/ReportFiles.h"
+
 #include "platform/ProgramDirectory.h"
 
 #include <QCoreApplication>
@@ -9,22 +11,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QByteArray contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(no existe)");
-}
-
-void write(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
-}
-
-} // namespace
-
 // A writable program folder holds the data; a read-only one (an installed program) sends it to the
 // user's data location, which gets the delivered database once and never over the user's own.
 TEST(ProgramDirectoryData, StaysBesideAWritableProgramElseGoesToTheUsersDataLocation)
@@ -33,7 +19,7 @@ TEST(ProgramDirectoryData, StaysBesideAWritableProgramElseGoesToTheUsersDataLoca
     const QByteArray oldHome = qgetenv("XDG_DATA_HOME");
     qputenv("XDG_DATA_HOME", home.path().toUtf8());
     QCoreApplication::setApplicationName(u"TOLBRANE"_s);
-    write(program.filePath(u"ferlon.mdb"_s), "entregada");
+    ReportFiles::write(program.filePath(u"ferlon.mdb"_s), "entregada");
     QFile::setPermissions(program.filePath(u"ferlon.mdb"_s), QFileDevice::ReadOwner);
     ProgramDirectory::install(program.path());
 
@@ -43,12 +29,12 @@ TEST(ProgramDirectoryData, StaysBesideAWritableProgramElseGoesToTheUsersDataLoca
     QFile::setPermissions(program.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
     const QString data = QDir::toNativeSeparators(home.filePath(u"TOLBRANE"_s));
     EXPECT_EQ(ProgramDirectory::dataFilePath(u"Errores.txt"_s), data + QDir::separator() + u"Errores.txt"_s);
-    EXPECT_EQ(contents(data + u"/ferlon.mdb"_s), "entregada");
+    EXPECT_EQ(ReportFiles::read(data + u"/ferlon.mdb"_s), "entregada");
     EXPECT_TRUE(QFile::permissions(data + u"/ferlon.mdb"_s) & QFileDevice::WriteOwner) << "the user's own copy";
 
-    write(data + u"/ferlon.mdb"_s, "del operador");
+    ReportFiles::write(data + u"/ferlon.mdb"_s, "del operador");
     EXPECT_EQ(ProgramDirectory::dataPath(), data);
-    EXPECT_EQ(contents(data + u"/ferlon.mdb"_s), "del operador") << "never replaced";
+    EXPECT_EQ(ReportFiles::read(data + u"/ferlon.mdb"_s), "del operador") << "never replaced";
 
     // A backup is proposed away from the data: in the documents folder, or the home folder without one.
     const QByteArray oldUserHome = qgetenv("HOME"), oldConfig = qgetenv("XDG_CONFIG_HOME");

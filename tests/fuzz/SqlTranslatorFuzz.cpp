@@ -40,10 +40,7 @@ bool accepted(sqlite3* handle, const QString& sql)
     return rc == SQLITE_OK;
 }
 
-QDate fixedToday()
-{
-    return {2002, 10, 1};
-}
+const QDate today(2002, 10, 1);
 
 void checkPlan(sqlite3* handle, const db::SqlTranslator& translator, const QString& text)
 {
@@ -56,12 +53,12 @@ void checkPlan(sqlite3* handle, const db::SqlTranslator& translator, const QStri
         values.push_back(number ? db::Value(value) : db::Value(line));
     }
     static db::StatementPlans plans(translator);
-    const db::StatementPlan* plan = plans.planFor(sqlTemplate, values, &fixedToday);
+    const db::StatementPlan* plan = plans.planFor(sqlTemplate, values, [] { return today; });
     if (!plan)
         return;
     QString filled;
     try {
-        filled = translator.translate(db::filledTemplate(sqlTemplate, values), QDate(2002, 10, 1));
+        filled = translator.translate(db::filledTemplate(sqlTemplate, values), today);
     } catch (const db::DbError&) {
         return; // the plan's binding refuses the same text that is no date
     }
@@ -80,11 +77,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     checkPlan(handle, translator, sql);
     QString once;
     try {
-        once = translator.translate(sql, QDate(2002, 10, 1));
+        once = translator.translate(sql, today);
     } catch (const db::DbError&) {
         return 0; // a date column given a text that is not a date
     }
-    if (translator.translate(once, QDate(2002, 10, 1)) != once)
+    if (translator.translate(once, today) != once)
         std::abort();
     if (accepted(handle, sql) && !accepted(handle, once))
         std::abort();

@@ -17,20 +17,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// Installs a new double of the seam and gives it.
-template <typename Seam, typename Double>
-Double& installNew()
-{
-    auto fresh = std::make_unique<Double>();
-    Double& installed = *fresh;
-    Seam::install(std::move(fresh));
-    return installed;
-}
-
-} // namespace
-
 ScreenFixture::ScreenFixture(QDate today)
     : m_operator(installNew<ui::Ui, ui::ScriptedUi>()),
       m_engine(installNew<report::ReportEngine, report::RecordingReportEngine>())

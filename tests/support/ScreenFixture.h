@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <ostream>
 #include <stdexcept>
 
@@ -32,6 +33,16 @@ protected:
     explicit ScreenFixture(QDate today = QDate(2002, 10, 15));
     ~ScreenFixture() override;
 
+    /// Installs a new instance of the seam and gives it.
+    template <typename Seam, typename Instance>
+    static Instance& installNew()
+    {
+        auto fresh = std::make_unique<Instance>();
+        Instance& installed = *fresh;
+        Seam::install(std::move(fresh));
+        return installed;
+    }
+
     static void setRegistration(double agente, const QString& cuit, const QString& denominacion);
     /// The registration the program holds, as "CUIT name agent".
     [[nodiscard]] static QString identity();
@@ -39,8 +50,22 @@ protected:
 
     /// Shows a window and waits until it is active, so that the focus can be checked.
     static void activate(QWidget& window);
+    /// A new screen, shown and active.
+    template <typename Screen, typename... Args>
+    [[nodiscard]] static std::unique_ptr<Screen> show(Args&&... args)
+    {
+        auto screen = std::make_unique<Screen>(std::forward<Args>(args)...);
+        activate(*screen);
+        return screen;
+    }
     /// Presses a button of the screen with the mouse; fails the test when it is missing or disabled.
     static void click(QWidget& screen, const QString& name);
+    /// Presses a button that asks a question, answering it.
+    void clickAnswering(QWidget& screen, const QString& name, bool yes)
+    {
+        m_operator.answerNext(yes);
+        click(screen, name);
+    }
     /// Empties a text box as the operator does (select all, Backspace) and types the text through its
     /// key filter; a DEL character stands for the Delete key.
     static void type(QWidget& screen, const QString& box, const QString& text);

@@ -2,6 +2,8 @@
 
 #include "data/Schema.h"
 
+#include <QScopeGuard>
+
 #include <sqlite3.h>
 
 #include <gtest/gtest.h>
@@ -36,26 +38,23 @@ void TempDatabase::reconnect()
     db::Database::setCurrent(db::Database::open(path(), QStringLiteral(";pwd=ferlon")));
 }
 
-TempDatabase::OtherProgramReading::OtherProgramReading(const QString& path)
+void TempDatabase::whileOtherProgramReads(const std::function<void()>& work) const
 {
-    EXPECT_EQ(sqlite3_open_v2(path.toUtf8().constData(), &m_handle, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
-    EXPECT_EQ(sqlite3_key(m_handle, "ferlon", 6), SQLITE_OK);
-    EXPECT_EQ(sqlite3_exec(m_handle, "PRAGMA cipher_compatibility = 3; BEGIN; SELECT count(*) FROM DDJJ;", nullptr,
+    sqlite3* reader = nullptr;
+    EXPECT_EQ(sqlite3_open_v2(path().toUtf8().constData(), &reader, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+    EXPECT_EQ(sqlite3_key(reader, "ferlon", 6), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(reader, "PRAGMA cipher_compatibility = 3; BEGIN; SELECT count(*) FROM DDJJ;", nullptr,
                            nullptr, nullptr),
               SQLITE_OK);
-    if (db::Database* current = db::Database::current())
-        current->setQueryTimeout(0);
-}
-
-TempDatabase::OtherProgramReading::~OtherProgramReading()
-{
-    sqlite3_exec(m_handle, "COMMIT", nullptr, nullptr, nullptr);
-    sqlite3_close(m_handle);
-    if (db::Database* current = db::Database::current())
-        current->setQueryTimeout(2);
-}
-
-std::unique_ptr<TempDatabase::OtherProgramReading> TempDatabase::otherProgramReading() const
-{
-    return std::make_unique<OtherProgramReading>(path());
+    const auto setQueryTimeout = [](int seconds) {
+        if (db::Database* current = db::Database::current())
+            current->setQueryTimeout(seconds);
+    };
+    setQueryTimeout(0);
+    const auto done = qScopeGuard([&] { // also when the work throws
+        sqlite3_exec(reader, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(reader);
+        setQueryTimeout(2);
+    });
+    work();
 }

@@ -5,9 +5,7 @@
 #include <QString>
 #include <QTemporaryDir>
 
-#include <memory>
-
-struct sqlite3;
+#include <functional>
 
 /// A fresh encrypted database with the program's tables in a temporary directory, installed as the
 /// shared connection while the object lives. The password is the program's own.
@@ -31,20 +29,9 @@ public:
     /// Opens the shared connection afresh: what it reads from then on is what the file holds.
     void reconnect();
 
-    /// Another program reading the file, as a database browser does: while the object lives it holds a
-    /// read transaction, so no commit can write the file. Lock waits fail at once meanwhile.
-    class OtherProgramReading
-    {
-    public:
-        explicit OtherProgramReading(const QString& path);
-        ~OtherProgramReading();
-        OtherProgramReading(const OtherProgramReading&) = delete;
-        OtherProgramReading& operator=(const OtherProgramReading&) = delete;
-
-    private:
-        sqlite3* m_handle = nullptr;
-    };
-    [[nodiscard]] std::unique_ptr<OtherProgramReading> otherProgramReading() const;
+    /// Runs the work while another program reads the file, as a database browser does: it holds a read
+    /// transaction, so no commit can write the file. Lock waits fail at once meanwhile.
+    void whileOtherProgramReads(const std::function<void()>& work) const;
 
 private:
     QTemporaryDir m_dir;

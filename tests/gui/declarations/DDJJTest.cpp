@@ -26,8 +26,7 @@ protected:
         addDeclaration(u"200209"_s, 1, u"10/10/2002"_s, u"S"_s, u"02/10/2002"_s);
         addDeclaration(u"200209"_s, 2, u"10/10/2002"_s, u"N"_s);
         addDeclaration(u"200210"_s, 1, u"11/11/2002"_s, QString());
-        m_list = std::make_unique<DDJJ>();
-        activate(*m_list);
+        m_list = show<DDJJ>();
     }
 
     ui::ListGrid& grid() { return *child<ui::ListGrid>(*m_list, u"lvList"_s); }
@@ -62,8 +61,7 @@ TEST_F(DDJJTest, GenerationAndIncorporationCheckLinesAndRegistrationAndEmptyingA
     setRegistration(0, u"30-70707070-1"_s, u"Banco de Ostrel S.A."_s);
     for (const QString& name : {u"bGenerar"_s, u"bManual"_s, u"bAutomatica"_s})
         click(*m_list, name);
-    m_operator.answerNext(false);
-    click(*m_list, u"BEliminar"_s);
+    clickAnswering(*m_list, u"BEliminar"_s, false);
 
     const QString manual = u"Para poder ingresar manualmente el detalle de DDJJ deberá especificar el Nro de Agente "
                            u"en la opción de Registración."_s;
@@ -75,15 +73,13 @@ TEST_F(DDJJTest, GenerationAndIncorporationCheckLinesAndRegistrationAndEmptyingA
                            u"Desea eliminar realmente TODO el Detalle correspondiente a la posición fiscal "
                            u"seleccionada? (200209)"_s}))
         << "answering No to emptying says nothing more";
-    EXPECT_TRUE(m_operator.shownScreens().isEmpty());
-    EXPECT_EQ(lineCount(u"200209"_s, 2), 1);
-    EXPECT_EQ(grid().currentRow(), 2);
+    EXPECT_EQ(std::tuple(m_operator.shownScreens(), lineCount(u"200209"_s, 2), grid().currentRow()),
+              std::tuple(QStringList(), 1, 2));
 }
 
 TEST_F(DDJJTest, ButtonsFollowTheRowAndViewingAndEmptyingReturnToItInTheOrderChosen)
 {
-    m_list = std::make_unique<DDJJ>();
-    activate(*m_list);
+    m_list = show<DDJJ>();
     clickHeader(grid(), colPosicion);
     EXPECT_EQ(actions(), u"000000"_s) << "an empty list offers nothing";
     addLine(u"200208"_s, 1, u"0110"_s, validCuit(2012345678), 100);
@@ -108,8 +104,7 @@ TEST_F(DDJJTest, ButtonsFollowTheRowAndViewingAndEmptyingReturnToItInTheOrderCho
 
     // Emptying the generated declaration opens it again.
     clickRow(grid(), 3);
-    m_operator.answerNext(true);
-    click(*m_list, u"BEliminar"_s);
+    clickAnswering(*m_list, u"BEliminar"_s, true);
     EXPECT_EQ(m_operator.messages(),
               (QList<ui::ScriptedUi::Message>{
                   {u"Desea eliminar realmente TODO el Detalle correspondiente a la posición "
@@ -117,11 +112,9 @@ TEST_F(DDJJTest, ButtonsFollowTheRowAndViewingAndEmptyingReturnToItInTheOrderCho
                    ui::Ui::Icon::Question, true},
                   {u"Se ha realizado la operación correctamente."_s, ui::Ui::Icon::Information, false}}));
     EXPECT_EQ(lineCount(u"200208"_s, 1) + lineCount(u"200209"_s, 2), 1) << "only the chosen period is emptied";
-    // Still in descending order, on the same row, now open.
-    EXPECT_EQ(order(), u"200210/1 200209/1 200209/2 200208/1"_s);
-    EXPECT_EQ(grid().currentRow(), 3);
-    EXPECT_EQ(grid().cell(3) + grid().cell(4), u"N"_s) << "state and presentation date";
-    EXPECT_EQ(actions(), u"111011"_s);
+    // Still in descending order, on the same row, now open: state and presentation date "N" and "".
+    EXPECT_EQ(std::tuple(order(), grid().currentRow(), grid().cell(3) + grid().cell(4), actions()),
+              std::tuple(u"200210/1 200209/1 200209/2 200208/1"_s, 3, u"N"_s, u"111011"_s));
 }
 
 // Fifty years of declarations, due in another order than their periods: a header clicked twice sorts the whole
@@ -148,8 +141,7 @@ TEST_F(DDJJTest, ALongListSortsBothWaysUnderTheHourglass)
         addDeclaration(QString::number((1953 + i / 12) * 100 + i % 12 + 1), 1,
                        Regional::dateText(QDate(2002, 1, 1).addDays(i * 37 % 1000)), u"N"_s);
     transaction.commit();
-    m_list = std::make_unique<DDJJ>();
-    activate(*m_list);
+    m_list = show<DDJJ>();
     for (const bool ascending : {true, false}) {
         clickHeader(grid(), colFecVto);
         std::vector<QDate> shown;

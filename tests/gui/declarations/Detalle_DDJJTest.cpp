@@ -18,9 +18,7 @@ class Detalle_DDJJTest : public DeclarationsTest
 protected:
     void openDetail(const QString& posicion, const QString& secuencia, const QString& generada)
     {
-        m_detail =
-            std::make_unique<Detalle_DDJJ>(Detalle_DDJJ::Declaration{posicion, secuencia, generada, u"11/11/2002"_s});
-        activate(*m_detail);
+        m_detail = show<Detalle_DDJJ>(Detalle_DDJJ::Declaration{posicion, secuencia, generada, u"11/11/2002"_s});
     }
 
     // Three pending lines of 200210/1, listed by account: 0110, 0220, 0330.
@@ -66,18 +64,15 @@ TEST_F(Detalle_DDJJTest, OnAPendingDeclarationTheEntryGetsTheLineAndTheListRetur
     // Deleting, or answering No, moves up a row; from the first row, where row number 0 does not exist,
     // the grid is left on its last row.
     clickRow(grid(), 2);
-    m_operator.answerNext(false);
-    click(*m_detail, u"BEliminar"_s);
+    clickAnswering(*m_detail, u"BEliminar"_s, false);
     EXPECT_EQ(grid().currentRow(), 1);
     clickRow(grid(), 0);
-    m_operator.answerNext(true);
-    click(*m_detail, u"BEliminar"_s);
+    clickAnswering(*m_detail, u"BEliminar"_s, true);
     EXPECT_EQ(m_operator.messageTexts(), (QStringList{u"Desea eliminar realmente el detalle seleccionado?"_s,
                                                       u"Desea eliminar realmente el detalle seleccionado?"_s,
                                                       u"Se ha realizado la operación correctamente."_s}));
-    EXPECT_EQ(grid().cell(0, 1) + u' ' + grid().cell(1, 1), u"0220 0330"_s);
-    EXPECT_EQ(grid().currentRow(), 1);
-    EXPECT_EQ(lineCount(u"200210"_s, 1), 2);
+    EXPECT_EQ(std::tuple(grid().cell(0, 1) + u' ' + grid().cell(1, 1), grid().currentRow(), lineCount(u"200210"_s, 1)),
+              std::tuple(u"0220 0330"_s, 1, 2));
 }
 
 // Correcting a line of a generated declaration goes through the month's flow.
@@ -136,10 +131,8 @@ TEST_F(Detalle_DDJJTest, OnAGeneratedDeclarationDeleteRefusesAndNewAsksToReplica
     addGeneratedExample();
     openDetail(u"200209"_s, u"2"_s, u"S"_s);
     click(*m_detail, u"BEliminar"_s);
-    m_operator.answerNext(false);
-    click(*m_detail, u"BAgregar"_s);
-    EXPECT_TRUE(m_detail->isVisible());
-    EXPECT_EQ(lineCount(u"200209"_s, 2), 5);
+    clickAnswering(*m_detail, u"BAgregar"_s, false);
+    EXPECT_EQ(std::tuple(m_detail->isVisible(), lineCount(u"200209"_s, 2)), std::tuple(true, 5));
     m_operator.answerNext(true);
     EXPECT_EQ(entryFrom(u"BAgregar"_s), u"3 200209/2 11/11/2002  0 "_s);
     const QString replicate = u"La posición fiscal seleccionada ya fue generada. Desea replicar la DDJJ?"_s;
@@ -199,8 +192,7 @@ TEST_F(Detalle_DDJJTest, ALongDeclarationLoadsWholeUnderTheHourglassWithProgress
     grid().setCurrentRow(4321);
     EXPECT_EQ(entryFrom(u"bModificar"_s).section(u' ', 0, 3), u"1 200210/1 11/11/2002 0000000000000000004322"_s);
     EXPECT_EQ(grid().currentRow(), 4321) << "back on the line";
-    m_operator.answerNext(false);
-    click(*m_detail, u"BEliminar"_s);
+    clickAnswering(*m_detail, u"BEliminar"_s, false);
     EXPECT_EQ(grid().currentRow(), 4320) << "on the line above the one kept";
 }
 

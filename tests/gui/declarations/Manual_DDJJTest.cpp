@@ -17,9 +17,8 @@ protected:
     // An entry on period 200209.
     void openEntry(int accion, int secuencia, double cuitId = 0, const QString& cbuId = {})
     {
-        m_entry = std::make_unique<Manual_DDJJ>(
+        m_entry = show<Manual_DDJJ>(
             Manual_DDJJ::Entry{u"200209"_s, QString::number(secuencia), accion, cuitId, cbuId, u"10/10/2002"_s});
-        activate(*m_entry);
     }
 
     void save() { click(*m_entry, u"bAceptar"_s); }

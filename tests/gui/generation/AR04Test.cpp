@@ -131,10 +131,7 @@ TEST_F(AR04PrintingTest, AFailedPrintingChangesNothing)
     m_engine.setPreviewFailsAfter(-1);
     m_engine.setOpenFails(false);
     const QString before = stamps();
-    {
-        const auto reader = m_db.otherProgramReading();
-        EXPECT_FALSE(print());
-    }
+    m_db.whileOtherProgramReads([this] { EXPECT_FALSE(print()); });
     EXPECT_EQ(m_engine.discardedPrintings().back(), m_engine.printingCount());
     m_db.reconnect();
     EXPECT_EQ(stamps(), before);
@@ -166,13 +163,7 @@ int previewWindows()
 class AR04PreviewTest : public GenerationTest
 {
 protected:
-    AR04PreviewTest()
-    {
-        auto engine = std::make_unique<report::QtReportEngine>();
-        m_qt = engine.get();
-        report::ReportEngine::install(std::move(engine));
-        addPayment(100.5, u"06/09/2002"_s, 11);
-    }
+    AR04PreviewTest() { addPayment(100.5, u"06/09/2002"_s, 11); }
     ~AR04PreviewTest() override
     {
         for (QWidget* widget : QApplication::topLevelWidgets())
@@ -191,7 +182,7 @@ protected:
         return titles;
     }
 
-    report::QtReportEngine* m_qt = nullptr;
+    report::QtReportEngine& m_qt = installNew<report::ReportEngine, report::QtReportEngine>();
 };
 
 } // namespace
@@ -200,7 +191,7 @@ TEST_F(AR04PreviewTest, EachPrintingIsOneWindowOfItsSheetsInOrderTurnedWithTheKe
 {
     addLines(83); // three detail sheets and the payments sheet
     ASSERT_TRUE(clsCodigo::instance().Reporte_AR04(periodo, secuencia));
-    const QPointer<PreviewWindow> first = m_qt->lastPreview();
+    const QPointer<PreviewWindow> first = m_qt.lastPreview();
     ASSERT_TRUE(first && QTest::qWaitForWindowExposed(first));
     if (QGuiApplication::platformName() == u"xcb"_s) {
         first->activateWindow();
@@ -238,7 +229,7 @@ TEST_F(AR04PreviewTest, EachPrintingIsOneWindowOfItsSheetsInOrderTurnedWithTheKe
 
     // The reprint is a window of its own, beside the first.
     ASSERT_TRUE(reprintAR04(periodo, secuencia, 27));
-    PreviewWindow* again = m_qt->lastPreview();
+    PreviewWindow* again = m_qt.lastPreview();
     ASSERT_TRUE(again && again != first);
     EXPECT_EQ(previewWindows(), 2);
     EXPECT_EQ(pageList(*again),
@@ -250,7 +241,7 @@ TEST_F(AR04PreviewTest, ASingleSheetNeedsNoPageListAndACancelledSaveLeavesTheEar
 {
     addLines(5);
     ASSERT_TRUE(clsCodigo::instance().Reporte_AR04(periodo, secuencia));
-    PreviewWindow* window = m_qt->lastPreview();
+    PreviewWindow* window = m_qt.lastPreview();
     ASSERT_TRUE(window);
     EXPECT_EQ(window->windowTitle(), u"AR04 - 27 Hoja Nro: 1"_s);
     EXPECT_FALSE(window->findChild<QListView*>(u"pageList"_s)->isVisible());

@@ -195,7 +195,7 @@ protected:
         execute(u"insert into DDJJ (Posicion_Fiscal, Secuencia, Generado) values ('200208', 1, 'S')"_s);
         execute(u"insert into DDJJ (Posicion_Fiscal, Secuencia, Generado) values ('200210', 1, 'N')"_s);
         addLines(20);
-        activate(*(m_list = std::make_unique<DDJJ>()));
+        m_list = show<DDJJ>();
         clickRow(grid(), 1);
     }
 

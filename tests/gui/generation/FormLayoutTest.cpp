@@ -41,19 +41,6 @@ protected:
         return ReportFiles::pdfText(pdf);
     }
 
-    void expectPage(int sheet, const QStringList& texts)
-    {
-        const QString text = page(sheet);
-        for (const QString& expected : texts)
-            EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << " in\n" << text.toStdString();
-    }
-
-    /// The longest identity the registration accepts: a 12-digit agent and a 50-character name.
-    static void registerLongestAgent()
-    {
-        setRegistration(999999999999, u"30-99999999-9"_s, u"BANCO DE LA PROVINCIA DE OSTREL SOCIEDAD ANONIMA S"_s);
-    }
-
     /// Lines first to last with the widest values the detail entry takes: a 22-digit account,
     /// 21-character amounts, a 10-digit number of deposits, a current account in dollars.
     void addLongestLines(int first, int last)
@@ -95,10 +82,13 @@ TEST_F(FormLayoutTest, ShortFormOnOnePageWithoutThePlaceholderDate)
     execute(u"update DDJJ_Detalle set C_Tipo_Moneda = '03' where N_Cuit = 20000000002"_s);
     ASSERT_TRUE(clsCodigo::instance().Reporte_AR04(periodo, secuencia));
     ASSERT_EQ(m_engine.reportCount(), 1);
-    expectPage(0, {u"DECLARACIÓN JURADA"_s, u"0000000027"_s, u"Hoja 1 de 1"_s, u"Banco Cooperativo de Ñorquinco S.A."_s,
-                   u"30-50001091-2"_s, u"200209"_s, u"20000000016"_s, cbu(16), u"1.016,00"_s, u"Dolares"_s, u"68,00"_s,
-                   u"06/09/2002"_s, u"15.320,40"_s, u"37.195,15"_s, u"Declaro bajo juramento"_s});
-    EXPECT_FALSE(page(0).contains(u"1900"_s)) << "the placeholder date given for a pending line is not printed";
+    const QString text = page(0);
+    for (const QString& expected :
+         {u"DECLARACIÓN JURADA"_s, u"0000000027"_s, u"Hoja 1 de 1"_s, u"Banco Cooperativo de Ñorquinco S.A."_s,
+          u"30-50001091-2"_s, u"200209"_s, u"20000000016"_s, cbu(16), u"1.016,00"_s, u"Dolares"_s, u"68,00"_s,
+          u"06/09/2002"_s, u"15.320,40"_s, u"37.195,15"_s, u"Declaro bajo juramento"_s})
+        EXPECT_TRUE(text.contains(expected)) << expected.toStdString() << " in\n" << text.toStdString();
+    EXPECT_FALSE(text.contains(u"1900"_s)) << "the placeholder date given for a pending line is not printed";
 
     // The reprint shows the date the first printing stamped.
     m_engine.clear();
@@ -108,7 +98,8 @@ TEST_F(FormLayoutTest, ShortFormOnOnePageWithoutThePlaceholderDate)
 
 TEST_F(FormLayoutTest, EveryFormStaysOnePageWithTheLongestValues)
 {
-    registerLongestAgent();
+    // The longest identity the registration accepts: a 12-digit agent and a 50-character name.
+    setRegistration(999999999999, u"30-99999999-9"_s, u"BANCO DE LA PROVINCIA DE OSTREL SOCIEDAD ANONIMA S"_s);
     // Twenty sevens, as many characters as the payment entry takes: every group reads "setecientos
     // setenta y siete", the longest amount in words.
     const double importe = 77777777777777777777.0;

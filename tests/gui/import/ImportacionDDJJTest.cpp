@@ -73,17 +73,11 @@ protected:
     }
     [[nodiscard]] static QString errorFile()
     {
-        QFile file(ProgramDirectory::dataFilePath(u"Errores.txt"_s));
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        return QString::fromUtf8(ReportFiles::read(ProgramDirectory::dataFilePath(u"Errores.txt"_s)));
     }
     int detailCount(const QString& where = {}) { return m_db.count(u"DDJJ_Detalle"_s, where); }
 
-    std::unique_ptr<Importacion_DDJJ> open()
-    {
-        auto screen = std::make_unique<Importacion_DDJJ>(u"200209"_s, 1);
-        activate(*screen);
-        return screen;
-    }
+    static std::unique_ptr<Importacion_DDJJ> open() { return show<Importacion_DDJJ>(u"200209"_s, 1); }
     static void importPath(Importacion_DDJJ& screen, const QString& path)
     {
         child<QLineEdit>(screen, u"TxtPath"_s)->setText(path);
@@ -159,10 +153,7 @@ TEST_F(ImportacionDDJJTest, AnImportThatCannotSaveStopsAndSaysHowFarItGot)
     const QString file = writeFile(goodLines(2) + "bad\n" + goodLines(900, 3));
     const QString notImported = u" Quedaron importadas 0 líneas; desde la línea 1 el archivo no se importó. Se han "
                                 u"detectado además algunos errores "_s;
-    {
-        const auto reader = m_db.otherProgramReading();
-        importPath(*open(), file);
-    }
+    m_db.whileOtherProgramReads([&] { importPath(*open(), file); });
     const QString errorPath = ProgramDirectory::dataFilePath(u"Errores.txt"_s);
     EXPECT_EQ(m_operator.messages().last(),
               (Message{u"La importación se ha detenido porque no se pudieron guardar los detalles en la base de datos. "
@@ -327,11 +318,9 @@ TEST(InterfaceFileReader, AByteOrderMarkGivenAByteAtATimeIsNoPartOfTheFirstLine)
     device.setBuffer(&bytes);
     ASSERT_TRUE(device.open(QIODevice::ReadOnly | QIODevice::Unbuffered));
     InterfaceFileReader reader(device);
-    InterfaceFileReader::Line line;
-    ASSERT_TRUE(reader.next(line));
-    EXPECT_EQ(line.head, "20123456786");
-    ASSERT_TRUE(reader.next(line));
-    EXPECT_EQ(line.head, "segunda");
-    EXPECT_FALSE(reader.next(line));
+    QList<QByteArray> heads;
+    for (InterfaceFileReader::Line line; reader.next(line);)
+        heads << line.head;
+    EXPECT_EQ(heads, (QList<QByteArray>{"20123456786", "segunda"}));
     EXPECT_EQ(reader.position(), bytes.size());
 }

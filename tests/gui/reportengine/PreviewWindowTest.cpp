@@ -39,9 +39,6 @@ class PreviewWindowTest : public ScreenFixture
 protected:
     PreviewWindowTest()
     {
-        auto engine = std::make_unique<report::QtReportEngine>();
-        m_engine = engine.get();
-        report::ReportEngine::install(std::move(engine));
         setRegistration(4521, {}, u"Banco del Sur S.A."_s);
         EXPECT_TRUE(clsCodigo::instance().Insertar_AR03(200209, 1, u"06/09/2002"_s, 1234.5, u"01"_s));
         EXPECT_TRUE(clsCodigo::instance().Insertar_Parametro(4, u"Nro AR03"_s, u"1"_s));
@@ -56,7 +53,7 @@ protected:
         auto* grid = list.findChild<ui::ListGrid*>(u"lvList"_s);
         grid->setCurrentIndex(grid->model()->index(0, 1));
         list.findChild<QPushButton*>(u"bImprimir"_s)->click();
-        return m_engine->lastPreview();
+        return m_engine.lastPreview();
     }
 
     // Clicks a tool bar button of the preview the way the window system delivers it.
@@ -69,8 +66,9 @@ protected:
         QTest::mouseClick(preview.windowHandle(), Qt::LeftButton, {}, inWindow);
     }
 
-    report::QtReportEngine* m_engine = nullptr; // hides the fixture's recording engine, replaced here
-    QWidget m_menu;                             // stands for the main menu, which opens the list
+    // Hides the fixture's recording engine, replaced here.
+    report::QtReportEngine& m_engine = installNew<report::ReportEngine, report::QtReportEngine>();
+    QWidget m_menu; // stands for the main menu, which opens the list
 };
 
 } // namespace
@@ -108,7 +106,7 @@ TEST_F(PreviewWindowTest, PreviewOpenedFromAModalListTakesClicksAndOutlivesTheLi
     EXPECT_LT(preview->pageView()->zoomFactor(), zoom);
 
     // The next AR03 printing closes the window kept from this one.
-    m_engine->closePreview();
+    m_engine.closePreview();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(preview.isNull());
 }
@@ -134,8 +132,8 @@ TEST_F(PreviewWindowTest, WindowsFitTheScreenStandClearCloseWithEscapeAndGiveThe
             return list.reject();
         placed(*first, first); // larger than the list: only kept inside the screen
         // As the AR04 printing opens its payments after its sheets, while the operator is on the first.
-        m_engine->preview(u"<p>Pagos</p>"_s, QPageLayout(), QFont(), u"AR04"_s, false);
-        const QPointer<PreviewWindow> second = m_engine->lastPreview();
+        m_engine.preview(u"<p>Pagos</p>"_s, QPageLayout(), QFont(), u"AR04"_s, false);
+        const QPointer<PreviewWindow> second = m_engine.lastPreview();
         if (!second || !QTest::qWaitForWindowExposed(second) || !active(second, nullptr))
             return list.reject();
         const QPoint offset = second->geometry().topLeft() - first->geometry().topLeft();
@@ -188,5 +186,5 @@ TEST_F(PreviewWindowTest, SavingAsPdfAsksThroughTheUiAndSaysWhenTheFileCannotBeW
     EXPECT_EQ(m_operator.messages(), (QList<ui::ScriptedUi::Message>{{u"No se ha podido guardar el documento en "_s +
                                                                           QDir::toNativeSeparators(unwritable) + u'.',
                                                                       ui::Ui::Icon::Error, false}}));
-    m_engine->closePreview();
+    m_engine.closePreview();
 }

@@ -78,12 +78,9 @@ TEST_F(BackupScreenTest, ACopySavedWithAListOpenIsRestoredAfterChangesAndTheRepl
     execute(u"Insert Into AR03 (Posicion_Fiscal, Semana, Importe) values (200210, 2, 20)"_s);
     execute(u"Update PARAMETROS set Valor = 'Otro Banco' where ID = 2"_s);
     clsCodigo::instance().loadAgent();
-    {
-        // Another program reading the file keeps the copy from being written in: nothing changes.
-        const auto reader = m_db.otherProgramReading();
-        m_operator.answerNext(true);
-        press(u"bRestaurar"_s, copy);
-    }
+    // Another program reading the file keeps the copy from being written in: nothing changes.
+    m_operator.answerNext(true);
+    m_db.whileOtherProgramReads([&] { press(u"bRestaurar"_s, copy); });
     EXPECT_EQ(m_operator.messageTexts().last(),
               u"No se ha podido restaurar la copia de seguridad. No se ha modificado ningún dato."_s);
     m_db.reconnect();
@@ -163,9 +160,8 @@ TEST_F(BackupScreenTest, ACopyNotSoundIsRefusedACancelledOneLeavesNoFileAndNothi
         EXPECT_LT(copied, total);
         return ++steps < 2;
     }));
-    EXPECT_EQ(steps, 2);
-    EXPECT_EQ(ReportFiles::read(target), "anterior");
-    EXPECT_EQ(QDir(m_db.dir()).entryList({u"copia*"_s}), QStringList{u"copia.mdb"_s});
+    EXPECT_EQ(std::tuple(steps, ReportFiles::read(target), QDir(m_db.dir()).entryList({u"copia*"_s})),
+              std::tuple(2, "anterior", QStringList{u"copia.mdb"_s}));
 
     m_operator.clearMessages();
     const QString unreachable = file(u"no_existe/copia.mdb"_s);

@@ -15,6 +15,8 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
+using Icon = ui::Ui::Icon;
+using Message = ui::ScriptedUi::Message;
 
 namespace {
 
@@ -84,12 +86,10 @@ TEST_F(ShellTest, AnUnusableFileKeepsTheWelcomeWindowAndIsLeftUntouchedUntilSali
         const QByteArray before = ReportFiles::read(m_db.path());
 
         QPointer<frmSplash> splash = enter();
-        EXPECT_EQ(m_operator.messages(),
-                  (QList<ui::ScriptedUi::Message>{{u"No es posible conectarse a la base de datos. "
-                                                   u"Contáctese con el Administrador del Sistema."_s,
-                                                   ui::Ui::Icon::Critical, false}}));
-        EXPECT_TRUE(splash && splash->isVisible());
-        EXPECT_EQ(menu(), nullptr);
+        EXPECT_EQ(m_operator.messages(), (QList<Message>{{u"No es posible conectarse a la base de datos. Contáctese "
+                                                          u"con el Administrador del Sistema."_s,
+                                                          Icon::Critical}}));
+        EXPECT_EQ(std::tuple(splash && splash->isVisible(), menu()), std::tuple(true, nullptr));
         EXPECT_EQ(ReportFiles::read(m_db.path()), before) << "nothing is written to a file that does not connect";
         click(*splash, u"cmdCancel"_s);
         QApplication::processEvents();
@@ -108,10 +108,9 @@ TEST_P(IncompleteIdentityTest, EntrarAsksForTheRegistrationBeforeTheMenu)
     bool menuShownBefore = true;
     m_operator.onNextModal([&](QDialog&) { menuShownBefore = menu() != nullptr; });
     enter();
-    EXPECT_EQ(m_operator.shownScreens(), QStringList{u"Registracion"_s});
-    EXPECT_FALSE(menuShownBefore);
+    EXPECT_EQ(std::tuple(m_operator.shownScreens(), menuShownBefore, clsCodigo::instance().Par_Agente),
+              std::tuple(QStringList{u"Registracion"_s}, false, 0));
     EXPECT_NE(menu(), nullptr) << "cancelling the registration still leaves the menu";
-    EXPECT_EQ(clsCodigo::instance().Par_Agente, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Identity, IncompleteIdentityTest, ::testing::Values(QString(), u"12,,3"_s));
@@ -144,23 +143,18 @@ TEST_F(ShellTest, ACompleteIdentityOpensTheMenuWhereHelpOpensTheNamedDocumentAnd
     EXPECT_EQ(m_operator.openedDocuments(),
               QStringList{QDir::toNativeSeparators(m_db.dir()) + QDir::separator() + u" manual.html"_s});
 
-    m_operator.answerNext(false);
-    click(*shown, u"bSalir"_s);
+    clickAnswering(*shown, u"bSalir"_s, false);
     EXPECT_TRUE(shown->isVisible());
-    m_operator.answerNext(true);
-    click(*shown, u"bSalir"_s);
+    clickAnswering(*shown, u"bSalir"_s, true);
     QApplication::processEvents();
     EXPECT_TRUE(shown.isNull() || !shown->isVisible());
-    const ui::ScriptedUi::Message salir{u"Está seguro que desea salir de la aplicación?"_s, ui::Ui::Icon::Question,
-                                        true};
+    const Message salir{u"Está seguro que desea salir de la aplicación?"_s, Icon::Question, true};
     // A document that cannot be opened is named in full, so that the operator can open it by hand.
-    EXPECT_EQ(
-        m_operator.messages(),
-        QList<ui::ScriptedUi::Message>({{u"No se ha podido abrir el documento de ayuda. Puede abrirlo con el navegador "
-                                         u"desde el archivo:\n"_s +
-                                         m_operator.openedDocuments().value(0)},
-                                        salir,
-                                        salir}));
+    EXPECT_EQ(m_operator.messages(), QList<Message>({{u"No se ha podido abrir el documento de ayuda. Puede abrirlo con "
+                                                      u"el navegador desde el archivo:\n"_s +
+                                                      m_operator.openedDocuments().value(0)},
+                                                     salir,
+                                                     salir}));
 }
 
 const QString validCuit = u"20123456786"_s;
@@ -168,13 +162,6 @@ const QString validCuit = u"20123456786"_s;
 class RegistracionTest : public ScreenFixture
 {
 protected:
-    std::unique_ptr<Registracion> open()
-    {
-        auto screen = std::make_unique<Registracion>();
-        activate(*screen);
-        return screen;
-    }
-
     /// Types into the three boxes (through the key filters) and presses "&Aceptar".
     static void fillAndAccept(Registracion& screen, const QString& cuit, const QString& razon, const QString& agente)
     {
@@ -194,7 +181,7 @@ protected:
 
 TEST_F(RegistracionTest, ChecksInOrderWithTheirMessagesAndFocusAndAFailedWriteSaysSo)
 {
-    auto screen = open();
+    auto screen = show<Registracion>();
     const struct
     {
         QString cuit, razon, agente, message, focus;
@@ -211,9 +198,7 @@ TEST_F(RegistracionTest, ChecksInOrderWithTheirMessagesAndFocusAndAFailedWriteSa
     for (const auto& c : cases) {
         m_operator.clearMessages();
         fillAndAccept(*screen, c.cuit, c.razon, c.agente);
-        EXPECT_EQ(m_operator.messages(),
-                  (QList<ui::ScriptedUi::Message>{{c.message, ui::Ui::Icon::Information, false}}));
-        EXPECT_EQ(focusName(), c.focus) << c.message.toStdString();
+        EXPECT_EQ(std::tuple(m_operator.messages(), focusName()), std::tuple(QList<Message>{{c.message}}, c.focus));
     }
     EXPECT_EQ(m_db.count(u"PARAMETROS"_s), 0) << "nothing is stored before every check passed";
 
@@ -221,24 +206,19 @@ TEST_F(RegistracionTest, ChecksInOrderWithTheirMessagesAndFocusAndAFailedWriteSa
         u"CREATE TRIGGER solo_lectura BEFORE INSERT ON PARAMETROS BEGIN SELECT RAISE(ABORT, 'x'); END"_s);
     m_operator.clearMessages();
     fillAndAccept(*screen, validCuit, u"Banco"_s, u"1"_s);
-    EXPECT_EQ(m_operator.messageTexts(), QStringList{u"No se ha podido realizar la registración correctamente."_s});
-    EXPECT_TRUE(screen->isVisible());
-    EXPECT_EQ(clsCodigo::instance().Par_Denomin, QString());
+    EXPECT_EQ(std::tuple(screen->isVisible(), clsCodigo::instance().Par_Denomin), std::tuple(true, QString()));
 
     // Another program reading the file keeps the three from being saved: none is.
     m_db.db().executeScript(u"DROP TRIGGER solo_lectura"_s);
-    {
-        const auto reader = m_db.otherProgramReading();
-        fillAndAccept(*screen, validCuit, u"Banco"_s, u"1"_s);
-    }
-    EXPECT_EQ(m_operator.messageTexts().last(), u"No se ha podido realizar la registración correctamente."_s);
+    m_db.whileOtherProgramReads([&] { fillAndAccept(*screen, validCuit, u"Banco"_s, u"1"_s); });
+    EXPECT_EQ(m_operator.messageTexts(), QStringList(2, u"No se ha podido realizar la registración correctamente."_s));
     m_db.reconnect();
     EXPECT_EQ(m_db.count(u"PARAMETROS"_s), 0);
 }
 
 TEST_F(RegistracionTest, TypedThroughTheKeyFiltersTheIdentityIsInsertedAndThenUpdated)
 {
-    auto screen = open();
+    auto screen = show<Registracion>();
     // Each box drops the keys its filter refuses; Enter moves on, from the last box to the button
     // without pressing it.
     child<ui::CuitEdit>(*screen, u"TxCuit"_s)->setFocus();
@@ -247,15 +227,14 @@ TEST_F(RegistracionTest, TypedThroughTheKeyFiltersTheIdentityIsInsertedAndThenUp
         QTest::keyClicks(QApplication::focusWidget(), typed);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     }
-    EXPECT_EQ(focusName(), u"bAceptar"_s);
-    EXPECT_TRUE(m_operator.messages().isEmpty());
+    EXPECT_EQ(std::tuple(focusName(), m_operator.messageTexts()), std::tuple(u"bAceptar"_s, QStringList()));
     click(*screen, u"bAceptar"_s);
     EXPECT_EQ(m_operator.messageTexts(), QStringList{u"Se ha realizado la registración correctamente."_s});
     EXPECT_EQ(screen->result(), QDialog::Accepted);
     EXPECT_EQ(parameters(), u"20-12345678-6 | Banco O`Higgins 1° | 12,5"_s);
     EXPECT_EQ(identity(), u"20-12345678-6 Banco O'Higgins 1° 12.5"_s);
 
-    auto again = open();
+    auto again = show<Registracion>();
     EXPECT_EQ(child<ui::CuitEdit>(*again, u"TxCuit"_s)->maskText(), u"20-12345678-6"_s) << "the stored CUIT is shown";
     fillAndAccept(*again, u"30712345671"_s, u"Otro Banco"_s, u"1234"_s);
     EXPECT_EQ(parameters(), u"30-71234567-1 | Otro Banco | 1234"_s);
@@ -271,7 +250,7 @@ TEST_F(RegistracionTest, ViewingModeWhilePaymentsExistOrLinesArePending)
     for (const auto& [insert, reason] : steps) {
         execute(insert);
         m_operator.clearMessages();
-        auto screen = open();
+        auto screen = show<Registracion>();
         EXPECT_EQ(m_operator.messageTexts(),
                   QStringList{u"No se pueden realizar cambios en la Registración. Existen "_s + reason +
                               u". Solo podrá consultar los datos."_s});
