@@ -1,4 +1,4 @@
-#include "support/RecordingReportEngine.h"
+#include "platform/reportengine/RecordingReportEngine.h"
 
 #include "platform/db/Recordset.h"
 #include "platform/reportengine/Report.h"

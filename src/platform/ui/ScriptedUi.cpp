@@ -1,4 +1,4 @@
-#include "support/ScriptedUi.h"
+#include "platform/ui/ScriptedUi.h"
 
 #include "platform/ui/WindowPlacement.h"
 
