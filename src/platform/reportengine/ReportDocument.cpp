@@ -7,6 +7,8 @@
 #include <QAbstractTextDocumentLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
 #include <QTextFrame>
 #include <QTextTable>
 
@@ -71,18 +73,27 @@ ReportDocument::ReportDocument(const QString& html, const QPageLayout& pageLayou
     const int dotsPerMeter = static_cast<int>(std::lround(layoutDpi / 0.0254));
     m_metrics.setDotsPerMeterX(dotsPerMeter);
     m_metrics.setDotsPerMeterY(dotsPerMeter);
+
+    // The text is read, and its tables set, in a document of its own that has no layout, and then inserted
+    // whole into this one, which is already on its pages: Qt lays an insertion out in one pass. A whole new
+    // text or page size is laid out in steps instead, each ending at the first table past some length, the
+    // next starting again at the table before; at this resolution that lays the form's long table out twice.
+    QTextDocument source;
+    source.setUndoRedoEnabled(false);
+    source.setDefaultFont(font);
+    source.setDocumentMargin(0); // the page margins are the report's own
+    source.setHtml(html);
+    fixShares(source, pageLayout.paintRect(QPageLayout::Point).width() * s_formatDpi / 72);
+
     m_document.setUndoRedoEnabled(false);
     m_document.setUseDesignMetrics(true);
     m_document.setDefaultFont(font);
-    m_document.setDocumentMargin(0); // the page margins are the report's own
+    m_document.setDocumentMargin(0);
     m_document.setMetaInformation(QTextDocument::DocumentTitle, title);
     m_document.documentLayout()->setPaintDevice(&m_metrics);
-    // An empty page size holds the layout back while the text is read and its tables are set; the text is
-    // then laid out once, on its pages.
-    m_document.setPageSize(QSizeF(0, 0));
-    m_document.setHtml(html);
-    fixShares(m_document, pageLayout.paintRect(QPageLayout::Point).width() * s_formatDpi / 72);
+    m_document.rootFrame()->setFrameFormat(source.rootFrame()->frameFormat()); // what <body> set, if anything
     layOut(pageLayout);
+    QTextCursor(&m_document).insertFragment(QTextDocumentFragment(&source));
 }
 
 void ReportDocument::layOut(const QPageLayout& layout)
