@@ -1,8 +1,11 @@
 #include "PreviewDocument.h"
 
+#include "FilledLayout.h"
+#include "MarkedForm.h"
 #include "PdfFile.h"
 #include "ReportDocument.h"
 
+#include <QDataStream>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPdfWriter>
@@ -17,6 +20,8 @@ namespace {
 
 // Laid-out sheets kept: the page shown, the ones beside it, and a sheet being printed meanwhile.
 constexpr std::size_t keptSheets = 4;
+// Forms whose readings are kept: as many, for the same sheets; a printing has no more than three forms.
+constexpr std::size_t keptReadings = 4;
 
 } // namespace
 
@@ -24,12 +29,30 @@ PreviewDocument::PreviewDocument(const QPageLayout& pageLayout) : m_pageLayout(p
 
 PreviewDocument::~PreviewDocument() = default;
 
-void PreviewDocument::addSheet(const QString& html, const QFont& font, const QString& title)
+void PreviewDocument::addSheet(const FilledLayout& filled, const QFont& font, const QString& title)
 {
-    Sheet sheet{.title = title, .html = qCompress(html.toUtf8()), .font = font};
+    Sheet sheet{.title = title, .form = nullptr, .text = {}, .font = font};
+    if (filled.isMarked()) {
+        if (!m_lastForm || filled.text() != m_lastMarked) {
+            m_lastForm = std::make_shared<MarkedForm>(filled.text());
+            m_lastMarked = filled.text();
+        }
+        sheet.form = m_lastForm;
+        QByteArray values;
+        QDataStream stream(&values, QIODevice::WriteOnly);
+        stream << filled.values();
+        sheet.text = qCompress(values);
+    } else {
+        sheet.text = qCompress(filled.text().toUtf8());
+    }
     sheet.firstPage = pageCount();
     m_sheets.push_back(std::move(sheet));
     emit pagesChanged();
+}
+
+void PreviewDocument::addSheet(const QString& html, const QFont& font, const QString& title)
+{
+    addSheet(FilledLayout(html), font, title);
 }
 
 int PreviewDocument::pageCount() const
@@ -78,11 +101,34 @@ std::shared_ptr<ReportDocument> PreviewDocument::laidOut(int sheet)
     if (m_laidOut.size() == keptSheets)
         m_laidOut.erase(m_laidOut.begin());
     const Sheet& source = m_sheets.at(sheet);
-    auto document = std::make_shared<ReportDocument>(QString::fromUtf8(qUncompress(source.html)), m_pageLayout,
-                                                     source.font, source.title);
+    std::shared_ptr<ReportDocument> document;
+    if (source.form) {
+        QStringList values;
+        QDataStream stream(qUncompress(source.text));
+        stream >> values;
+        document = std::make_shared<ReportDocument>(*source.form, values, m_pageLayout, source.font, source.title);
+        keepReading(source.form);
+    } else {
+        document = std::make_shared<ReportDocument>(QString::fromUtf8(qUncompress(source.text)), m_pageLayout,
+                                                    source.font, source.title);
+    }
     m_laidOut.emplace_back(sheet, document);
     countPages(sheet, std::max(1, document->pageCount(m_pageLayout)));
     return document;
+}
+
+void PreviewDocument::keepReading(const std::shared_ptr<MarkedForm>& form)
+{
+    const auto kept = std::find(m_readForms.begin(), m_readForms.end(), form);
+    if (kept != m_readForms.end()) {
+        std::rotate(kept, kept + 1, m_readForms.end());
+        return;
+    }
+    if (m_readForms.size() == keptReadings) {
+        m_readForms.front()->forget();
+        m_readForms.erase(m_readForms.begin());
+    }
+    m_readForms.push_back(form);
 }
 
 void PreviewDocument::countPages(int sheet, int pages)

@@ -15,12 +15,15 @@ class QRectF;
 
 namespace report {
 
+class FilledLayout;
+class MarkedForm;
 class ReportDocument;
 
 /// What one preview window shows: the sheets of one printing, in order, each a filled report with its own
-/// title. A printing of a long declaration has thousands of sheets, so each is kept as its compressed text
-/// and laid out only when one of its pages is shown, printed or saved; a few laid-out sheets are kept for
-/// the pages the operator is looking at. Memory grows by about a kilobyte and a half a sheet.
+/// title. A printing of a long declaration has thousands of sheets, so each is kept as its compressed values
+/// (or text) and laid out only when one of its pages is shown, printed or saved; a few laid-out sheets are
+/// kept for the pages the operator is looking at. Consecutive sheets of one form share its marked text, read
+/// once (see MarkedForm). Memory grows by a kilobyte or two a sheet.
 ///
 /// Until a sheet has been laid out it counts as one page (every sheet of the forms fits on one); when it
 /// turns out longer, the pages after it move on and pagesChanged() is emitted.
@@ -37,6 +40,8 @@ public:
     ~PreviewDocument() override;
 
     /// Adds a sheet after the last one.
+    void addSheet(const FilledLayout& filled, const QFont& font, const QString& title);
+    /// The same for a filled HTML.
     void addSheet(const QString& html, const QFont& font, const QString& title);
 
     [[nodiscard]] int sheetCount() const { return static_cast<int>(m_sheets.size()); }
@@ -74,7 +79,9 @@ private:
     struct Sheet
     {
         QString title;
-        QByteArray html; // compressed
+        /// Shared with the sheets next to it that have the same marked text; null for an unmarked one.
+        std::shared_ptr<MarkedForm> form;
+        QByteArray text; // compressed: the values of the form's markers, or else the filled HTML
         QFont font;
         int pages = 1;
         int firstPage = 0;
@@ -85,11 +92,18 @@ private:
     /// printed stays whole while the window repaints other pages.
     std::shared_ptr<ReportDocument> laidOut(int sheet);
     void countPages(int sheet, int pages);
+    /// Keeps the reading of a form just used, and lets the oldest kept go.
+    void keepReading(const std::shared_ptr<MarkedForm>& form);
 
     QPageLayout m_pageLayout;
     std::vector<Sheet> m_sheets;
     /// The sheets laid out most recently, the latest last.
     std::vector<std::pair<int, std::shared_ptr<ReportDocument>>> m_laidOut;
+    /// The form of the last sheet added, and its marked text, which the next sheet's is compared with.
+    std::shared_ptr<MarkedForm> m_lastForm;
+    QString m_lastMarked;
+    /// The forms whose readings are kept, the one used latest last.
+    std::vector<std::shared_ptr<MarkedForm>> m_readForms;
 };
 
 } // namespace report

@@ -32,7 +32,7 @@ void QtReport::preview(const QString& title)
 {
     // The window keeps the filled text, so it stays usable after the driver drops this report.
     const ReportDefinition& definition = m_content.definition();
-    m_engine.preview(m_content.html(), definition.pageLayout(), definition.font(), title,
+    m_engine.preview(m_content.filled(), definition.pageLayout(), definition.font(), title,
                      m_content.printerSetupButton());
 }
 

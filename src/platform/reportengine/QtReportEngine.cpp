@@ -1,5 +1,6 @@
 #include "QtReportEngine.h"
 
+#include "FilledLayout.h"
 #include "PreviewDocument.h"
 #include "PreviewWindow.h"
 #include "QtReport.h"
@@ -78,38 +79,44 @@ std::unique_ptr<Printing> QtReportEngine::startPrinting(int sheets)
     return std::make_unique<QtPrinting>(*this);
 }
 
+void QtReportEngine::preview(const FilledLayout& filled, const QPageLayout& layout, const QFont& font,
+                             const QString& title, bool printerSetupButton)
+{
+    if (m_printing)
+        return addSheet(filled, layout, font, title, printerSetupButton);
+    openWindow(filled, layout, font, title, printerSetupButton)->show();
+}
+
 void QtReportEngine::preview(const QString& html, const QPageLayout& layout, const QFont& font, const QString& title,
                              bool printerSetupButton)
 {
-    if (m_printing)
-        return addSheet(html, layout, font, title, printerSetupButton);
-    openWindow(html, layout, font, title, printerSetupButton)->show();
+    preview(FilledLayout(html), layout, font, title, printerSetupButton);
 }
 
-PreviewWindow* QtReportEngine::openWindow(const QString& html, const QPageLayout& layout, const QFont& font,
+PreviewWindow* QtReportEngine::openWindow(const FilledLayout& filled, const QPageLayout& layout, const QFont& font,
                                           const QString& title, bool printerSetupButton)
 {
     auto document = std::make_unique<PreviewDocument>(layout);
-    document->addSheet(html, font, title);
+    document->addSheet(filled, font, title);
     auto* window = new PreviewWindow(std::move(document), printerSetupButton);
     m_lastPreview = window;
     return window;
 }
 
-void QtReportEngine::addSheet(const QString& html, const QPageLayout& layout, const QFont& font, const QString& title,
-                              bool printerSetupButton)
+void QtReportEngine::addSheet(const FilledLayout& filled, const QPageLayout& layout, const QFont& font,
+                              const QString& title, bool printerSetupButton)
 {
     ++m_sheetsAdded;
     m_sheetsExpected = std::max(m_sheetsExpected, m_sheetsAdded);
     if (m_sheetsAdded == 1) {
-        m_printingWindow = openWindow(html, layout, font, title, printerSetupButton);
+        m_printingWindow = openWindow(filled, layout, font, title, printerSetupButton);
         m_printingWindow->showPreparation(1, m_sheetsExpected);
         m_printingWindow->show();
     } else {
         // A window closed meanwhile is not opened again; the printing goes on without it.
         if (!m_printingWindow)
             return;
-        m_printingWindow->document().addSheet(html, font, title);
+        m_printingWindow->document().addSheet(filled, font, title);
         if (m_sinceRepaint.isValid() && m_sinceRepaint.elapsed() < repaintMs)
             return;
         m_printingWindow->showPreparation(m_sheetsAdded, m_sheetsExpected);

@@ -12,6 +12,7 @@
 
 namespace report {
 
+class FilledLayout;
 class PreviewWindow;
 
 /// The program's report engine: fills report files, previews them in windows and prints through
@@ -27,6 +28,9 @@ public:
     [[nodiscard]] PreviewWindow* lastPreview() const;
     /// Called by the engine's reports to preview a filled report: in a window of its own, or as the next
     /// sheet of the printing under way.
+    void preview(const FilledLayout& filled, const QPageLayout& layout, const QFont& font, const QString& title,
+                 bool printerSetupButton);
+    /// The same for a filled HTML.
     void preview(const QString& html, const QPageLayout& layout, const QFont& font, const QString& title,
                  bool printerSetupButton);
 
@@ -35,9 +39,9 @@ private:
     struct ReadDefinition;
 
     /// A new preview window of one sheet, the latest preview from now on; not shown yet.
-    PreviewWindow* openWindow(const QString& html, const QPageLayout& layout, const QFont& font, const QString& title,
-                              bool printerSetupButton);
-    void addSheet(const QString& html, const QPageLayout& layout, const QFont& font, const QString& title,
+    PreviewWindow* openWindow(const FilledLayout& filled, const QPageLayout& layout, const QFont& font,
+                              const QString& title, bool printerSetupButton);
+    void addSheet(const FilledLayout& filled, const QPageLayout& layout, const QFont& font, const QString& title,
                   bool printerSetupButton);
     void endPrinting();
     /// Closes the window of a printing whose work was not saved.

@@ -27,6 +27,11 @@ QString ReportContent::html() const
     return m_definition.render(m_parameters, m_rows);
 }
 
+FilledLayout ReportContent::filled() const
+{
+    return m_definition.fill(m_parameters, m_rows);
+}
+
 std::unique_ptr<ReportDocument> ReportContent::document(const QString& title) const
 {
     return std::make_unique<ReportDocument>(html(), m_definition.pageLayout(), m_definition.font(), title);

@@ -40,6 +40,8 @@ public:
 
     /// The filled layout; raises ReportError when it cannot be filled.
     [[nodiscard]] QString html() const;
+    /// The same, its values marked; raises ReportError as html().
+    [[nodiscard]] FilledLayout filled() const;
     /// The filled layout on pages, titled for the preview window and the PDF.
     [[nodiscard]] std::unique_ptr<ReportDocument> document(const QString& title) const;
 

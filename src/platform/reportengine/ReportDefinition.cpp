@@ -67,15 +67,20 @@ std::string key(const QString& name)
     return name.toLower().toStdString();
 }
 
-// The same for a name as the template gives it: most are plain ASCII, which needs no conversion.
-std::string lowerKey(const std::string& name)
+// The same for a name as the template gives it: most are plain ASCII, which needs no conversion, and most
+// are written in lower case already, which needs no copy either (`scratch` is left untouched then).
+const std::string& lowerKey(const std::string& name, std::string& scratch)
 {
-    if (std::any_of(name.cbegin(), name.cend(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
-        return key(QString::fromStdString(name));
-    std::string lower = name;
-    for (char& c : lower)
+    if (std::any_of(name.cbegin(), name.cend(), [](char c) { return static_cast<unsigned char>(c) >= 0x80; })) {
+        scratch = key(QString::fromStdString(name));
+        return scratch;
+    }
+    if (std::none_of(name.cbegin(), name.cend(), [](char c) { return c >= 'A' && c <= 'Z'; }))
+        return name;
+    scratch = name;
+    for (char& c : scratch)
         c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    return lower;
+    return scratch;
 }
 
 QString formatted(const db::Value& value, const QString& pattern)
@@ -113,7 +118,8 @@ public:
     {
         if (name == ".")
             return m_items.front();
-        const std::string lower = lowerKey(name);
+        std::string scratch;
+        const std::string& lower = lowerKey(name, scratch);
         for (const Data* item : m_items) {
             if (const Data* found = item->get(lower))
                 return found;
@@ -128,6 +134,35 @@ private:
 };
 
 } // namespace
+
+/// The values of one filling: each becomes a marker in the text and is kept aside, or, unmarked, stands in the
+/// text as it is.
+class ReportDefinition::Values
+{
+public:
+    explicit Values(bool marked) : m_marked(marked) {}
+
+    Data data(const QString& text)
+    {
+        if (text.isEmpty() || !m_marked)
+            return textData(text);
+        // A value that holds a marker's character would read as a marker: the text is then filled unmarked.
+        if (std::any_of(text.cbegin(), text.cend(), [](QChar c) { return FilledLayout::markerIndex(c) >= 0; }))
+            m_spoilt = true;
+        if (m_values.size() == FilledLayout::maxMarkers)
+            return textData(text);
+        m_values.append(text);
+        return Data(QString(FilledLayout::marker(static_cast<int>(m_values.size() - 1))).toStdString());
+    }
+
+    [[nodiscard]] bool spoilt() const { return m_spoilt; }
+    [[nodiscard]] QStringList take() { return std::move(m_values); }
+
+private:
+    bool m_marked;
+    bool m_spoilt = false;
+    QStringList m_values;
+};
 
 struct ReportDefinition::Template
 {
@@ -372,6 +407,10 @@ void ReportDefinition::checkLayout(const QString& origin)
                                         QRegularExpression::DotMatchesEverythingOption);
     QStringList sections;
     m_usedNames.clear();
+    // Values are marked in the filled text unless the layout holds a marker's character itself, or shows a
+    // value unescaped, as HTML of its own.
+    m_markable =
+        std::none_of(m_layout.cbegin(), m_layout.cend(), [](QChar c) { return FilledLayout::markerIndex(c) >= 0; });
     for (QRegularExpressionMatchIterator it = tag.globalMatch(m_layout); it.hasNext();) {
         const QRegularExpressionMatch match = it.next();
         const QString sigil = match.captured(2);
@@ -389,6 +428,8 @@ void ReportDefinition::checkLayout(const QString& origin)
                 sections.removeLast();
             continue;
         }
+        if (!match.captured(1).isEmpty() || sigil == u"&")
+            m_markable = false;
         const bool inRows = sections.contains(rowsList);
         const bool known = inRows || name == u"." || declared.contains(name) || name == rowsList ||
                            name == blankRowsList || name == copiesList ||
@@ -411,89 +452,128 @@ QStringList ReportDefinition::unusedParameters() const
     return unused;
 }
 
-std::optional<QString> ReportDefinition::mapped(const QString& name, const QString& value) const
+ReportDefinition::Display ReportDefinition::display(const QString& lower) const
 {
-    const QString lower = name.toLower();
-    const auto map = m_maps.constFind(lower);
-    if (map == m_maps.cend())
+    Display display;
+    if (const auto map = m_maps.constFind(lower); map != m_maps.cend())
+        display.map = &*map;
+    if (const auto otherwise = m_mapDefaults.constFind(lower); otherwise != m_mapDefaults.cend())
+        display.otherwise = &*otherwise;
+    if (const auto format = m_formats.constFind(lower); format != m_formats.cend())
+        display.format = &*format;
+    return display;
+}
+
+std::optional<QString> ReportDefinition::mapped(const Display& display, const QString& value)
+{
+    if (!display.map)
         return std::nullopt;
-    if (const auto hit = map->constFind(value.trimmed()); hit != map->cend())
+    if (const auto hit = display.map->constFind(value.trimmed()); hit != display.map->cend())
         return *hit;
-    if (const auto fallback = m_mapDefaults.constFind(lower); fallback != m_mapDefaults.cend())
-        return *fallback;
+    if (display.otherwise)
+        return *display.otherwise;
     return std::nullopt;
 }
 
 QString ReportDefinition::parameterText(const QString& name, const QString& value) const
 {
-    return mapped(name, value).value_or(value);
+    return mapped(display(name.toLower()), value).value_or(value);
 }
 
 QString ReportDefinition::fieldText(const QString& field, const db::Value& value) const
 {
-    return lowerFieldText(field.toLower(), value);
+    return shownText(display(field.toLower()), value);
 }
 
-QString ReportDefinition::lowerFieldText(const QString& lower, const db::Value& value) const
+QString ReportDefinition::shownText(const Display& display, const db::Value& value)
 {
-    if (const auto shown = mapped(lower, value.isNull() ? QString() : value.toString()))
-        return *shown;
-    if (const auto format = m_formats.constFind(lower); format != m_formats.cend() && !value.isNull())
-        return formatted(value, *format);
+    // Only a field with a map needs its value as text before it is formatted.
+    if (display.map) {
+        if (const auto shown = mapped(display, value.isNull() ? QString() : value.toString()))
+            return *shown;
+    }
+    if (display.format && !value.isNull())
+        return formatted(value, *display.format);
     return value.toString();
 }
 
 QString ReportDefinition::render(const QHash<QString, QString>& parameters, const std::vector<ReportRow>& rows) const
 {
+    return fill(parameters, rows).html();
+}
+
+FilledLayout ReportDefinition::fill(const QHash<QString, QString>& parameters, const std::vector<ReportRow>& rows) const
+{
+    if (m_markable) {
+        Values marked(true);
+        const QString text = render(parameters, rows, marked);
+        if (!marked.spoilt())
+            return FilledLayout(text, marked.take());
+    }
+    Values plain(false);
+    return FilledLayout(render(parameters, rows, plain));
+}
+
+QString ReportDefinition::render(const QHash<QString, QString>& parameters, const std::vector<ReportRow>& rows,
+                                 Values& values) const
+{
+    // Only the names the layout uses are given to it: nothing could show the others.
     Data root;
-    for (const QString& name : m_parameters)
-        root.set(key(name), textData(parameterText(name, parameters.value(name))));
+    for (const QString& name : m_parameters) {
+        const QString lower = name.toLower();
+        if (m_usedNames.contains(lower))
+            root[lower.toStdString()] = values.data(parameterText(name, parameters.value(name)));
+    }
 
     const std::size_t shown = m_rowLimit > 0 ? std::min(rows.size(), std::size_t(m_rowLimit)) : rows.size();
     Data rowList(Data::type::list);
-    // The rows of a table share their names: each is put in lower case once.
-    QStringList names;
-    QStringList lowerNames;
-    std::vector<std::string> keys;
+    // The rows of a table share their names: how each field shows, and whether the layout names it at all, is
+    // looked up once.
+    struct Column
+    {
+        QString name;
+        std::string key;
+        bool used = false;
+        Display display;
+    };
+    std::vector<Column> columns;
     for (std::size_t r = 0; r < shown; ++r) {
         Data fields;
         const ReportRow& row = rows[r];
         for (int i = 0; i < row.size(); ++i) {
-            if (i >= names.size() || names[i] != row.name(i)) {
-                names.resize(std::max<qsizetype>(names.size(), i + 1));
-                lowerNames.resize(names.size());
-                keys.resize(names.size());
-                names[i] = row.name(i);
-                lowerNames[i] = names[i].toLower();
-                keys[i] = lowerNames[i].toStdString();
+            if (std::size_t(i) >= columns.size() || columns[i].name != row.name(i)) {
+                columns.resize(std::max(columns.size(), std::size_t(i) + 1));
+                const QString lower = row.name(i).toLower();
+                columns[i] = {row.name(i), lower.toStdString(), m_usedNames.contains(lower), display(lower)};
             }
-            fields.set(keys[i], textData(lowerFieldText(lowerNames[i], row.value(i))));
+            if (columns[i].used)
+                fields[columns[i].key] = values.data(shownText(columns[i].display, row.value(i)));
         }
         rowList.push_back(fields);
     }
-    root.set(key(rowsList), rowList);
+    root[key(rowsList)] = std::move(rowList);
 
     Data blankRows(Data::type::list);
     for (std::size_t r = shown; r < std::size_t(m_rowLimit); ++r)
         blankRows.push_back(Data());
-    root.set(key(blankRowsList), blankRows);
+    root[key(blankRowsList)] = std::move(blankRows);
 
     Data copyList(Data::type::list);
     const QStringList copies = m_copies.isEmpty() ? QStringList{QString()} : m_copies;
     for (qsizetype i = 0; i < copies.size(); ++i) {
         Data copy;
-        copy.set(key(copyName), textData(copies[i]));
-        copy.set(key(lastCopy), Data(i == copies.size() - 1));
+        copy[key(copyName)] = values.data(copies[i]);
+        copy[key(lastCopy)] = Data(i == copies.size() - 1);
         copyList.push_back(copy);
     }
-    root.set(key(copiesList), copyList);
+    root[key(copiesList)] = std::move(copyList);
 
     CaseInsensitiveContext context(&root);
     kainjow::mustache::mustache& compiled = m_template->mustache;
-    const std::string html = compiled.render(context);
+    const std::string text = compiled.render(context);
     if (!compiled.is_valid())
         throw ReportError(u"no se pudo completar la plantilla: "_s + QString::fromStdString(compiled.error_message()));
-    return QString::fromStdString(html);
+    return QString::fromStdString(text);
 }
 
 } // namespace report

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FilledLayout.h"
 #include "ReportRow.h"
 
 #include <QFont>
@@ -61,6 +62,10 @@ public:
     /// Fills the layout with parameter values (a declared one never set shows empty) and the table's rows.
     /// Raises ReportError when the template cannot be filled.
     [[nodiscard]] QString render(const QHash<QString, QString>& parameters, const std::vector<ReportRow>& rows) const;
+    /// The same, each value marked in the text rather than written in (see FilledLayout); raises ReportError as
+    /// render.
+    [[nodiscard]] FilledLayout fill(const QHash<QString, QString>& parameters,
+                                    const std::vector<ReportRow>& rows) const;
 
 private:
     ReportDefinition() = default;
@@ -69,10 +74,24 @@ private:
     void addParameters(const QString& list);
     /// "Name{1..16}" as Name1 ... Name16; any other name as itself.
     [[nodiscard]] static QStringList expandRange(const QString& entry);
-    /// The text a map gives a value of this field or parameter, if it has one for it.
-    [[nodiscard]] std::optional<QString> mapped(const QString& name, const QString& value) const;
-    /// fieldText for a field name already in lower case.
-    [[nodiscard]] QString lowerFieldText(const QString& lower, const db::Value& value) const;
+    /// What shows the values of a field or parameter: its map and its format, looked up once for a whole
+    /// column of a table.
+    struct Display
+    {
+        const QHash<QString, QString>* map = nullptr; // value -> text
+        const QString* otherwise = nullptr;           // the map's text for any other value
+        const QString* format = nullptr;
+    };
+    /// The display of a field or parameter, by its name in lower case.
+    [[nodiscard]] Display display(const QString& lower) const;
+    /// The text the map gives a value, if it has one for it.
+    [[nodiscard]] static std::optional<QString> mapped(const Display& display, const QString& value);
+    /// fieldText through a display already looked up.
+    [[nodiscard]] static QString shownText(const Display& display, const db::Value& value);
+    /// render, each value written in or marked by `values`.
+    class Values;
+    [[nodiscard]] QString render(const QHash<QString, QString>& parameters, const std::vector<ReportRow>& rows,
+                                 Values& values) const;
     void setFormat(const QString& field, const QString& pattern);
     void checkLayout(const QString& origin);
 
@@ -88,6 +107,7 @@ private:
     QString m_layout;
     int m_layoutLine = 0; // line of the file where the layout starts, for error messages
     QStringList m_usedNames;
+    bool m_markable = false;
     /// The layout's template, read once when the file is checked and used by every fill.
     struct Template;
     std::shared_ptr<Template> m_template;

@@ -1,5 +1,7 @@
 #include "ReportDocument.h"
 
+#include "FilledLayout.h"
+#include "MarkedForm.h"
 #include "PdfFile.h"
 
 #include <QPdfWriter>
@@ -7,6 +9,8 @@
 #include <QAbstractTextDocumentLayout>
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QTextCursor>
+#include <QTextDocumentFragment>
 #include <QTextFrame>
 #include <QTextTable>
 
@@ -64,8 +68,7 @@ void fixShares(QTextDocument& document, qreal width)
 
 } // namespace
 
-ReportDocument::ReportDocument(const QString& html, const QPageLayout& pageLayout, const QFont& font,
-                               const QString& title)
+ReportDocument::ReportDocument(const QPageLayout& pageLayout, const QFont& font, const QString& title)
     : m_metrics(1, 1, QImage::Format_RGB32), m_pageLayout(pageLayout), m_title(title)
 {
     const int dotsPerMeter = static_cast<int>(std::lround(layoutDpi / 0.0254));
@@ -74,15 +77,71 @@ ReportDocument::ReportDocument(const QString& html, const QPageLayout& pageLayou
     m_document.setUndoRedoEnabled(false);
     m_document.setUseDesignMetrics(true);
     m_document.setDefaultFont(font);
-    m_document.setDocumentMargin(0); // the page margins are the report's own
+    m_document.setDocumentMargin(0);
     m_document.setMetaInformation(QTextDocument::DocumentTitle, title);
     m_document.documentLayout()->setPaintDevice(&m_metrics);
-    // An empty page size holds the layout back while the text is read and its tables are set; the text is
-    // then laid out once, on its pages.
-    m_document.setPageSize(QSizeF(0, 0));
-    m_document.setHtml(html);
-    fixShares(m_document, pageLayout.paintRect(QPageLayout::Point).width() * formatDpi / 72);
-    layOut(pageLayout);
+}
+
+ReportDocument::ReportDocument(const QString& html, const QPageLayout& pageLayout, const QFont& font,
+                               const QString& title)
+    : ReportDocument(pageLayout, font, title)
+{
+    QTextDocument source;
+    read(source, html, pageLayout, font);
+    insert(source.rootFrame()->frameFormat(), QTextDocumentFragment(&source));
+}
+
+ReportDocument::ReportDocument(MarkedForm& form, const QStringList& values, const QPageLayout& pageLayout,
+                               const QFont& font, const QString& title)
+    : ReportDocument(pageLayout, font, title)
+{
+    if (const MarkedForm::Reading* reading = form.reading(pageLayout, font);
+        reading && MarkedForm::fit(*reading, values)) {
+        insert(*reading, values);
+        return;
+    }
+    QTextDocument source;
+    read(source, FilledLayout(form.text(), values).html(), pageLayout, font);
+    insert(source.rootFrame()->frameFormat(), QTextDocumentFragment(&source));
+}
+
+void ReportDocument::read(QTextDocument& source, const QString& html, const QPageLayout& pageLayout, const QFont& font)
+{
+    source.setUndoRedoEnabled(false);
+    source.setDefaultFont(font);
+    source.setDocumentMargin(0); // the page margins are the report's own
+    source.setHtml(html);
+    fixShares(source, pageLayout.paintRect(QPageLayout::Point).width() * formatDpi / 72);
+}
+
+void ReportDocument::insert(const QTextFrameFormat& root, const QTextDocumentFragment& text)
+{
+    // The text comes whole into this document, which is already on its pages: Qt lays an insertion out in one
+    // pass. A whole new text or page size is laid out in steps instead, each ending at the first table past
+    // some length, the next starting again at the table before; at this resolution that lays the form's long
+    // table out twice.
+    m_document.rootFrame()->setFrameFormat(root);
+    layOut(m_pageLayout);
+    QTextCursor(&m_document).insertFragment(text);
+}
+
+void ReportDocument::insert(const MarkedForm::Reading& reading, const QStringList& values)
+{
+    m_document.rootFrame()->setFrameFormat(reading.root);
+    layOut(m_pageLayout);
+    // One edit, laid out when it ends, as above.
+    QTextCursor cursor(&m_document);
+    cursor.beginEditBlock();
+    cursor.insertFragment(reading.text);
+    for (const MarkedForm::Reading::Marker& marker : reading.markers) {
+        cursor.setPosition(marker.position);
+        cursor.setPosition(marker.position + 1, QTextCursor::KeepAnchor);
+        QString value = values.at(marker.value);
+        if (marker.space != u' ')
+            value.replace(u' ', marker.space);
+        cursor.insertText(value, cursor.charFormat()); // in the marker's format
+    }
+    cursor.endEditBlock();
 }
 
 void ReportDocument::layOut(const QPageLayout& layout)

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "MarkedForm.h"
+
 #include <QFont>
 #include <QImage>
 #include <QPageLayout>
 #include <QString>
+#include <QStringList>
 #include <QTextDocument>
 
 class QPagedPaintDevice;
@@ -18,7 +21,15 @@ namespace report {
 class ReportDocument
 {
 public:
+    /// The filled HTML of a report.
     ReportDocument(const QString& html, const QPageLayout& pageLayout, const QFont& font, const QString& title);
+    /// A sheet of a marked form: the form's document with its markers replaced by `values`.
+    ReportDocument(MarkedForm& form, const QStringList& values, const QPageLayout& pageLayout, const QFont& font,
+                   const QString& title);
+
+    /// Reads a filled HTML into a document that has no layout, the columns its tables give as shares of their
+    /// width set to the widths those come to on the page.
+    static void read(QTextDocument& source, const QString& html, const QPageLayout& pageLayout, const QFont& font);
 
     /// The page layout the report file asks for.
     [[nodiscard]] const QPageLayout& pageLayout() const { return m_pageLayout; }
@@ -40,6 +51,11 @@ public:
     static constexpr int layoutDpi = 1200;
 
 private:
+    ReportDocument(const QPageLayout& pageLayout, const QFont& font, const QString& title);
+    /// Brings a read text into the document, and lays it out: the whole reading of a marked form, its markers
+    /// replaced by `values`, or a text without markers.
+    void insert(const QTextFrameFormat& root, const QTextDocumentFragment& text);
+    void insert(const MarkedForm::Reading& reading, const QStringList& values);
     void layOut(const QPageLayout& layout);
 
     QImage m_metrics; // the fixed-resolution device the text is measured on

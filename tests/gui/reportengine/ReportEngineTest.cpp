@@ -1,10 +1,14 @@
+#include "platform/reportengine/MarkedForm.h"
 #include "platform/reportengine/QtReportEngine.h"
 #include "platform/reportengine/Report.h"
 #include "platform/reportengine/ReportDefinition.h"
+#include "platform/reportengine/ReportDocument.h"
 #include "platform/reportengine/ReportError.h"
 
 #include "support/ReportFiles.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -129,4 +133,42 @@ TEST(QtReportEngine, FailuresRaiseReportErrorsAndAnExistingPdfIsReplaced)
     const QString existing = ReportFiles::write(dir.filePath(u"previo.pdf"_s), "previo");
     EXPECT_NO_THROW(report->exportPdf(existing));
     EXPECT_EQ(ReportFiles::pdfText(existing), u"Declaración del año"_s) << "an existing file is replaced";
+}
+
+// A sheet of a marked form is laid out as its filled HTML: its plain values put in place of the markers, each
+// space kept from wrapping where the layout asks; a value the HTML reader would change, one in an attribute or
+// one that would run into an entity has the sheet read from the HTML.
+TEST(ReportDefinitionRender, MarkedSheetsLayOutAsTheirFilledHtml)
+{
+    const auto page = [](report::ReportDocument& document, const QPageLayout& layout) {
+        QImage image(620, 877, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        document.drawPage(painter, 0, layout, image.rect());
+        return image;
+    };
+    const QString layouts[] = {
+        u"<table width=\"100%\"><tr><td width=\"8%\"><span style=\"white-space: nowrap;\">{{A}}</span></td>"
+        u"<td>{{B}} y {{B}}</td></tr></table>"_s,
+        u"<p title=\"{{A}}\">{{B}}</p>"_s, u"<p>{{A}}: &{{B}}</p>"_s};
+    for (const QString& layout : layouts) {
+        const ReportDefinition definition =
+            ReportDefinition::fromText(u"[report]\nparameters = A, B\n[layout]\n"_s + layout, u"prueba.rpt"_s);
+        const QPageLayout& pageLayout = definition.pageLayout();
+        for (const auto& [a, b] :
+             {std::pair{u"Banco del Sur S.A."_s, u"1.234,50"_s},
+              std::pair{u" dos  espacios"_s, u"O'Brien & <b>Cía</b>"_s}, std::pair{QString(), u"amp;"_s}}) {
+            SCOPED_TRACE((layout.left(12) + a).toStdString());
+            const QHash<QString, QString> parameters{{u"A"_s, a}, {u"B"_s, b}};
+            const report::FilledLayout filled = definition.fill(parameters, {});
+            ASSERT_TRUE(filled.isMarked());
+            report::MarkedForm form(filled.text());
+            const report::MarkedForm::Reading* reading = form.reading(pageLayout, definition.font());
+            EXPECT_EQ(reading && report::MarkedForm::fit(*reading, filled.values()),
+                      layout == layouts[0] ? !a.startsWith(u' ') : layout == layouts[1] && a.isEmpty());
+            report::ReportDocument marked(form, filled.values(), pageLayout, definition.font(), {});
+            report::ReportDocument read(definition.render(parameters, {}), pageLayout, definition.font(), {});
+            EXPECT_TRUE(page(marked, pageLayout) == page(read, pageLayout));
+        }
+    }
 }
