@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/reportengine/RecordingReportEngine.h"
-#include "platform/ui/ScriptedUi.h"
+#include "support/ScriptedUi.h"
 #include "support/TempDatabase.h"
 
 #include <QDate>

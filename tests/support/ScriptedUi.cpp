@@ -1,4 +1,4 @@
-#include "platform/ui/ScriptedUi.h"
+#include "support/ScriptedUi.h"
 
 #include "platform/ui/WindowPlacement.h"
 
