@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
-#include <limits>
 #include <vector>
 
 using namespace Qt::StringLiterals;
@@ -25,9 +24,10 @@ struct Edit
     QString replacement;
 };
 
-QString isoLiteral(QDate date)
+// A date as the quoted text it is stored as.
+QString isoLiteral(const QByteArray& isoDate)
 {
-    return u'\'' + QString::fromLatin1(SqlTranslator::isoDate(date)) + u'\'';
+    return u'\'' + QString::fromLatin1(isoDate) + u'\'';
 }
 
 class Rewriter
@@ -127,8 +127,8 @@ private:
                 const Token& last = m_tokens[i + 2];
                 if (m_report)
                     m_report->today = true;
-                m_edits.push_back(
-                    {m_tokens[i].start, last.start + last.length - m_tokens[i].start, isoLiteral(today())});
+                m_edits.push_back({m_tokens[i].start, last.start + last.length - m_tokens[i].start,
+                                   isoLiteral(SqlTranslator::isoDate(today()))});
             }
         }
     }
@@ -215,9 +215,8 @@ private:
         if (m_tokens[index].kind != Token::Kind::String || m_converted[index])
             return;
         m_converted[index] = true;
-        m_edits.push_back(
-            {m_tokens[index].start, m_tokens[index].length,
-             u'\'' + QString::fromLatin1(SqlTranslator::isoDateOf(sql::contentOf(m_sql, m_tokens[index]))) + u'\''});
+        m_edits.push_back({m_tokens[index].start, m_tokens[index].length,
+                           isoLiteral(SqlTranslator::isoDateOf(sql::contentOf(m_sql, m_tokens[index])))});
     }
 
     QString applyEdits()

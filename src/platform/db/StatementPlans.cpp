@@ -22,22 +22,22 @@ constexpr size_t maxVariants = 32;
 // The stand-in of a number is of the same kind, so translation reads both alike.
 enum class NumberKind : char { Small = 'i', Other = 'r', NegativeSmall = 'I', NegativeOther = 'R' };
 
-NumberKind kindOf(double number)
+NumberKind kindOf(bool negative, bool small)
 {
-    const bool small = number == std::floor(number) && std::fabs(number) < 2147483648.0;
-    if (number < 0)
+    if (negative)
         return small ? NumberKind::NegativeSmall : NumberKind::NegativeOther;
     return small ? NumberKind::Small : NumberKind::Other;
+}
+
+NumberKind kindOf(double number)
+{
+    return kindOf(number < 0, number == std::floor(number) && std::fabs(number) < 2147483648.0);
 }
 
 // The same for a plain number written as text: its sign and its point as written ("-0", "5.0").
 NumberKind kindOf(const QString& text)
 {
-    const bool negative = text.startsWith(u'-');
-    const bool small = !text.contains(u'.') && std::fabs(text.toDouble()) < 2147483648.0;
-    if (negative)
-        return small ? NumberKind::NegativeSmall : NumberKind::NegativeOther;
-    return small ? NumberKind::Small : NumberKind::Other;
+    return kindOf(text.startsWith(u'-'), !text.contains(u'.') && std::fabs(text.toDouble()) < 2147483648.0);
 }
 
 // A plain number as a text holds it: digits, maybe a sign before them, a point and decimals after them.
@@ -198,29 +198,27 @@ bool StatementPlans::valuesKey(const Template& shape, const std::vector<Value>& 
     m_key.resize(0); // keeps its memory: this runs for every statement
     for (size_t k = 0; k < shape.places.size(); ++k) {
         const Value& value = values[k];
-        Place place = shape.places[k];
+        const Place place = shape.places[k];
+        if (place == Place::Bare && value.type() == Value::Type::Number) {
+            m_key += QChar(static_cast<char16_t>(kindOf(value.toDouble())));
+            continue;
+        }
+        const QString text = value.toString();
+        const bool isText = value.type() == Value::Type::Text;
         if (place == Place::Quoted) {
             // A quote the value still holds (a date the caller quoted) would end the text early, and SQLite
             // reads no further than a NUL character.
-            if (value.type() == Value::Type::Text &&
-                (value.toString().contains(u'\'') || value.toString().contains(QChar(0))))
+            if (isText && (text.contains(u'\'') || text.contains(QChar(0))))
                 return false;
             m_key += u'q';
             continue;
         }
-        if (place == Place::Bare) {
-            if (value.type() == Value::Type::Number) {
-                m_key += QChar(static_cast<char16_t>(kindOf(value.toDouble())));
-                continue;
-            }
-            const QString text = value.toString();
-            if (value.type() == Value::Type::Text && isPlainNumber(text)) {
-                m_key += QChar(static_cast<char16_t>(kindOf(text)));
-                continue;
-            }
+        if (place == Place::Bare && isText && isPlainNumber(text)) {
+            m_key += QChar(static_cast<char16_t>(kindOf(text)));
+            continue;
         }
         m_key += u'w';
-        m_key += value.toString();
+        m_key += text;
         m_key += QChar(0);
     }
     return true;
@@ -257,6 +255,7 @@ StatementPlans::Variant StatementPlans::variantFor(const QString& sqlTemplate, c
     // as the key tells them apart.
     std::vector<Value> filling(values.begin(), values.begin() + static_cast<qsizetype>(shape.places.size()));
     std::vector<QString> standIns(shape.places.size());
+    std::vector<QString> isoStandIns(shape.places.size()); // a quoted stand-in as translation stores a date
     qsizetype at = 0;
     for (size_t k = 0; k < shape.places.size(); ++k) {
         const QChar code = m_key[at];
@@ -266,8 +265,12 @@ StatementPlans::Variant StatementPlans::variantFor(const QString& sqlTemplate, c
         }
         ++at;
         const int index = static_cast<int>(k);
-        standIns[k] = shape.places[k] == Place::Quoted ? quotedStandIn(index)
-                                                       : bareStandIn(index, static_cast<NumberKind>(code.unicode()));
+        if (shape.places[k] == Place::Quoted) {
+            standIns[k] = quotedStandIn(index);
+            isoStandIns[k] = QString::fromLatin1(SqlTranslator::isoDateOf(standIns[k]));
+        } else {
+            standIns[k] = bareStandIn(index, static_cast<NumberKind>(code.unicode()));
+        }
         filling[k] = Value(standIns[k]);
     }
     SqlTranslator::Report report;
@@ -282,18 +285,18 @@ StatementPlans::Variant StatementPlans::variantFor(const QString& sqlTemplate, c
     std::vector<std::pair<qsizetype, qsizetype>> spans; // of the parameters, in the translated text
     std::vector<int> found(shape.places.size(), 0);
     for (const Token& token : tokens) {
+        const QString content = token.kind == Token::Kind::String ? sql::contentOf(translated, token) : QString();
         for (size_t k = 0; k < standIns.size(); ++k) {
             if (standIns[k].isEmpty())
                 continue;
             StatementPlan::Bind bind = StatementPlan::Bind::Number;
             qsizetype start = token.start;
             if (token.kind == Token::Kind::String) {
-                const QString content = sql::contentOf(translated, token);
                 if (shape.places[k] != Place::Quoted)
                     continue;
                 if (content == standIns[k])
                     bind = StatementPlan::Bind::Text;
-                else if (content == QString::fromLatin1(SqlTranslator::isoDateOf(standIns[k])))
+                else if (content == isoStandIns[k])
                     bind = StatementPlan::Bind::Date;
                 else
                     continue;
