@@ -12,7 +12,7 @@ packages=(
     libssl-dev
     libkainjow-mustache-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth x11-apps xdotool openbox imagemagick poppler-utils fonts-dejavu-core fonts-dejavu-extra
+    xvfb xauth x11-apps x11-utils xdotool openbox imagemagick poppler-utils fonts-dejavu-core fonts-dejavu-extra
 )
 packages+=("$@")
 sqlcipher_packages=(libsqlcipher-dev sqlcipher)

@@ -15,12 +15,20 @@ namespace ui {
 
 namespace {
 
+// The opener's frame as the window manager drew it. While the window manager is still framing a window,
+// Qt may give a frame that does not hold the window (1x1 at its corner): then the window itself stands in.
+QRect openerFrame(const QWidget& opener)
+{
+    const QRect frame = opener.frameGeometry();
+    return frame.contains(opener.geometry()) ? frame : opener.geometry();
+}
+
 // The window manager's frame around a window not shown yet is unknown; the opener's frame tells it,
 // and a title bar and thin borders stand in when there is no shown opener.
 QMargins frameMargins(const QWidget* opener)
 {
     if (opener && opener->isVisible()) {
-        const QRect outer = opener->frameGeometry();
+        const QRect outer = openerFrame(*opener);
         const QRect inner = opener->geometry();
         if (outer != inner)
             return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
@@ -56,7 +64,7 @@ void placeWindow(QWidget& window, QWidget* opener)
     const QMargins margins = frameMargins(owner);
     const QSize marginSize(margins.left() + margins.right(), margins.top() + margins.bottom());
     const QRect frame = placedFrame(window.size().expandedTo(window.minimumSizeHint()) + marginSize,
-                                    owner ? owner->frameGeometry() : QRect(), screen->availableGeometry());
+                                    owner ? openerFrame(*owner) : QRect(), screen->availableGeometry());
     // A window's position is that of its frame; its size is that of its contents.
     window.resize(frame.size() - marginSize);
     window.move(frame.topLeft());
