@@ -50,11 +50,6 @@ void PreviewDocument::addSheet(const FilledLayout& filled, const QFont& font, co
     emit pagesChanged();
 }
 
-void PreviewDocument::addSheet(const QString& html, const QFont& font, const QString& title)
-{
-    addSheet(FilledLayout(html), font, title);
-}
-
 int PreviewDocument::pageCount() const
 {
     return m_sheets.empty() ? 0 : m_sheets.back().firstPage + m_sheets.back().pages;

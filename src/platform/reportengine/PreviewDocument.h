@@ -41,8 +41,6 @@ public:
 
     /// Adds a sheet after the last one.
     void addSheet(const FilledLayout& filled, const QFont& font, const QString& title);
-    /// The same for a filled HTML.
-    void addSheet(const QString& html, const QFont& font, const QString& title);
 
     [[nodiscard]] int sheetCount() const { return static_cast<int>(m_sheets.size()); }
     [[nodiscard]] const QString& sheetTitle(int sheet) const { return m_sheets.at(sheet).title; }

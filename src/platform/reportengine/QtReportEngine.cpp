@@ -87,12 +87,6 @@ void QtReportEngine::preview(const FilledLayout& filled, const QPageLayout& layo
     openWindow(filled, layout, font, title, printerSetupButton)->show();
 }
 
-void QtReportEngine::preview(const QString& html, const QPageLayout& layout, const QFont& font, const QString& title,
-                             bool printerSetupButton)
-{
-    preview(FilledLayout(html), layout, font, title, printerSetupButton);
-}
-
 PreviewWindow* QtReportEngine::openWindow(const FilledLayout& filled, const QPageLayout& layout, const QFont& font,
                                           const QString& title, bool printerSetupButton)
 {

@@ -30,9 +30,6 @@ public:
     /// sheet of the printing under way.
     void preview(const FilledLayout& filled, const QPageLayout& layout, const QFont& font, const QString& title,
                  bool printerSetupButton);
-    /// The same for a filled HTML.
-    void preview(const QString& html, const QPageLayout& layout, const QFont& font, const QString& title,
-                 bool printerSetupButton);
 
 private:
     class QtPrinting;

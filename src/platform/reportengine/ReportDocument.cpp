@@ -86,9 +86,7 @@ ReportDocument::ReportDocument(const QString& html, const QPageLayout& pageLayou
                                const QString& title)
     : ReportDocument(pageLayout, font, title)
 {
-    QTextDocument source;
-    read(source, html, pageLayout, font);
-    insert(source.rootFrame()->frameFormat(), QTextDocumentFragment(&source));
+    insertHtml(html, font);
 }
 
 ReportDocument::ReportDocument(MarkedForm& form, const QStringList& values, const QPageLayout& pageLayout,
@@ -100,9 +98,7 @@ ReportDocument::ReportDocument(MarkedForm& form, const QStringList& values, cons
         insert(*reading, values);
         return;
     }
-    QTextDocument source;
-    read(source, FilledLayout(form.text(), values).html(), pageLayout, font);
-    insert(source.rootFrame()->frameFormat(), QTextDocumentFragment(&source));
+    insertHtml(FilledLayout(form.text(), values).html(), font);
 }
 
 void ReportDocument::read(QTextDocument& source, const QString& html, const QPageLayout& pageLayout, const QFont& font)
@@ -114,15 +110,17 @@ void ReportDocument::read(QTextDocument& source, const QString& html, const QPag
     fixShares(source, pageLayout.paintRect(QPageLayout::Point).width() * formatDpi / 72);
 }
 
-void ReportDocument::insert(const QTextFrameFormat& root, const QTextDocumentFragment& text)
+void ReportDocument::insertHtml(const QString& html, const QFont& font)
 {
+    QTextDocument source;
+    read(source, html, m_pageLayout, font);
     // The text comes whole into this document, which is already on its pages: Qt lays an insertion out in one
     // pass. A whole new text or page size is laid out in steps instead, each ending at the first table past
     // some length, the next starting again at the table before; at this resolution that lays the form's long
     // table out twice.
-    m_document.rootFrame()->setFrameFormat(root);
+    m_document.rootFrame()->setFrameFormat(source.rootFrame()->frameFormat());
     layOut(m_pageLayout);
-    QTextCursor(&m_document).insertFragment(text);
+    QTextCursor(&m_document).insertFragment(QTextDocumentFragment(&source));
 }
 
 void ReportDocument::insert(const MarkedForm::Reading& reading, const QStringList& values)

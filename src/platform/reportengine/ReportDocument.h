@@ -52,9 +52,9 @@ public:
 
 private:
     ReportDocument(const QPageLayout& pageLayout, const QFont& font, const QString& title);
-    /// Brings a read text into the document, and lays it out: the whole reading of a marked form, its markers
-    /// replaced by `values`, or a text without markers.
-    void insert(const QTextFrameFormat& root, const QTextDocumentFragment& text);
+    /// Reads a filled HTML and brings it into the document, laid out.
+    void insertHtml(const QString& html, const QFont& font);
+    /// The same for the reading of a marked form, its markers replaced by `values`.
     void insert(const MarkedForm::Reading& reading, const QStringList& values);
     void layOut(const QPageLayout& layout);
 

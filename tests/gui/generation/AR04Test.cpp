@@ -7,6 +7,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Regional.h"
+#include "platform/reportengine/FilledLayout.h"
 #include "platform/reportengine/PageView.h"
 #include "platform/reportengine/PreviewDocument.h"
 #include "platform/reportengine/PreviewWindow.h"
@@ -248,7 +249,7 @@ TEST_F(AR04PreviewTest, ASingleSheetNeedsNoPageListAndACancelledSaveLeavesTheEar
 
     const QString pdf = ReportFiles::write(QDir(m_db.dir()).filePath(u"ar04.pdf"_s), "antes");
     report::PreviewDocument& document = window->document();
-    document.addSheet(u"<p>otra</p>"_s, QFont(), u"otra"_s);
+    document.addSheet(report::FilledLayout(u"<p>otra</p>"_s), QFont(), u"otra"_s);
     int calls = 0;
     EXPECT_FALSE(document.exportPdf(pdf, u"AR04"_s, [&](int, int) { return ++calls < 2; }));
     EXPECT_EQ(calls, 2) << "cancelled after the first page";

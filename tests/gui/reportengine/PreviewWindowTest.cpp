@@ -5,6 +5,7 @@
 #include "support/ScreenFixture.h"
 
 #include "data/clsCodigo.h"
+#include "platform/reportengine/FilledLayout.h"
 #include "platform/reportengine/PageView.h"
 #include "platform/reportengine/PreviewWindow.h"
 #include "platform/reportengine/QtReportEngine.h"
@@ -132,7 +133,7 @@ TEST_F(PreviewWindowTest, WindowsFitTheScreenStandClearCloseWithEscapeAndGiveThe
             return list.reject();
         placed(*first, first); // larger than the list: only kept inside the screen
         // As the AR04 printing opens its payments after its sheets, while the operator is on the first.
-        m_engine.preview(u"<p>Pagos</p>"_s, QPageLayout(), QFont(), u"AR04"_s, false);
+        m_engine.preview(report::FilledLayout(u"<p>Pagos</p>"_s), QPageLayout(), QFont(), u"AR04"_s, false);
         const QPointer<PreviewWindow> second = m_engine.lastPreview();
         if (!second || !QTest::qWaitForWindowExposed(second) || !active(second, nullptr))
             return list.reject();
